@@ -1,0 +1,105 @@
+#pragma once
+
+#include "eval/Class1.h"
+#include "eval/ScriptEngine.h"
+#include "render/RenderState.h"
+#include "setup/PlotSetup.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+class DrawingSurface;
+class FormFields;
+class ImageSurface;
+class PlotDriver;
+class QPagedPaintDevice;
+class SessionHost;
+class SurfaceEvaluator;
+class UserConstants;
+
+// The run-wide state that the main window owns, and the commands that act on it. The window
+// and the command line both drive this one object, so both give identical results.
+class Session
+{
+public:
+    Session(FormFields& fields, SessionHost& host);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // The main window's load event: start directory, design geometry of the views, Class1
+    // added to the engine with its start statements, the difference constants, the random
+    // generator seeded from the clock.
+    void load(const QString& startDir);
+
+    // Plot (a click of cmdPlot). A Plot asked for while one runs starts when it has ended.
+    void plot();
+    bool isPlotting() const { return plotting_; }
+    // Esc: the running plot stops where it is.
+    void cancelPlot();
+
+    // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
+    // cmdAddCons, cmdRemCons). False for a name that is no such button.
+    bool press(const QString& control);
+
+    // User constants.
+    enum class AddResult { Added, Refused, ListFull };
+    AddResult addConstant(); // the text of cboConstants
+    void removeConstant(int index);
+    void constantsTextEdited(); // the combo box's text changed: the views are cleared
+    const QStringList& constantList() const;
+
+    // The parametric toggle: brings captions, tool tips and visibility in line with the box.
+    void applyParametricLayout();
+
+    // The evaluation the validation and the limit pairs use: 0 or the error number.
+    qint32 evaluateField(const QString& text, double& value);
+
+    // Setup files; false after a message was shown.
+    bool openSetup(const QString& path);
+    bool saveSetup(const QString& path);
+    const QString& setupFileName() const { return setupFileName_; }
+    void setSetupFileName(const QString& name) { setupFileName_ = name; }
+
+    // The printed report's text lines, and the whole printed document.
+    bool reportLines(QStringList& lines);
+    bool printDocument(QPagedPaintDevice& device);
+
+    // Clears both views (also when the user constants change).
+    void clearViews();
+
+    DrawingSurface& view(int index);
+    QImage viewImage(int index) const;
+
+    ScriptEngine& engine() { return engine_; }
+    Class1& class1() { return class1_; }
+    PlotSetup& setup() { return setup_; }
+    RenderState& renderState() { return render_; }
+    FormFields& fields() { return fields_; }
+    SessionHost& host() { return host_; }
+    qint32& evaluationError() { return ierr_; }
+    const QString& startDir() const { return startDir_; }
+
+private:
+    void runPlot();
+    void onEngineError(const ScriptError& error);
+
+    FormFields& fields_;
+    SessionHost& host_;
+    Class1 class1_;
+    ScriptEngine engine_;
+    qint32 ierr_ = 0; // the window's evaluation error number
+    PlotSetup setup_;
+    RenderState render_;
+    std::array<std::unique_ptr<ImageSurface>, 2> pic_;
+    std::unique_ptr<UserConstants> constants_;
+    std::unique_ptr<SurfaceEvaluator> evaluator_;
+    std::unique_ptr<PlotDriver> driver_;
+    QString startDir_;
+    QString setupFileName_;
+    bool plotting_ = false;
+    bool plotPending_ = false;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// What the core asks of its surroundings: the window answers with message boxes, the cursor,
+// the beep and repaints; the command line with standard error and nothing else.
+class SessionHost
+{
+public:
+    virtual ~SessionHost() = default;
+
+    // A message the window shows in a box with an OK button; an empty caption means the
+    // program's default title.
+    virtual void showMessage(const QString& text, const QString& caption) = 0;
+    // Lets pending window events run (the fixed points of a plot).
+    virtual void processEvents() = 0;
+    virtual void beep() = 0;
+    virtual void setBusy(bool busy) = 0; // the hourglass pointer during a plot
+    virtual void viewsChanged() = 0;     // a view's geometry or pixels changed
+    virtual void constantsChanged() = 0; // the constants list changed: refill the combo box
+};

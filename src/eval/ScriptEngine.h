@@ -1,0 +1,55 @@
+#pragma once
+
+#include "eval/ScriptError.h"
+#include "eval/Variant.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Class1;
+class CompiledExpression;
+
+// The embedded expression engine: VBScript's expression language and assignment statements.
+// It computes and does nothing else: no object creation, no file, process or network access.
+//
+// Every failure is first delivered to the error handler (synchronously, before the failing
+// call returns) and then returned as the call's error number; 0 means success.
+class ScriptEngine
+{
+public:
+    using ErrorHandler = std::function<void(const ScriptError&)>;
+
+    ScriptEngine();
+    ~ScriptEngine();
+    ScriptEngine(const ScriptEngine&) = delete;
+    ScriptEngine& operator=(const ScriptEngine&) = delete;
+
+    void setErrorHandler(ErrorHandler handler);
+
+    // Makes the members of object global names (assigning such a name sets the member).
+    void addObject(const QString& name, Class1* object, bool membersGlobal);
+
+    // Runs "name = expression" (or a bare expression statement); 0 or the error number.
+    qint32 executeStatement(const QString& statement);
+
+    // Evaluates an expression ("a = b" is a comparison here); 0 or the error number.
+    qint32 eval(const QString& expression, Variant& result);
+
+    // Compiled form, cached by text: the same text is parsed once for the engine's life.
+    // Never null; a text with a syntax error compiles to a program that reports that error.
+    const CompiledExpression* compile(const QString& expression);
+
+    // Runs a compiled expression and converts its value to a double (as CDbl does).
+    // Engine failures go through the error handler; a value that does not convert fails
+    // with 13 without reaching the handler (the conversion is the caller's, not the engine's).
+    // Allocation-free on the numeric path.
+    qint32 evalNumber(const CompiledExpression* program, double& result);
+
+    // The error of the last failing call.
+    const ScriptError& lastError() const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d;
+};

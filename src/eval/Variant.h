@@ -1,0 +1,5 @@
+#pragma once
+// Placeholder until the engine's value type lands.
+class Variant
+{
+};

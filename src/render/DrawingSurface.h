@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QtGlobal>
+
+// One view: a picture with a user coordinate system. Colours are &H00BBGGRR numbers; lines are
+// one pixel wide; coordinates outside the scale window are legal and clipped at the edge.
+class DrawingSurface
+{
+public:
+    enum DrawStyle { Solid = 0, Dotted = 2 };
+    enum FillStyle { FillSolid = 0, FillTransparent = 1 };
+
+    virtual ~DrawingSurface() = default;
+
+    // Geometry in pixels of the main window.
+    virtual int left() const = 0;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    virtual void setGeometry(int left, int width, int height) = 0;
+
+    // Scale (x1, y1)-(x2, y2): x1 at the left edge, x2 at the right, y1 at the top, y2 at the
+    // bottom (y1 > y2 makes up positive).
+    virtual void setScale(float x1, float y1, float x2, float y2) = 0;
+    virtual float scaleWidth() const = 0;  // x2 - x1
+    virtual float scaleHeight() const = 0; // y2 - y1
+
+    virtual void setAutoRedraw(bool on) = 0;
+    virtual bool autoRedraw() const = 0;
+
+    virtual void setBackColor(quint32 color) = 0; // fills the surface, erasing earlier drawing
+    virtual quint32 backColor() const = 0;
+    virtual void clearPicture() = 0;              // removes the picture shown (start-up image)
+    virtual void setPicture(const QImage& picture) = 0;
+
+    virtual void setDrawStyle(int style) = 0;
+    virtual void setFillColor(quint32 color) = 0;
+    virtual void setFillStyle(int style) = 0;
+
+    virtual void line(float x1, float y1, float x2, float y2, quint32 color) = 0;
+    virtual void box(float x1, float y1, float x2, float y2, quint32 color) = 0;
+    virtual void lineRelative(float x1, float y1, float dx, float dy, quint32 color) = 0;
+    virtual void lineTo(float x2, float y2, quint32 color) = 0; // from the current point
+    virtual void pset(float x, float y, quint32 color) = 0;      // becomes the current point
+    virtual void circle(float x, float y, float radius, quint32 color) = 0;
+
+    // Text printed line by line from the current print position (the start-up splash).
+    virtual void setFont(const QString& family, qreal pointSize, bool bold) = 0;
+    virtual void setForeColor(quint32 color) = 0;
+    virtual void printLine(const QString& text) = 0;
+
+    // What the view shows now: the background, the picture and everything drawn since.
+    virtual QImage image() const = 0;
+};
