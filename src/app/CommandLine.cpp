@@ -1,0 +1,367 @@
+#include "app/CommandLine.h"
+
+#include "app/Session.h"
+#include "app/SessionHost.h"
+#include "setup/FieldMap.h"
+#include "setup/FieldTable.h"
+#include "setup/NumberText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPdfWriter>
+#include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+
+#ifndef TAVRIGON_VERSION
+#define TAVRIGON_VERSION "0"
+#endif
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitReported = 1;
+constexpr int kExitUsage = 2;
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Messages the window would show in a box go to standard error and make the exit status 1.
+class ConsoleHost : public SessionHost
+{
+public:
+    void showMessage(const QString& text, const QString& caption) override
+    {
+        reported = true;
+        if (muted)
+            return;
+        err() << (caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) << text
+              << Qt::endl;
+    }
+    void processEvents() override {}
+    void beep() override {}
+    void setBusy(bool) override {}
+    void viewsChanged() override {}
+    void constantsChanged() override {}
+
+    bool reported = false;
+    bool muted = false;
+};
+
+struct Option
+{
+    QString name;
+    QString value;
+};
+
+const QStringList& valuedOptions()
+{
+    static const QStringList names = {
+        QStringLiteral("--exec"),  QStringLiteral("--eval"),   QStringLiteral("--set"),
+        QStringLiteral("--constant"), QStringLiteral("--press"), QStringLiteral("--open"),
+        QStringLiteral("--left"),  QStringLiteral("--right"),  QStringLiteral("--save"),
+        QStringLiteral("--report"), QStringLiteral("--pdf"),
+    };
+    return names;
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: tavrigon [OPTION]...\n"
+        "Without options, the desktop program. With options, runs once without a window.\n"
+        "\n"
+        "  --exec STATEMENT     run a statement through the expression engine\n"
+        "  --eval EXPRESSION    evaluate an expression and print its value\n"
+        "  --set NAME=VALUE     set a field by its setup name (Windowlx ... EquationZ,\n"
+        "                       StepRotX ...), or Lines, Dots, Persist, Parametric (0 or 1),\n"
+        "                       Backclr (0 White, 1 Black), Accuracy (0 Med, 1 High)\n"
+        "  --constant TEXT      type TEXT into the constants box and press Add\n"
+        "  --press NAME         click a button by its control name (cmdPlot, cmdIncRotZ, ...)\n"
+        "  --open FILE          open a setup file\n"
+        "  --left FILE          after the plot, write the left view (.png or .bmp)\n"
+        "  --right FILE         after the plot, write the right view (.png or .bmp)\n"
+        "  --save FILE          after the plot, save the setup with its two bitmaps\n"
+        "  --report FILE        write the report's text lines (- for standard output)\n"
+        "  --pdf FILE           write the printed document as a PDF\n"
+        "  --help, --version\n"
+        "\n"
+        "Options are applied in the order given; the plot runs once after them, then the\n"
+        "outputs are written. Exit status: 0 when nothing was reported, 1 when an error was\n"
+        "reported, 2 for bad usage.\n");
+}
+
+// A --set NAME: the text field's, check box's or option pair's control name, or empty.
+enum class Kind { Text, Check, Option, Unknown };
+
+Kind controlFor(const QString& name, QString& control)
+{
+    for (const FieldInfo& f : FieldTable::textFields()) {
+        if (f.control.mid(3).compare(name, Qt::CaseInsensitive) == 0) {
+            control = f.control;
+            return Kind::Text;
+        }
+    }
+    for (const CheckInfo& c : FieldTable::checks()) {
+        if (c.control.mid(3).compare(name, Qt::CaseInsensitive) == 0) {
+            control = c.control;
+            return Kind::Check;
+        }
+    }
+    if (name.compare(QLatin1String("Backclr"), Qt::CaseInsensitive) == 0) {
+        control = QStringLiteral("optBackclr");
+        return Kind::Option;
+    }
+    if (name.compare(QLatin1String("Accuracy"), Qt::CaseInsensitive) == 0) {
+        control = QStringLiteral("OptAccuracy");
+        return Kind::Option;
+    }
+    return Kind::Unknown;
+}
+
+bool parseSet(const QString& value, QString& control, Kind& kind, QString& text, QString& error)
+{
+    const qsizetype eq = value.indexOf(QLatin1Char('='));
+    if (eq <= 0) {
+        error = QStringLiteral("--set needs NAME=VALUE, not '%1'").arg(value);
+        return false;
+    }
+    kind = controlFor(value.left(eq), control);
+    text = value.mid(eq + 1);
+    if (kind == Kind::Unknown) {
+        error = QStringLiteral("--set: unknown name '%1'").arg(value.left(eq));
+        return false;
+    }
+    if ((kind == Kind::Check || kind == Kind::Option) && text != QLatin1String("0") &&
+        text != QLatin1String("1")) {
+        error = QStringLiteral("--set %1 takes 0 or 1").arg(value.left(eq));
+        return false;
+    }
+    return true;
+}
+
+QString errorLine(Session& session, qint32 number)
+{
+    QString description = session.engine().lastError().number == number
+                              ? session.engine().lastError().description
+                              : QString();
+    if (description.isEmpty() && number == 13)
+        description = QStringLiteral("Type mismatch");
+    return QStringLiteral("error %1: %2").arg(number).arg(description);
+}
+
+bool writeImage(const QImage& image, const QString& path, ConsoleHost& host)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp")) {
+        host.showMessage(QStringLiteral("Cannot write %1: the image type is chosen by the "
+                                        "extension, .png or .bmp")
+                             .arg(path),
+                         QString());
+        return false;
+    }
+    if (!image.save(path, suffix.toUpper().toLatin1().constData())) {
+        host.showMessage(QStringLiteral("Cannot write the image %1").arg(path), QString());
+        return false;
+    }
+    return true;
+}
+
+bool writeReport(Session& session, const QString& path, ConsoleHost& host)
+{
+    QStringList lines;
+    if (!session.reportLines(lines))
+        return false;
+    QString text;
+    for (const QString& line : lines)
+        text += line + QLatin1Char('\n');
+    if (path == QLatin1String("-")) {
+        out() << text;
+        out().flush();
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(text.toUtf8()) < 0 || !file.flush()) {
+        host.showMessage(QStringLiteral("Cannot write the report %1: %2").arg(path, file.errorString()),
+                         QString());
+        return false;
+    }
+    return true;
+}
+
+bool writePdf(Session& session, const QString& path, ConsoleHost& host)
+{
+    {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            host.showMessage(QStringLiteral("Cannot write the PDF %1: %2").arg(path, probe.errorString()),
+                             QString());
+            return false;
+        }
+    }
+    QPdfWriter writer(path);
+    writer.setCreator(QStringLiteral("Tavrigon"));
+    return session.printDocument(writer);
+}
+
+} // namespace
+
+namespace CommandLine {
+
+int run(int argc, char** argv)
+{
+    QList<Option> options;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            out() << usage();
+            return kExitOk;
+        }
+        if (arg == QLatin1String("--version")) {
+            out() << "tavrigon " << TAVRIGON_VERSION << Qt::endl;
+            return kExitOk;
+        }
+        QString name = arg;
+        QString value;
+        bool inlineValue = false;
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        if (arg.startsWith(QLatin1String("--")) && eq > 2 &&
+            valuedOptions().contains(arg.left(eq))) {
+            name = arg.left(eq);
+            value = arg.mid(eq + 1);
+            inlineValue = true;
+        }
+        if (!valuedOptions().contains(name)) {
+            err() << "tavrigon: unknown option '" << arg << "'\nTry 'tavrigon --help'." << Qt::endl;
+            return kExitUsage;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= argc) {
+                err() << "tavrigon: " << name << " needs a value\nTry 'tavrigon --help'."
+                      << Qt::endl;
+                return kExitUsage;
+            }
+            value = QString::fromLocal8Bit(argv[++i]);
+        }
+        if (name == QLatin1String("--set")) {
+            QString control, text, error;
+            Kind kind;
+            if (!parseSet(value, control, kind, text, error)) {
+                err() << "tavrigon: " << error << Qt::endl;
+                return kExitUsage;
+            }
+        }
+        options.append({name, value});
+    }
+
+    // No display is needed: images, PDF and text only.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    FieldMap fields;
+    ConsoleHost host;
+    Session session(fields, host);
+    session.load(QDir::currentPath());
+
+    bool plotNeeded = false;
+    bool plotCurrent = false;
+    QList<Option> outputs;
+    for (const Option& o : std::as_const(options)) {
+        if (o.name == QLatin1String("--exec")) {
+            host.muted = true;
+            const qint32 n = session.engine().executeStatement(o.value);
+            host.muted = false;
+            if (n != 0) {
+                host.reported = true;
+                err() << errorLine(session, n) << Qt::endl;
+            }
+            plotCurrent = false;
+        } else if (o.name == QLatin1String("--eval")) {
+            double value = 0;
+            host.muted = true;
+            const qint32 n = session.engine().evalNumber(session.engine().compile(o.value), value);
+            host.muted = false;
+            if (n != 0) {
+                host.reported = true;
+                out() << errorLine(session, n) << Qt::endl;
+            } else {
+                out() << FormatNumber15(value) << Qt::endl;
+            }
+        } else if (o.name == QLatin1String("--set")) {
+            QString control, text, error;
+            Kind kind;
+            parseSet(o.value, control, kind, text, error);
+            if (kind == Kind::Text)
+                fields.setText(control, text);
+            else if (kind == Kind::Check) {
+                fields.setChecked(control, text == QLatin1String("1"));
+                if (control == QLatin1String("chkParametric"))
+                    session.applyParametricLayout();
+            } else
+                fields.setOption(control, text.toInt());
+            plotNeeded = true;
+            plotCurrent = false;
+        } else if (o.name == QLatin1String("--constant")) {
+            fields.setText(QStringLiteral("cboConstants"), o.value);
+            const Session::AddResult r = session.addConstant();
+            if (r == Session::AddResult::Refused)
+                host.showMessage(QStringLiteral("The constant '%1' was refused: write name=value, "
+                                                "the name a letter followed by letters or digits")
+                                     .arg(o.value),
+                                 QString());
+            plotNeeded = true;
+            plotCurrent = false;
+        } else if (o.name == QLatin1String("--press")) {
+            const bool plots = o.value == QLatin1String("cmdPlot") || o.value.startsWith(QLatin1String("cmdZoom")) ||
+                               o.value.startsWith(QLatin1String("cmdPan"));
+            if (!session.press(o.value)) {
+                err() << "tavrigon: --press: no button named '" << o.value << "'" << Qt::endl;
+                return kExitUsage;
+            }
+            plotNeeded = true;
+            plotCurrent = plots;
+        } else if (o.name == QLatin1String("--open")) {
+            session.openSetup(o.value);
+            plotNeeded = true;
+            plotCurrent = false;
+        } else {
+            outputs.append(o);
+            plotNeeded = true;
+        }
+    }
+
+    if (plotNeeded && !plotCurrent)
+        session.plot();
+
+    for (const Option& o : std::as_const(outputs)) {
+        if (o.name == QLatin1String("--left"))
+            writeImage(session.viewImage(0), o.value, host);
+        else if (o.name == QLatin1String("--right"))
+            writeImage(session.viewImage(1), o.value, host);
+        else if (o.name == QLatin1String("--save")) {
+            session.setSetupFileName(o.value);
+            session.saveSetup(o.value);
+        } else if (o.name == QLatin1String("--report"))
+            writeReport(session, o.value, host);
+        else if (o.name == QLatin1String("--pdf"))
+            writePdf(session, o.value, host);
+    }
+    out().flush();
+    return host.reported ? kExitReported : kExitOk;
+}
+
+} // namespace CommandLine

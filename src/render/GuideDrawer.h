@@ -1,0 +1,62 @@
+#pragma once
+
+#include "render/DrawingSurface.h"
+#include "render/RenderState.h"
+#include "setup/FormFields.h"
+#include "setup/PlotSetup.h"
+
+#include <array>
+
+// The guides of a plot, drawn into both views before the surface: the frame and the dotted
+// reference lines fixed to the screen window, and the projected division ticks, axes and mark
+// at the origin of space. Expects the views scaled to the window and PixelY, PixelZ set.
+class GuideDrawer
+{
+public:
+    // A loop that would draw more strokes than this in one direction draws none: at that
+    // density the strokes cover the view and cannot be told apart.
+    static constexpr int MaxStrokesPerLoop = 10000;
+
+    static constexpr quint32 FrameColor = 0xC0C0;
+    static constexpr quint32 ReferenceColor = 0xC0C000;
+    static constexpr quint32 TickColorOnWhite = 0x8000;
+    static constexpr quint32 TickColorOnBlack = 0xFF00;
+    static constexpr quint32 AxisColor = 0xFF;
+
+    GuideDrawer(const PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
+                const FormFields& fields);
+
+    void drawAll(); // frames, reference lines, divisions, axes, origin mark, in this order
+
+    void DrawFrames();
+    void DrawReferenceLines();
+    void DrawDivisions();
+    void DrawAxes();
+    void DrawOriginMark();
+
+    // Strokes a counted loop For v = start To end Step step would make, or -1 when there are
+    // more than MaxStrokesPerLoop, infinitely many, or the bounds are not numbers.
+    static qint64 loopCount(float start, float end, float step);
+
+private:
+    struct XAxis
+    {
+        float hA = 0, vA = 0, hB = 0, vB = 0;
+        float vLeft = 0, vRight = 0; // heights where the axis meets the left and right edges
+    };
+
+    // The x axis of the current view; false when it is vertical on screen (no slope) or its
+    // crossings with the edges are not finite.
+    bool xAxisOnScreen(XAxis& axis);
+
+    // For v = start To end Step step in single precision, with end and step fixed at entry;
+    // skipped when loopCount refuses it.
+    template <typename Body> static void countedLoop(float start, float end, float step, Body body);
+
+    void tick(DrawingSurface* view, float x, float y, float dx, float dy);
+
+    const PlotSetup& s_;
+    RenderState& r_;
+    std::array<DrawingSurface*, 2> views_;
+    const FormFields& fields_;
+};
