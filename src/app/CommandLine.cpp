@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/SessionHost.h"
+#include "output/StereoImages.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
@@ -45,8 +46,7 @@ public:
     void showMessage(const QString& text, const QString& caption) override
     {
         reported = true;
-        if (muted)
-            return;
+        if (muted) return;
         err() << (caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) << text
               << Qt::endl;
     }
@@ -69,10 +69,11 @@ struct Option
 const QStringList& valuedOptions()
 {
     static const QStringList names = {
-        QStringLiteral("--exec"),  QStringLiteral("--eval"),   QStringLiteral("--set"),
+        QStringLiteral("--exec"),     QStringLiteral("--eval"),  QStringLiteral("--set"),
         QStringLiteral("--constant"), QStringLiteral("--press"), QStringLiteral("--open"),
-        QStringLiteral("--left"),  QStringLiteral("--right"),  QStringLiteral("--save"),
-        QStringLiteral("--report"), QStringLiteral("--pdf"),
+        QStringLiteral("--left"),     QStringLiteral("--right"), QStringLiteral("--save"),
+        QStringLiteral("--report"),   QStringLiteral("--pdf"),   QStringLiteral("--anaglyph"),
+        QStringLiteral("--pair"),
     };
     return names;
 }
@@ -96,6 +97,8 @@ QString usage()
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
         "  --report FILE        write the report's text lines (- for standard output)\n"
         "  --pdf FILE           write the printed document as a PDF\n"
+        "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
+        "  --pair FILE          after the plot, write both views side by side, left first\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -104,7 +107,13 @@ QString usage()
 }
 
 // A --set NAME: the text field's, check box's or option pair's control name, or empty.
-enum class Kind { Text, Check, Option, Unknown };
+enum class Kind
+{
+    Text,
+    Check,
+    Option,
+    Unknown
+};
 
 Kind controlFor(const QString& name, QString& control)
 {
@@ -157,8 +166,7 @@ QString errorLine(Session& session, qint32 number)
     QString description = session.engine().lastError().number == number
                               ? session.engine().lastError().description
                               : QString();
-    if (description.isEmpty() && number == 13)
-        description = QStringLiteral("Type mismatch");
+    if (description.isEmpty() && number == 13) description = QStringLiteral("Type mismatch");
     return QStringLiteral("error %1: %2").arg(number).arg(description);
 }
 
@@ -182,8 +190,7 @@ bool writeImage(const QImage& image, const QString& path, ConsoleHost& host)
 bool writeReport(Session& session, const QString& path, ConsoleHost& host)
 {
     QStringList lines;
-    if (!session.reportLines(lines))
-        return false;
+    if (!session.reportLines(lines)) return false;
     QString text;
     for (const QString& line : lines)
         text += line + QLatin1Char('\n');
@@ -193,10 +200,11 @@ bool writeReport(Session& session, const QString& path, ConsoleHost& host)
         return true;
     }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(text.toUtf8()) < 0 || !file.flush()) {
-        host.showMessage(QStringLiteral("Cannot write the report %1: %2").arg(path, file.errorString()),
-                         QString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0 ||
+        !file.flush()) {
+        host.showMessage(
+            QStringLiteral("Cannot write the report %1: %2").arg(path, file.errorString()),
+            QString());
         return false;
     }
     return true;
@@ -207,8 +215,9 @@ bool writePdf(Session& session, const QString& path, ConsoleHost& host)
     {
         QFile probe(path);
         if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            host.showMessage(QStringLiteral("Cannot write the PDF %1: %2").arg(path, probe.errorString()),
-                             QString());
+            host.showMessage(
+                QStringLiteral("Cannot write the PDF %1: %2").arg(path, probe.errorString()),
+                QString());
             return false;
         }
     }
@@ -268,8 +277,7 @@ int run(int argc, char** argv)
     }
 
     // No display is needed: images, PDF and text only.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
     FieldMap fields;
@@ -309,8 +317,7 @@ int run(int argc, char** argv)
                 fields.setText(control, text);
             else if (kind == Kind::Check) {
                 fields.setChecked(control, text == QLatin1String("1"));
-                if (control == QLatin1String("chkParametric"))
-                    session.applyParametricLayout();
+                if (control == QLatin1String("chkParametric")) session.applyParametricLayout();
             } else
                 fields.setOption(control, text.toInt());
             plotNeeded = true;
@@ -326,7 +333,8 @@ int run(int argc, char** argv)
             plotNeeded = true;
             plotCurrent = false;
         } else if (o.name == QLatin1String("--press")) {
-            const bool plots = o.value == QLatin1String("cmdPlot") || o.value.startsWith(QLatin1String("cmdZoom")) ||
+            const bool plots = o.value == QLatin1String("cmdPlot") ||
+                               o.value.startsWith(QLatin1String("cmdZoom")) ||
                                o.value.startsWith(QLatin1String("cmdPan"));
             if (!session.press(o.value)) {
                 err() << "tavrigon: --press: no button named '" << o.value << "'" << Qt::endl;
@@ -344,8 +352,7 @@ int run(int argc, char** argv)
         }
     }
 
-    if (plotNeeded && !plotCurrent)
-        session.plot();
+    if (plotNeeded && !plotCurrent) session.plot();
 
     for (const Option& o : std::as_const(outputs)) {
         if (o.name == QLatin1String("--left"))
@@ -359,6 +366,12 @@ int run(int argc, char** argv)
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
             writePdf(session, o.value, host);
+        else if (o.name == QLatin1String("--anaglyph"))
+            writeImage(StereoImages::anaglyph(session.viewImage(0), session.viewImage(1)), o.value,
+                       host);
+        else if (o.name == QLatin1String("--pair"))
+            writeImage(StereoImages::pair(session.viewImage(0), session.viewImage(1)), o.value,
+                       host);
     }
     out().flush();
     return host.reported ? kExitReported : kExitOk;

@@ -1,0 +1,290 @@
+#include "output/DefaultSetup.h"
+#include "output/ReportPrinter.h"
+#include "output/ReportText.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kZ = QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5");
+
+const QStringList kDefaultSetupLines = {
+    QStringLiteral("PLOT SETUP:"),
+    QStringLiteral("                         AXES: [ 0 , 0 , 0 ]"),
+    QStringLiteral("                    DIVISIONS: [ 1 , 1 , 1 ]"),
+    QStringLiteral("                      X-RANGE: [-1 , 1 ]"),
+    QStringLiteral("                      Y-RANGE: [-1 , 1 ]"),
+    QStringLiteral("                     X-WINDOW: [-2.5 , 2.5 ]"),
+    QStringLiteral("                     Y-WINDOW: [-2 , 2 ]"),
+    QStringLiteral("                     Z-WINDOW: [-1.5 , 1.5 ]"),
+    QStringLiteral("           NUMBER OF SPACINGS: [ 10 , 10 ]"),
+    QStringLiteral("                     SPACINGS: [ 0.2 , 0.2 ]"),
+    QStringLiteral("PLOTTING SEGMENTS PER SPACING: [ 2 , 2 ]"),
+    QStringLiteral("          PLOTTING INCREMENTS: [ 0.1 , 0.1 ]"),
+    QStringLiteral("                  TRANSLATION: [ 0 , 0 , 0 ]"),
+    QStringLiteral("                     ROTATION: [ 0 , 0 , 0 ]"),
+    QStringLiteral("               NUMBER OF DOTS:  5000 "),
+    QStringLiteral("          STEREOSCOPIC FACTOR: 1 "),
+    QStringLiteral("             REDUCTION FACTOR: 1 "),
+};
+
+QStringList defaultReport(const PlotSetup& s = DefaultSetup(), bool parametric = false,
+                          const QStringList& constants = {})
+{
+    return ReportText::lines(s, parametric, s.EquationZ, s.EquationX, s.EquationY, constants);
+}
+
+int count(const QByteArray& pdf, const QString& pattern)
+{
+    const QRegularExpression re(pattern);
+    int n = 0;
+    for (auto it = re.globalMatch(QString::fromLatin1(pdf)); it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
+QImage view(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+} // namespace
+
+class TestReport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultReport_();
+    void functionBlock_data();
+    void functionBlock();
+    void rangeLabels_data();
+    void rangeLabels();
+    void numberItems_data();
+    void numberItems();
+    void reduceShownAsRead();
+    void layout_data();
+    void layout();
+    void pdf_data();
+    void pdf();
+    void pdfUnwritable();
+};
+
+void TestReport::defaultReport_()
+{
+    const QStringList expected =
+        QStringList{QStringLiteral("FUNCTION:"), QStringLiteral("Z=") + kZ, QString()} +
+        kDefaultSetupLines;
+    QCOMPARE(defaultReport(), expected);
+    QCOMPARE(defaultReport().at(17).indexOf(QStringLiteral(":  5000 ")), 29);
+}
+
+void TestReport::functionBlock_data()
+{
+    QTest::addColumn<bool>("parametric");
+    QTest::addColumn<int>("xder");
+    QTest::addColumn<int>("yder");
+    QTest::addColumn<QStringList>("constants");
+    QTest::addColumn<QStringList>("head"); // the lines before "PLOT SETUP:"
+
+    const QString z = QStringLiteral("Z=") + kZ;
+    const QString f = QStringLiteral("FUNCTION:");
+    const QString d = QStringLiteral("   CURRENT PARTIAL DERIVATIVE: [");
+    QTest::newRow("function") << false << 0 << 0 << QStringList() << QStringList{f, z, QString()};
+    QTest::newRow("Zx") << false << 1 << 0 << QStringList()
+                        << QStringList{f, z, QString(), d + "Zx]", QString()};
+    QTest::newRow("Zxy") << false << 1 << 1 << QStringList()
+                         << QStringList{f, z, QString(), d + "Zxy]", QString()};
+    QTest::newRow("Zyy") << false << 0 << 2 << QStringList()
+                         << QStringList{f, z, QString(), d + "Zyy]", QString()};
+    QTest::newRow("order 3 has no name")
+        << false << 2 << 1 << QStringList() << QStringList{f, z, QString(), d + "]", QString()};
+    QTest::newRow("parametric ignores the orders")
+        << true << 1 << 0 << QStringList()
+        << QStringList{QStringLiteral("PARAMETRIC EQUATIONS:"), QStringLiteral("X=v"),
+                       QStringLiteral("Y=u"), z, QString()};
+    QTest::newRow("constants") << false << 0 << 0
+                               << QStringList{QStringLiteral("a=2.37"), QStringLiteral("b=a*2")}
+                               << QStringList{f,
+                                              z,
+                                              QString(),
+                                              QStringLiteral("CONSTANTS:"),
+                                              QStringLiteral("a=2.37"),
+                                              QStringLiteral("b=a*2"),
+                                              QString()};
+}
+
+void TestReport::functionBlock()
+{
+    QFETCH(bool, parametric);
+    QFETCH(int, xder);
+    QFETCH(int, yder);
+    QFETCH(QStringList, constants);
+    QFETCH(QStringList, head);
+    PlotSetup s = DefaultSetup();
+    s.Xder = xder;
+    s.Yder = yder;
+    const QStringList lines = defaultReport(s, parametric, constants);
+    QCOMPARE(lines.mid(0, head.size()), head);
+    QCOMPARE(lines.at(head.size()), QStringLiteral("PLOT SETUP:"));
+    QCOMPARE(lines.size(), head.size() + 17);
+}
+
+void TestReport::rangeLabels_data()
+{
+    QTest::addColumn<bool>("parametric");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("explicit") << false << QStringLiteral("                      X-RANGE: [-1 , 1 ]")
+                              << QStringLiteral("                      Y-RANGE: [ 0 , 6.283185 ]");
+    QTest::newRow("parametric") << true
+                                << QStringLiteral("                      U-RANGE: [-1 , 1 ]")
+                                << QStringLiteral(
+                                       "                      V-RANGE: [ 0 , 6.283185 ]");
+}
+
+void TestReport::rangeLabels()
+{
+    QFETCH(bool, parametric);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    PlotSetup s = DefaultSetup();
+    s.Rangelyv = 0;
+    s.Rangegyv = float(2 * M_PI);
+    const QStringList lines = defaultReport(s, parametric);
+    const qsizetype at = lines.indexOf(QStringLiteral("PLOT SETUP:"));
+    QCOMPARE(lines.at(at + 3), first);
+    QCOMPARE(lines.at(at + 4), second);
+}
+
+void TestReport::numberItems_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("integer");
+    QTest::addColumn<QString>("item");
+    QTest::newRow("zero") << 0.0 << false << QStringLiteral(" 0 ");
+    QTest::newRow("negative zero") << -0.0 << false << QStringLiteral(" 0 ");
+    QTest::newRow("negative") << -2.5 << false << QStringLiteral("-2.5 ");
+    QTest::newRow("below one") << 0.1 << false << QStringLiteral(" 0.1 ");
+    QTest::newRow("seven digits") << 1234567.8 << false << QStringLiteral(" 1234568 ");
+    QTest::newRow("large") << 1e20 << false << QStringLiteral(" 1E+20 ");
+    QTest::newRow("small negative") << -1.5e-9 << false << QStringLiteral("-1.5E-09 ");
+    QTest::newRow("integer") << 5000.0 << true << QStringLiteral(" 5000 ");
+    QTest::newRow("negative integer") << -3.0 << true << QStringLiteral("-3 ");
+}
+
+void TestReport::numberItems()
+{
+    QFETCH(double, value);
+    QFETCH(bool, integer);
+    QFETCH(QString, item);
+    const QString got =
+        integer ? ReportText::numberItem(qint32(value)) : ReportText::numberItem(float(value));
+    QCOMPARE(got, item);
+}
+
+void TestReport::reduceShownAsRead()
+{
+    PlotSetup s = DefaultSetup();
+    s.Reduce = 2;
+    s.EyeFactor[0] = -0.5f;
+    const QStringList lines = defaultReport(s);
+    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("          STEREOSCOPIC FACTOR:-0.5 "));
+    QCOMPARE(lines.last(), QStringLiteral("             REDUCTION FACTOR: 2 "));
+}
+
+void TestReport::layout_data()
+{
+    QTest::addColumn<QSize>("left");
+    QTest::addColumn<QSize>("right");
+    QTest::addColumn<double>("pageWidth");
+    QTest::addColumn<QRectF>("leftRect");
+    QTest::addColumn<QRectF>("rightRect");
+    QTest::addColumn<double>("textTop");
+
+    const QSize design(400, 300);
+    QTest::newRow("design size") << design << design << 20000.0 << QRectF(0, 0, 6000, 4500)
+                                 << QRectF(5985, 0, 6000, 4500) << 4500.0;
+    QTest::newRow("reduced by half")
+        << QSize(200, 150) << QSize(200, 150) << 20000.0 << QRectF(3000, 0, 3000, 2250)
+        << QRectF(5985, 0, 3000, 2250) << 4500.0;
+    const double f = 10000.0 / 11985.0;
+    QTest::newRow("page too narrow")
+        << design << design << 10000.0 << QRectF(0, 0, 6000 * f, 4500 * f)
+        << QRectF(5985 * f, 0, 6000 * f, 4500 * f) << 4500.0;
+    QTest::newRow("right only") << QSize() << design << 20000.0 << QRectF()
+                                << QRectF(5985, 0, 6000, 4500) << 4500.0;
+    QTest::newRow("no pictures") << QSize() << QSize() << 20000.0 << QRectF() << QRectF() << 0.0;
+    QTest::newRow("taller than a design view")
+        << QSize(400, 400) << QSize(400, 400) << 20000.0 << QRectF(0, 0, 6000, 6000)
+        << QRectF(5985, 0, 6000, 6000) << 6000.0;
+}
+
+void TestReport::layout()
+{
+    QFETCH(QSize, left);
+    QFETCH(QSize, right);
+    QFETCH(double, pageWidth);
+    QFETCH(QRectF, leftRect);
+    QFETCH(QRectF, rightRect);
+    QFETCH(double, textTop);
+    const ReportPrinter::Layout at = ReportPrinter::layout(left, right, pageWidth);
+    QCOMPARE(at.left, leftRect);
+    QCOMPARE(at.right, rightRect);
+    QCOMPARE(at.textTop, textTop);
+    QVERIFY(at.left.united(at.right).right() <= pageWidth + 1e-9);
+}
+
+void TestReport::pdf_data()
+{
+    QTest::addColumn<bool>("pictures");
+    QTest::addColumn<int>("extraLines");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("default report with the pair") << true << 0 << 1;
+    QTest::newRow("default report, no plot shown") << false << 0 << 1;
+    QTest::newRow("long constants list") << true << 150 << 3;
+}
+
+void TestReport::pdf()
+{
+    QFETCH(bool, pictures);
+    QFETCH(int, extraLines);
+    QFETCH(int, pages);
+    QStringList constants;
+    for (int i = 0; i < extraLines; ++i)
+        constants << QStringLiteral("c%1=%1").arg(i);
+    const QStringList lines = defaultReport(DefaultSetup(), false, constants);
+    const QImage left = view(400, 300, qRgb(255, 0, 0));
+    const QImage right = view(400, 300, qRgb(0, 0, 255));
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    QString error;
+    QVERIFY2(ReportPrinter::writePdf(path, pictures ? &left : nullptr, pictures ? &right : nullptr,
+                                     lines, error),
+             qPrintable(error));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QCOMPARE(count(pdf, QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")), pages);
+    QCOMPARE(count(pdf, QStringLiteral("/Subtype\\s*/Image")), pictures ? 2 : 0);
+}
+
+void TestReport::pdfUnwritable()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("missing/report.pdf"));
+    QString error;
+    QVERIFY(!ReportPrinter::writePdf(path, nullptr, nullptr, defaultReport(), error));
+    QVERIFY2(error.startsWith(QStringLiteral("Cannot write ") + path), qPrintable(error));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_MAIN(TestReport)
+#include "test_report.moc"
