@@ -18,6 +18,7 @@ class PlotDriver;
 class QPagedPaintDevice;
 class SessionHost;
 class SurfaceEvaluator;
+class UniformRandom;
 class UserConstants;
 
 // The run-wide state that the main window owns, and the commands that act on it. The window
@@ -86,6 +87,8 @@ public:
 private:
     void runPlot();
     void onEngineError(const ScriptError& error);
+    bool readSetupOrReport();
+    void redrawIntoImages();
 
     FormFields& fields_;
     SessionHost& host_;
@@ -96,6 +99,8 @@ private:
     RenderState render_;
     std::array<std::unique_ptr<ImageSurface>, 2> pic_;
     std::unique_ptr<UserConstants> constants_;
+    std::unique_ptr<UniformRandom> random_;
+    float halfpi_ = 0;
     std::unique_ptr<SurfaceEvaluator> evaluator_;
     std::unique_ptr<PlotDriver> driver_;
     QString startDir_;

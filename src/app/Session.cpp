@@ -1,0 +1,304 @@
+#include "app/Session.h"
+
+#include "app/SessionHost.h"
+#include "eval/SurfaceEvaluator.h"
+#include "eval/UserConstants.h"
+#include "output/ReportPrinter.h"
+#include "output/ReportText.h"
+#include "output/SetupFile.h"
+#include "render/ImageSurface.h"
+#include "render/PlotDriver.h"
+#include "render/UniformRandom.h"
+#include "setup/FormFields.h"
+#include "setup/ParametricToggle.h"
+#include "setup/PlotSetupReader.h"
+#include "setup/StepButtons.h"
+#include "setup/ZoomPan.h"
+
+#include <QPagedPaintDevice>
+#include <cmath>
+
+namespace {
+const QString kConstantsBox = QStringLiteral("cboConstants");
+} // namespace
+
+Session::Session(FormFields& fields, SessionHost& host)
+    : fields_(fields), host_(host), constants_(std::make_unique<UserConstants>()),
+      random_(std::make_unique<UniformRandom>())
+{
+    // The views at their design geometry: 400 x 300 pixels, the right one overlapping by one.
+    pic_[0] = std::make_unique<ImageSurface>();
+    pic_[1] = std::make_unique<ImageSurface>();
+    pic_[0]->setGeometry(0, 400, 300);
+    pic_[1]->setGeometry(399, 400, 300);
+    engine_.setErrorHandler([this](const ScriptError& error) { onEngineError(error); });
+    class1_.attachWindowError(&ierr_);
+}
+
+Session::~Session() = default;
+
+void Session::load(const QString& startDir)
+{
+    startDir_ = startDir;
+    render_.PicLeft0 = pic_[0]->left();
+    render_.PicWidth0 = pic_[0]->width();
+    render_.PicHeight0 = pic_[0]->height();
+    render_.PicHeight1 = pic_[1]->height();
+    engine_.addObject(QStringLiteral("sh"), &class1_, true);
+    halfpi_ = float(2.0 * std::atan(1.0));
+    engine_.executeStatement(QStringLiteral("halfpi = Atn(1) * 2"));
+    engine_.executeStatement(QStringLiteral("pi = Atn(1) * 4"));
+    engine_.executeStatement(QStringLiteral("e = Exp(1)"));
+    random_->seedFromClock();
+    evaluator_ =
+        std::make_unique<SurfaceEvaluator>(engine_, class1_, ierr_, setup_, render_, fields_);
+    driver_ = std::make_unique<PlotDriver>(
+        setup_, render_, std::array<DrawingSurface*, 2>{pic_[0].get(), pic_[1].get()}, *evaluator_,
+        class1_, ierr_, fields_, host_, *random_, halfpi_);
+}
+
+void Session::onEngineError(const ScriptError& error)
+{
+    ierr_ = error.number;
+    if (!ErrorNumbers::isPointFailure(error.number))
+        host_.showMessage(error.description, QString());
+}
+
+void Session::plot()
+{
+    if (plotting_) {
+        // A Plot asked for while one runs supersedes it: the running one stops where it is
+        // and the new one starts as soon as it has returned.
+        plotPending_ = true;
+        driver_->requestCancel();
+        return;
+    }
+    plotting_ = true;
+    do {
+        plotPending_ = false;
+        runPlot();
+    } while (plotPending_);
+    plotting_ = false;
+}
+
+void Session::cancelPlot()
+{
+    if (plotting_ && driver_) driver_->requestCancel();
+}
+
+void Session::runPlot()
+{
+    host_.setBusy(true);
+    driver_->ClearViews();
+    render_.PlotShown = true;
+    QString message;
+    if (!ReadPlotSetup(setup_, fields_, engine_, message)) {
+        render_.PlotShown = false;
+        if (!message.isEmpty()) host_.showMessage(message, QString());
+        host_.viewsChanged();
+        host_.setBusy(false);
+        return;
+    }
+    constants_->registerAll(engine_);
+    driver_->prepareViews();
+    host_.viewsChanged();
+    host_.processEvents();
+    driver_->DrawPlot();
+    host_.viewsChanged();
+    host_.setBusy(false);
+    host_.beep();
+}
+
+bool Session::press(const QString& control)
+{
+    if (control == QLatin1String("cmdPlot")) {
+        plot();
+        return true;
+    }
+    if (control == QLatin1String("cmdAddCons")) {
+        addConstant();
+        return true;
+    }
+    if (control == QLatin1String("cmdRemCons")) {
+        // The entry shown in the box is the selected one.
+        const qsizetype index = constantList().indexOf(fields_.text(kConstantsBox));
+        if (index >= 0) removeConstant(int(index));
+        return true;
+    }
+    if (StepButtons::press(control, fields_)) return true;
+    const int code = ZoomPanCode(control);
+    if (code >= 0) {
+        QString error;
+        if (!ZoomPan(code, fields_, error, &setup_)) {
+            host_.showMessage(error, QString());
+            return true;
+        }
+        plot();
+        return true;
+    }
+    return false;
+}
+
+Session::AddResult Session::addConstant()
+{
+    switch (constants_->add(fields_.text(kConstantsBox))) {
+    case UserConstants::AddResult::Refused:
+        return AddResult::Refused;
+    case UserConstants::AddResult::ListFull:
+        host_.showMessage(QStringLiteral("The list of user constants is full (%1 entries): remove "
+                                         "one before adding another.")
+                              .arg(UserConstants::Capacity),
+                          QString());
+        return AddResult::ListFull;
+    case UserConstants::AddResult::Added:
+        break;
+    }
+    host_.constantsChanged();
+    fields_.setText(kConstantsBox, QString());
+    clearViews();
+    return AddResult::Added;
+}
+
+void Session::removeConstant(int index)
+{
+    if (index < 0 || index >= constants_->count()) return;
+    constants_->remove(index, engine_);
+    host_.constantsChanged();
+}
+
+void Session::constantsTextEdited()
+{
+    clearViews();
+}
+
+const QStringList& Session::constantList() const
+{
+    return constants_->list();
+}
+
+void Session::applyParametricLayout()
+{
+    ParametricToggle::apply(fields_);
+}
+
+qint32 Session::evaluateField(const QString& text, double& value)
+{
+    return engine_.evalNumber(engine_.compile(text), value);
+}
+
+void Session::clearViews()
+{
+    if (driver_) driver_->ClearViews();
+    host_.viewsChanged();
+}
+
+bool Session::readSetupOrReport()
+{
+    QString message;
+    if (ReadPlotSetup(setup_, fields_, engine_, message)) return true;
+    if (!message.isEmpty()) host_.showMessage(message, QString());
+    return false;
+}
+
+void Session::redrawIntoImages()
+{
+    // Without persistent graphics the views hold only what the screen showed; draw the plot
+    // afresh, from the setup just read, so that the images carry the current fields.
+    if (fields_.isChecked(QStringLiteral("chkPersist"))) return;
+    for (auto& p : pic_)
+        p->setAutoRedraw(true);
+    for (auto& p : pic_)
+        p->setBackColor(p->backColor());
+    driver_->DrawPlot();
+    for (auto& p : pic_)
+        p->setAutoRedraw(false);
+    host_.viewsChanged();
+}
+
+bool Session::openSetup(const QString& path)
+{
+    setupFileName_ = path;
+    if (path.isEmpty()) return false;
+    SetupFileData data;
+    QString error;
+    if (!SetupFile::readFile(path, data, error)) {
+        const bool incompatible = error == SetupFile::Incompatible();
+        host_.showMessage(error, incompatible ? QStringLiteral("vantro") : QString());
+        return false;
+    }
+    constants_->setAll(data.constants);
+    host_.constantsChanged();
+    fields_.setChecked(QStringLiteral("chkParametric"), data.parametric);
+    applyParametricLayout();
+    SetupFile::ApplySetupToFields(data, fields_);
+    SetupFile::ApplySetupToRecord(data, setup_);
+    return true;
+}
+
+bool Session::saveSetup(const QString& path)
+{
+    setupFileName_ = path;
+    if (path.isEmpty()) return false;
+    if (!readSetupOrReport()) return false;
+    const SetupFileData data = SetupFile::fromSetup(
+        setup_, fields_.isChecked(QStringLiteral("chkParametric")), constantList());
+    QString error;
+    if (!SetupFile::checkStorable(data, error)) {
+        host_.showMessage(error, QString());
+        return false;
+    }
+    if (render_.PlotShown && !plotting_) {
+        redrawIntoImages();
+        for (int i = 0; i < 2; ++i) {
+            if (!SetupFile::writeBitmap(SetupFile::BitmapName(path, i), pic_[i]->image(), error)) {
+                host_.showMessage(error, QString());
+                return false;
+            }
+        }
+    }
+    if (!SetupFile::writeFile(path, SetupFile::format(data), error)) {
+        host_.showMessage(error, QString());
+        return false;
+    }
+    return true;
+}
+
+bool Session::reportLines(QStringList& lines)
+{
+    if (!readSetupOrReport()) return false;
+    lines = ReportText::lines(setup_, fields_.isChecked(QStringLiteral("chkParametric")),
+                              fields_.text(QStringLiteral("txtEquationZ")),
+                              fields_.text(QStringLiteral("txtEquationX")),
+                              fields_.text(QStringLiteral("txtEquationY")), constantList());
+    return true;
+}
+
+bool Session::printDocument(QPagedPaintDevice& device)
+{
+    QStringList lines;
+    if (!reportLines(lines)) return false;
+    QImage left, right;
+    const bool pictures = render_.PlotShown && !plotting_;
+    if (pictures) {
+        redrawIntoImages();
+        left = pic_[0]->image();
+        right = pic_[1]->image();
+    }
+    QString error;
+    if (!ReportPrinter::print(device, pictures ? &left : nullptr, pictures ? &right : nullptr,
+                              lines, error)) {
+        host_.showMessage(error, QString());
+        return false;
+    }
+    return true;
+}
+
+DrawingSurface& Session::view(int index)
+{
+    return *pic_[index];
+}
+
+QImage Session::viewImage(int index) const
+{
+    return pic_[index]->image();
+}

@@ -1,0 +1,89 @@
+#include "eval/UserConstants.h"
+
+#include "eval/ScriptEngine.h"
+
+namespace {
+bool isAsciiLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+} // namespace
+
+QString UserConstants::nameOf(const QString& text)
+{
+    const qsizetype p = text.indexOf(QLatin1Char('='));
+    if (p <= 0 || !isAsciiLetter(text.at(0))) return {};
+    for (qsizetype i = 1; i < p; ++i) {
+        if (!isAsciiLetter(text.at(i)) && !isAsciiDigit(text.at(i))) return {};
+    }
+    return text.left(p);
+}
+
+int UserConstants::indexOfName(const QString& name) const
+{
+    for (int i = 0; i < ConstantCount; ++i) {
+        const QString& entry = ConstantList[std::size_t(i)];
+        const qsizetype p = entry.indexOf(QLatin1Char('='));
+        if (p == name.size() && entry.startsWith(name)) return i;
+    }
+    return -1;
+}
+
+void UserConstants::removeAt(int index)
+{
+    for (int i = index; i + 1 < ConstantCount; ++i)
+        ConstantList[std::size_t(i)] = ConstantList[std::size_t(i) + 1];
+    --ConstantCount;
+    ConstantList[std::size_t(ConstantCount)].clear();
+    list_.removeAt(index);
+}
+
+UserConstants::AddResult UserConstants::add(const QString& text)
+{
+    const QString name = nameOf(text);
+    if (name.isEmpty()) return AddResult::Refused;
+    const int existing = indexOfName(name);
+    if (existing < 0 && ConstantCount >= Capacity) return AddResult::ListFull;
+    if (existing >= 0) removeAt(existing);
+    ConstantList[std::size_t(ConstantCount)] = text;
+    ++ConstantCount;
+    list_.append(text);
+    return AddResult::Added;
+}
+
+bool UserConstants::remove(int index, ScriptEngine& engine)
+{
+    if (index < 0 || index >= ConstantCount) return false;
+    const QString text = ConstantList[std::size_t(index)];
+    removeAt(index);
+    const qsizetype p = text.indexOf(QLatin1Char('='));
+    if (p >= 0) engine.executeStatement(text.left(p + 1) + QLatin1Char('0'));
+    return true;
+}
+
+qint32 UserConstants::registerAll(ScriptEngine& engine) const
+{
+    qint32 first = 0;
+    const QStringList texts = list_; // the error handler's message box may let events run
+    for (const QString& text : texts) {
+        const qint32 number = engine.executeStatement(text);
+        if (first == 0) first = number;
+    }
+    return first;
+}
+
+bool UserConstants::setAll(const QStringList& texts)
+{
+    if (texts.size() > Capacity) return false;
+    for (std::size_t i = 0; i < ConstantList.size(); ++i)
+        ConstantList[i] = qsizetype(i) < texts.size() ? texts.at(qsizetype(i)) : QString();
+    ConstantCount = qint32(texts.size());
+    list_ = texts;
+    return true;
+}
