@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/SessionHost.h"
+#include "eval/ErrorMessages.h"
 #include "output/StereoImages.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
@@ -165,8 +166,7 @@ QString errorLine(Session& session, qint32 number)
 {
     QString description = session.engine().lastError().number == number
                               ? session.engine().lastError().description
-                              : QString();
-    if (description.isEmpty() && number == 13) description = QStringLiteral("Type mismatch");
+                              : ErrorMessages::text(number);
     return QStringLiteral("error %1: %2").arg(number).arg(description);
 }
 
@@ -301,7 +301,7 @@ int run(int argc, char** argv)
         } else if (o.name == QLatin1String("--eval")) {
             double value = 0;
             host.muted = true;
-            const qint32 n = session.engine().evalNumber(session.engine().compile(o.value), value);
+            const qint32 n = session.evaluateField(o.value, value);
             host.muted = false;
             if (n != 0) {
                 host.reported = true;

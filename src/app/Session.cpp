@@ -183,7 +183,13 @@ void Session::applyParametricLayout()
 
 qint32 Session::evaluateField(const QString& text, double& value)
 {
-    return engine_.evalNumber(engine_.compile(text), value);
+    // A failure trapped inside one of Class1's functions travels in its ierr.
+    class1_.ierr = 0;
+    qint32 n = engine_.evalNumber(engine_.compile(text), value);
+    if (n == 0 && class1_.ierr != 0)
+        n = class1_.ierr;
+    class1_.ierr = 0;
+    return n;
 }
 
 void Session::clearViews()

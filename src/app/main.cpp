@@ -1,7 +1,9 @@
-#include <QGuiApplication>
+#include "app/CommandLine.h"
+#include "ui/StartUp.h"
 
+// With arguments the program runs without a window (and without a display).
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    return 0;
+    if (argc > 1) return CommandLine::run(argc, argv);
+    return StartUp::run(argc, argv);
 }

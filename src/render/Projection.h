@@ -53,12 +53,13 @@ inline void computeRotation(const PlotSetup& s, RenderState& r, float halfpi)
     r.XrotRad = s.Xrot * halfpi / 90.0f;
     r.YrotRad = s.Yrot * halfpi / 90.0f;
     r.ZrotRad = s.Zrot * halfpi / 90.0f;
-    r.CosX = std::cos(r.XrotRad);
-    r.SinX = std::sin(r.XrotRad);
-    r.CosY = std::cos(r.YrotRad);
-    r.SinY = std::sin(r.YrotRad);
-    r.CosZ = std::cos(r.ZrotRad);
-    r.SinZ = std::sin(r.ZrotRad);
+    // The sines and cosines are taken in double precision and stored as single.
+    r.CosX = float(std::cos(double(r.XrotRad)));
+    r.SinX = float(std::sin(double(r.XrotRad)));
+    r.CosY = float(std::cos(double(r.YrotRad)));
+    r.SinY = float(std::sin(double(r.YrotRad)));
+    r.CosZ = float(std::cos(double(r.ZrotRad)));
+    r.SinZ = float(std::sin(double(r.ZrotRad)));
 }
 
 // Translation first, then rotation about x, about y, about z; result in Rx, Ry, Rz.

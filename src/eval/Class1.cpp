@@ -1,0 +1,109 @@
+#include "eval/Class1.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr qint32 kInvalidCall = 5;
+constexpr qint32 kOverflow = 6;
+constexpr qint32 kDivisionByZero = 11;
+
+// The language's Exp: 0 or 6 when the result overflows.
+qint32 expOf(double a, double& r)
+{
+    r = std::exp(a);
+    return std::isinf(r) ? kOverflow : 0;
+}
+
+qint32 square(double a, double& r)
+{
+    r = a * a;
+    return std::isinf(r) ? kOverflow : 0;
+}
+
+} // namespace
+
+double Class1::fail(qint32 number)
+{
+    ierr = number;
+    if (windowError_) *windowError_ = number;
+    return 0;
+}
+
+double Class1::Asin(double a)
+{
+    if (std::isnan(a) || std::fabs(a) > 1) return fail(kInvalidCall);
+    if (a == 1) return halfpi;
+    if (a == -1) return -halfpi;
+    return std::atan(a / std::sqrt(1 - a * a));
+}
+
+double Class1::Acos(double a)
+{
+    if (std::isnan(a) || std::fabs(a) > 1) return fail(kInvalidCall);
+    if (a == 1) return 0;
+    if (a == -1) return 2 * halfpi;
+    return halfpi - std::atan(a / std::sqrt(1 - a * a));
+}
+
+double Class1::Sinh(double a)
+{
+    double p = 0;
+    double m = 0;
+    if (const qint32 rc = expOf(a, p)) return fail(rc);
+    if (const qint32 rc = expOf(-a, m)) return fail(rc);
+    return (p - m) * 0.5;
+}
+
+double Class1::Cosh(double a)
+{
+    double p = 0;
+    double m = 0;
+    if (const qint32 rc = expOf(a, p)) return fail(rc);
+    if (const qint32 rc = expOf(-a, m)) return fail(rc);
+    const double sum = p + m;
+    if (std::isinf(sum)) return fail(kOverflow);
+    return sum * 0.5;
+}
+
+double Class1::Tanh(double a)
+{
+    double m = 0;
+    double p = 0;
+    if (const qint32 rc = expOf(-a, m)) return fail(rc);
+    if (const qint32 rc = expOf(a, p)) return fail(rc);
+    const double sum = p + m;
+    if (std::isinf(sum)) return fail(kOverflow);
+    return 1 - 2 * m / sum;
+}
+
+double Class1::Asinh(double a)
+{
+    double sq = 0;
+    if (const qint32 rc = square(a, sq)) return fail(rc);
+    const double sum = a + std::sqrt(sq + 1);
+    if (!(sum > 0)) return fail(kInvalidCall);
+    return std::log(sum);
+}
+
+double Class1::Acosh(double a)
+{
+    double sq = 0;
+    if (const qint32 rc = square(a, sq)) return fail(rc);
+    const double inner = sq - 1;
+    if (!(inner >= 0)) return fail(kInvalidCall);
+    const double sum = a + std::sqrt(inner);
+    if (!(sum > 0)) return fail(kInvalidCall);
+    return std::log(sum);
+}
+
+double Class1::Atanh(double a)
+{
+    const double denominator = 1 - a;
+    const double numerator = 1 + a;
+    if (denominator == 0) return fail(numerator == 0 ? kOverflow : kDivisionByZero);
+    const double ratio = numerator / denominator;
+    if (!std::isfinite(ratio)) return fail(kOverflow);
+    if (!(ratio > 0)) return fail(kInvalidCall);
+    return std::log(ratio) * 0.5;
+}

@@ -1,0 +1,107 @@
+#include "eval/GlobalNames.h"
+
+#include "eval/Builtins.h"
+#include "eval/Class1.h"
+
+namespace {
+
+constexpr const char* kMethods[GlobalNames::MethodCount] = {"Asin",  "Acos",  "Sinh",  "Cosh",
+                                                            "Tanh",  "Asinh", "Acosh", "Atanh"};
+
+} // namespace
+
+void GlobalNames::Slot::set(const Variant& v)
+{
+    value = v;
+    switch (v.type()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Boolean:
+    case Variant::Type::Integer:
+    case Variant::Type::Long:
+    case Variant::Type::Double:
+        fast = true;
+        number = v.number();
+        break;
+    default:
+        fast = false;
+        number = 0;
+        break;
+    }
+}
+
+const char* GlobalNames::methodName(int index)
+{
+    return kMethods[index];
+}
+
+void GlobalNames::addObject(const QString& name, Class1* object, bool membersGlobal)
+{
+    objects_.push_back({name, object, membersGlobal});
+}
+
+GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
+{
+    Resolution r;
+    struct Field
+    {
+        const char* name;
+        double Class1::*member;
+    };
+    static constexpr Field kFields[] = {
+        {"pi", &Class1::pi}, {"halfpi", &Class1::halfpi}, {"e", &Class1::e}, {"x", &Class1::x},
+        {"y", &Class1::y},   {"u", &Class1::u},           {"v", &Class1::v},
+    };
+    for (const Field& f : kFields) {
+        if (name.compare(QLatin1String(f.name), Qt::CaseInsensitive) == 0) {
+            r.kind = Kind::MemberDouble;
+            r.address = &(object->*f.member);
+            return r;
+        }
+    }
+    if (name.compare(QLatin1String("ierr"), Qt::CaseInsensitive) == 0) {
+        r.kind = Kind::MemberInt32;
+        r.address = &object->ierr;
+        return r;
+    }
+    for (int i = 0; i < MethodCount; ++i) {
+        if (name.compare(QLatin1String(kMethods[i]), Qt::CaseInsensitive) == 0) {
+            r.kind = Kind::Method;
+            r.address = object;
+            r.index = i;
+            return r;
+        }
+    }
+    return r;
+}
+
+GlobalNames::Resolution GlobalNames::resolve(const QString& name)
+{
+    for (const Object& o : objects_) {
+        if (!o.membersGlobal) continue;
+        const Resolution r = member(o.object, name);
+        if (r.kind != Kind::None) return r;
+    }
+    Resolution r;
+    for (const Object& o : objects_) {
+        if (name.compare(o.name, Qt::CaseInsensitive) == 0) {
+            r.kind = Kind::Object;
+            r.address = o.object;
+            return r;
+        }
+    }
+    const int builtin = Builtins::find(name);
+    if (builtin >= 0) {
+        r.kind = Kind::Builtin;
+        r.index = builtin;
+        return r;
+    }
+    const QString key = name.toLower();
+    auto it = variables_.constFind(key);
+    if (it == variables_.constEnd()) {
+        slots_.emplace_back();
+        it = variables_.insert(key, int(slots_.size() - 1));
+    }
+    r.kind = Kind::Variable;
+    r.index = it.value();
+    return r;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "eval/Variant.h"
+
+#include <QHash>
+#include <QString>
+#include <deque>
+#include <vector>
+
+class Class1;
+
+// The names an expression can see: the members of the added objects, the objects themselves,
+// the built-in functions and the script's own variables. A script variable keeps its slot for
+// the engine's life, so compiled programs address it directly.
+class GlobalNames
+{
+public:
+    // A script variable. number and fast mirror value for the all-double path: fast is true
+    // when the value is Empty, Boolean, Integer, Long or Double.
+    struct Slot
+    {
+        Variant value;
+        double number = 0;
+        bool fast = true;
+
+        void set(const Variant& v);
+    };
+
+    enum class Kind { None, MemberDouble, MemberInt32, Method, Object, Builtin, Variable };
+
+    struct Resolution
+    {
+        Kind kind = Kind::None;
+        void* address = nullptr; // the member, or the object for Method and Object
+        int index = -1;          // the method, built-in or variable slot
+    };
+
+    void addObject(const QString& name, Class1* object, bool membersGlobal);
+
+    // What a plain name means; a name that is nothing else becomes a script variable.
+    Resolution resolve(const QString& name);
+    // What object.member means; Kind::None when the object has no such member.
+    static Resolution member(Class1* object, const QString& name);
+
+    Slot& slot(int index) { return slots_[std::size_t(index)]; }
+    qsizetype variableCount() const { return qsizetype(slots_.size()); }
+
+    // The methods of Class1 by index.
+    static const char* methodName(int index);
+    static constexpr int MethodCount = 8;
+
+private:
+    struct Object
+    {
+        QString name;
+        Class1* object;
+        bool membersGlobal;
+    };
+    std::vector<Object> objects_;
+    std::deque<Slot> slots_;
+    QHash<QString, int> variables_; // lower-case name to slot
+};

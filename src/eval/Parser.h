@@ -1,0 +1,50 @@
+#pragma once
+
+#include "eval/CompiledExpression.h"
+#include "eval/Lexer.h"
+
+#include <QString>
+
+class GlobalNames;
+
+// Compiles a text into the general program of a CompiledExpression: precedence climbing that
+// emits postfix code as it reads, so that long operator chains need no recursion; nesting
+// (parentheses, Not, call arguments) is bounded by MaxDepth ("Out of stack space").
+class Parser
+{
+public:
+    Parser(const QString& text, GlobalNames& names, CompiledExpression& out);
+
+    // An expression, as Eval reads it: "a = b" is a comparison.
+    void parseExpressionText();
+    // Statements separated by ":" or line ends: assignments "name = expression" or
+    // expressions whose value is dropped.
+    void parseStatements();
+
+    static constexpr int MaxDepth = 400;
+
+private:
+    bool failed() const { return out_.compileError.number != 0; }
+    void fail(qint32 number, qsizetype position);
+    void failAtToken();
+    Token::Kind kind() const { return lexer_.current().kind; }
+    void advance() { lexer_.advance(); }
+
+    void parseStatement();
+    void parseExpression(int minLevel);
+    void parseUnary();
+    void parsePrimary();
+    void parseName();
+    int parseArguments();
+    void parseMember(void* object, const QString& name, qsizetype position, bool called);
+
+    void append(Instruction::Op op, qsizetype position, qint32 index = 0, void* address = nullptr,
+              int argc = 0);
+    int addConstant(const Variant& v);
+
+    Lexer lexer_;
+    GlobalNames& names_;
+    CompiledExpression& out_;
+    int depth_ = 0;
+    int stack_ = 0;
+};

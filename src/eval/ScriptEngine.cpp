@@ -1,0 +1,229 @@
+#include "eval/ScriptEngine.h"
+
+#include "eval/Builtins.h"
+#include "eval/CompiledExpression.h"
+#include "eval/ErrorMessages.h"
+#include "eval/GlobalNames.h"
+#include "eval/Interpreter.h"
+#include "eval/Parser.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+using ProgramMap = std::unordered_map<QString, std::unique_ptr<CompiledExpression>>;
+
+// The texts that eval and executeStatement see: a drag writes thousands of distinct texts, so
+// the cache keeps two generations of at most Limit entries each.
+class BoundedCache
+{
+public:
+    static constexpr std::size_t Limit = 4096;
+
+    CompiledExpression* find(const QString& text)
+    {
+        auto it = current_.find(text);
+        if (it != current_.end()) return it->second.get();
+        auto old = previous_.find(text);
+        if (old == previous_.end()) return nullptr;
+        CompiledExpression* p = old->second.get();
+        insert(text, std::move(old->second));
+        previous_.erase(text);
+        return p;
+    }
+
+    CompiledExpression* insert(const QString& text, std::unique_ptr<CompiledExpression> program)
+    {
+        if (current_.size() >= Limit) {
+            previous_ = std::move(current_);
+            current_.clear();
+        }
+        CompiledExpression* p = program.get();
+        current_[text] = std::move(program);
+        return p;
+    }
+
+    std::unique_ptr<CompiledExpression> take(const QString& text)
+    {
+        for (ProgramMap* map : {&current_, &previous_}) {
+            auto it = map->find(text);
+            if (it != map->end()) {
+                std::unique_ptr<CompiledExpression> p = std::move(it->second);
+                map->erase(it);
+                return p;
+            }
+        }
+        return nullptr;
+    }
+
+    void clear()
+    {
+        current_.clear();
+        previous_.clear();
+    }
+
+private:
+    ProgramMap current_;
+    ProgramMap previous_;
+};
+
+} // namespace
+
+class ScriptEngine::Impl
+{
+public:
+    Impl() : interpreter(names, random) {}
+
+    void build(CompiledExpression& p, const QString& text, bool statement)
+    {
+        p = CompiledExpression();
+        p.text = text;
+        Parser parser(text, names, p);
+        if (statement) parser.parseStatements();
+        else parser.parseExpressionText();
+        if (p.compileError.isError()) {
+            p.code.clear();
+            p.constants.clear();
+            return;
+        }
+        if (statement) return;
+        p.hasFast = p.fast.build(p.code, p.constants, names);
+        for (const Instruction& in : p.code) {
+            if (in.op == Instruction::Op::PushVar &&
+                std::find(p.variables.begin(), p.variables.end(), in.index) == p.variables.end())
+                p.variables.push_back(in.index);
+        }
+    }
+
+    std::unique_ptr<CompiledExpression> make(const QString& text, bool statement)
+    {
+        auto p = std::make_unique<CompiledExpression>();
+        build(*p, text, statement);
+        return p;
+    }
+
+    const CompiledExpression* expression(const QString& text)
+    {
+        auto pin = pinned.find(text);
+        if (pin != pinned.end()) return pin->second.get();
+        if (CompiledExpression* p = expressions.find(text)) return p;
+        return expressions.insert(text, make(text, false));
+    }
+
+    qint32 report(qint32 number, qsizetype position)
+    {
+        lastError.number = number;
+        lastError.description = ErrorMessages::text(number);
+        lastError.position = position;
+        if (handler) {
+            const ScriptError copy = lastError; // the handler may call the engine again
+            handler(copy);
+        }
+        return number;
+    }
+
+    qint32 runGeneral(const CompiledExpression& p, Variant& result)
+    {
+        if (p.compileError.isError()) return report(p.compileError.number, p.compileError.position);
+        qint32 failed = 0;
+        const qint32 rc = interpreter.run(p, result, failed);
+        if (rc) return report(rc, p.code[std::size_t(failed)].position);
+        return 0;
+    }
+
+    bool fastOperands(const CompiledExpression& p)
+    {
+        for (const int slot : p.variables) {
+            if (!names.slot(slot).fast) return false;
+        }
+        return true;
+    }
+
+    GlobalNames names;
+    Builtins::RandomState random;
+    Interpreter interpreter;
+    ErrorHandler handler;
+    ScriptError lastError;
+    ProgramMap pinned; // handed out by compile(): they live as long as the engine
+    BoundedCache expressions;
+    BoundedCache statements;
+};
+
+ScriptEngine::ScriptEngine() : d(std::make_unique<Impl>()) {}
+
+ScriptEngine::~ScriptEngine() = default;
+
+void ScriptEngine::setErrorHandler(ErrorHandler handler)
+{
+    d->handler = std::move(handler);
+}
+
+void ScriptEngine::addObject(const QString& name, Class1* object, bool membersGlobal)
+{
+    if (!object) return;
+    d->names.addObject(name, object, membersGlobal);
+    // Names now mean something else: compile every text again.
+    d->expressions.clear();
+    d->statements.clear();
+    for (auto& [text, program] : d->pinned)
+        d->build(*program, text, false);
+}
+
+qint32 ScriptEngine::executeStatement(const QString& statement)
+{
+    CompiledExpression* p = d->statements.find(statement);
+    if (!p) p = d->statements.insert(statement, d->make(statement, true));
+    Variant ignored;
+    return d->runGeneral(*p, ignored);
+}
+
+qint32 ScriptEngine::eval(const QString& expression, Variant& result)
+{
+    result = Variant();
+    return d->runGeneral(*d->expression(expression), result);
+}
+
+const CompiledExpression* ScriptEngine::compile(const QString& expression)
+{
+    auto pin = d->pinned.find(expression);
+    if (pin != d->pinned.end()) return pin->second.get();
+    std::unique_ptr<CompiledExpression> p = d->expressions.take(expression);
+    if (!p) p = d->make(expression, false);
+    const CompiledExpression* raw = p.get();
+    d->pinned.emplace(expression, std::move(p));
+    return raw;
+}
+
+qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& result)
+{
+    if (!program) {
+        d->lastError = {13, ErrorMessages::text(13), -1};
+        return 13;
+    }
+    if (program->compileError.isError())
+        return d->report(program->compileError.number, program->compileError.position);
+    if (program->hasFast && d->fastOperands(*program)) {
+        qint32 failed = 0;
+        const qint32 rc = program->fast.run(result, failed);
+        if (rc) return d->report(rc, program->code[std::size_t(failed)].position);
+        return 0;
+    }
+    Variant value;
+    if (const qint32 rc = d->runGeneral(*program, value)) return rc;
+    double number = 0;
+    qint32 rc = value.isNull() ? 13 : value.toDouble(number);
+    if (rc != 0 && rc != 6) rc = 13;
+    if (rc) {
+        // The caller's conversion, not the engine's: no notification.
+        d->lastError = {rc, ErrorMessages::text(rc), -1};
+        return rc;
+    }
+    result = number;
+    return 0;
+}
+
+const ScriptError& ScriptEngine::lastError() const
+{
+    return d->lastError;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "render/SurfaceDrawer.h"
+
+// The surface z = f(x, y), or the derivative the setup selects, as a mesh of lines of constant
+// x and of constant y, untransformed or translated and rotated, or as random dots on it.
+// Each drawer returns false when it stopped on an error that is no point failure or on a
+// cancel request.
+class ExplicitDrawer : public SurfaceDrawer
+{
+public:
+    using SurfaceDrawer::SurfaceDrawer;
+
+    bool DrawMesh();
+    bool DrawMeshTransformed();
+    bool DrawDots();
+
+private:
+    // Px, Py are set; Pz takes the value. False when the drawer must stop.
+    bool evaluatePoint();
+};

@@ -1,0 +1,121 @@
+#include "render/PlotDriver.h"
+
+#include "app/SessionHost.h"
+#include "eval/Class1.h"
+#include "eval/SurfaceEvaluator.h"
+#include "render/DrawingSurface.h"
+#include "render/GuideDrawer.h"
+#include "render/RenderState.h"
+#include "setup/FormFields.h"
+#include "setup/PlotSetup.h"
+
+#include <cmath>
+#include <limits>
+
+PlotDriver::PlotDriver(PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
+                       SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
+                       const FormFields& fields, SessionHost& host, UniformRandom& random,
+                       float halfpi)
+    : s_(setup), r_(state), views_(views), evaluator_(evaluator), class1_(class1), fields_(fields),
+      host_(host), explicit_(setup, state, views, evaluator, class1, evaluationError, host, random,
+                             halfpi, cancelled_),
+      parametric_(setup, state, views, evaluator, class1, evaluationError, host, random, halfpi,
+                  cancelled_)
+{
+}
+
+void PlotDriver::ClearViews()
+{
+    views_[1]->clearPicture();
+    views_[0]->clearPicture();
+    r_.PlotShown = false;
+}
+
+qint32 PlotDriver::reducedSize(float reduce, qint32 designSize)
+{
+    // Rounds to nearest, ties to even, in the default rounding mode.
+    const double size = std::nearbyint(double(reduce) * designSize);
+    if (!(size >= 0)) return 0;
+    return size > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
+                                                     : qint32(size);
+}
+
+void PlotDriver::prepareViews()
+{
+    const bool persist = fields_.isChecked(QStringLiteral("chkPersist"));
+    views_[1]->setAutoRedraw(persist);
+    views_[0]->setAutoRedraw(persist);
+
+    if (fields_.option(QStringLiteral("optBackclr")) == 0) {
+        views_[0]->setBackColor(0xFFFFFF);
+        views_[1]->setBackColor(0xFFFFFF);
+        r_.SurfaceColor = 0;
+    } else {
+        views_[0]->setBackColor(0);
+        views_[1]->setBackColor(0);
+        r_.SurfaceColor = 0xFFFFFF;
+    }
+
+    if (s_.Reduce > 1) s_.Reduce = 1;
+    if (!(s_.Reduce > 0)) // also a reduction factor that is not a number
+        s_.Reduce = 1;
+    r_.ReducedWidth = reducedSize(s_.Reduce, r_.PicWidth0);
+    views_[0]->setGeometry(r_.PicLeft0 + r_.PicWidth0 - r_.ReducedWidth, r_.ReducedWidth,
+                           reducedSize(s_.Reduce, r_.PicHeight0));
+    views_[1]->setGeometry(views_[1]->left(), r_.ReducedWidth,
+                           reducedSize(s_.Reduce, r_.PicHeight1));
+}
+
+bool PlotDriver::DrawPlot()
+{
+    if (drawing_) return false;
+    drawing_ = true;
+    cancelled_ = false;
+
+    class1_.ierr = 0;
+    r_.PixelY = (s_.Windowgy - s_.Windowly) / float(views_[0]->width());
+    r_.PixelZ = (s_.Windowgz - s_.Windowlz) / float(views_[0]->height());
+    views_[1]->setScale(s_.Windowly, s_.Windowgz, s_.Windowgy, s_.Windowlz);
+    views_[0]->setScale(s_.Windowly, s_.Windowgz, s_.Windowgy, s_.Windowlz);
+
+    GuideDrawer(s_, r_, views_, fields_).drawAll();
+
+    host_.viewsChanged();
+    host_.processEvents();
+    if (!cancelled_) DrawSurface();
+
+    r_.GuideColor = 0;
+    host_.setBusy(false);
+    drawing_ = false;
+    return !cancelled_;
+}
+
+void PlotDriver::DrawSurface()
+{
+    evaluator_.prepare();
+    const bool lines = fields_.isChecked(QStringLiteral("chkLines"));
+    const bool dots = fields_.isChecked(QStringLiteral("chkDots"));
+    const bool untransformed = std::fabs(s_.Yrot) + std::fabs(s_.Xrot) + std::fabs(s_.Zrot) +
+                                   std::fabs(s_.Xtr) + std::fabs(s_.Ytr) + std::fabs(s_.Ztr) ==
+                               0;
+    // After each family pending events run; a drawer that stops on an error ends only itself,
+    // a cancel ends the plot at once.
+    auto family = [this](auto draw) {
+        draw();
+        return !cancelled_ && explicit_.runPendingEvents();
+    };
+    if (!fields_.isChecked(QStringLiteral("chkParametric"))) {
+        if (lines && !family([&] {
+                return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();
+            }))
+            return;
+        if (dots) family([&] { return explicit_.DrawDots(); });
+    } else {
+        if (lines && !family([&] {
+                return untransformed ? parametric_.DrawParamMesh()
+                                     : parametric_.DrawParamMeshTransformed();
+            }))
+            return;
+        if (dots) family([&] { return parametric_.DrawParamDots(); });
+    }
+}

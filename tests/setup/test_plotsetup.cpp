@@ -1,0 +1,336 @@
+#include "eval/EngineFixture.h"
+#include "setup/FieldMap.h"
+#include "setup/NumberText.h"
+#include "setup/PlotSetup.h"
+#include "setup/PlotSetupReader.h"
+
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+struct Reader : EngineFixture
+{
+    FieldMap fields;
+    PlotSetup setup;
+    QString message;
+
+    bool read() { return ReadPlotSetup(setup, fields, engine, message); }
+};
+
+using FloatField = std::function<float(const PlotSetup&)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(FloatField)
+
+class TestPlotSetup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultDerivedValues_data();
+    void defaultDerivedValues();
+    void defaultCountsAndTexts();
+    void countsRoundHalfToEven_data();
+    void countsRoundHalfToEven();
+    void expressionFields_data();
+    void expressionFields();
+    void derivativeSelector_data();
+    void derivativeSelector();
+    void failureStopsTheReader_data();
+    void failureStopsTheReader();
+    void derivedFailuresStoreEarlierValues();
+    void eyeFactorOneIsNeverWritten();
+    void leadingNumber_data();
+    void leadingNumber();
+    void formatNumber_data();
+    void formatNumber();
+};
+
+void TestPlotSetup::defaultDerivedValues_data()
+{
+    QTest::addColumn<FloatField>("field");
+    QTest::addColumn<float>("expected");
+    QTest::newRow("SpanX") << FloatField([](const PlotSetup& s) { return s.SpanX; }) << 5.0f;
+    QTest::newRow("SpanY") << FloatField([](const PlotSetup& s) { return s.SpanY; }) << 4.0f;
+    QTest::newRow("SpanZ") << FloatField([](const PlotSetup& s) { return s.SpanZ; }) << 3.0f;
+    QTest::newRow("Xmid") << FloatField([](const PlotSetup& s) { return s.Xmid; }) << 0.0f;
+    QTest::newRow("RatioYX") << FloatField([](const PlotSetup& s) { return s.RatioYX; }) << 0.8f;
+    QTest::newRow("RatioZX") << FloatField([](const PlotSetup& s) { return s.RatioZX; }) << 0.6f;
+    QTest::newRow("StepXu") << FloatField([](const PlotSetup& s) { return s.StepXu; }) << 0.2f;
+    QTest::newRow("StepYv") << FloatField([](const PlotSetup& s) { return s.StepYv; }) << 0.2f;
+    QTest::newRow("SegXu") << FloatField([](const PlotSetup& s) { return s.SegXu; }) << 0.1f;
+    QTest::newRow("SegYv") << FloatField([](const PlotSetup& s) { return s.SegYv; }) << 0.1f;
+    QTest::newRow("Windowlx") << FloatField([](const PlotSetup& s) { return s.Windowlx; }) << -2.5f;
+    QTest::newRow("Stereo") << FloatField([](const PlotSetup& s) { return s.EyeFactor[0]; })
+                            << 1.0f;
+}
+
+void TestPlotSetup::defaultDerivedValues()
+{
+    QFETCH(FloatField, field);
+    QFETCH(float, expected);
+    Reader r;
+    QVERIFY(r.read());
+    // Exactly the float nearest to the value: the arithmetic is double, stored as float.
+    QCOMPARE(field(r.setup), expected);
+}
+
+void TestPlotSetup::defaultCountsAndTexts()
+{
+    Reader r;
+    QVERIFY(r.read());
+    QVERIFY(r.message.isEmpty());
+    QCOMPARE(r.setup.Spacexu, 10);
+    QCOMPARE(r.setup.Segsyv, 2);
+    QCOMPARE(r.setup.Ndots, 5000);
+    QCOMPARE(r.setup.Grid, 5);
+    QCOMPARE(r.setup.DerivSelector, 0);
+    QCOMPARE(r.setup.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"));
+    QCOMPARE(r.setup.EquationX, QStringLiteral("v"));
+    QCOMPARE(r.setup.EquationY, QStringLiteral("u"));
+    QVERIFY(r.shownMessages.isEmpty());
+}
+
+void TestPlotSetup::countsRoundHalfToEven_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("2.5 gives 2") << "2.5" << true << 2;
+    QTest::newRow("3.5 gives 4") << "3.5" << true << 4;
+    QTest::newRow("-2.5 gives -2") << "-2.5" << true << -2;
+    QTest::newRow("2.51 gives 3") << "2.51" << true << 3;
+    QTest::newRow("12 with letters") << "12abc" << true << 12;
+    QTest::newRow("a formula gives 0") << "pi" << true << 0;
+    QTest::newRow("blanks inside") << " 1 2 " << true << 12;
+    QTest::newRow("largest") << "2147483647.4" << true << 2147483647;
+    QTest::newRow("above 32 bits") << "2147483648" << false << 0;
+    QTest::newRow("below 32 bits") << "-2147483649" << false << 0;
+    QTest::newRow("out of double range") << "1e999" << false << 0;
+}
+
+void TestPlotSetup::countsRoundHalfToEven()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(int, expected);
+    Reader r;
+    r.fields.setText(QStringLiteral("txtGrid"), text);
+    QCOMPARE(r.read(), ok);
+    if (ok) {
+        QCOMPARE(r.setup.Grid, expected);
+    } else {
+        QCOMPARE(r.message, QStringLiteral("Overflow in Grid"));
+        QCOMPARE(r.setup.Ndots, 0); // read after Grid: untouched
+    }
+}
+
+void TestPlotSetup::expressionFields_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<float>("expected");
+    QTest::newRow("pi") << "pi" << 3.14159274f;
+    QTest::newRow("formula") << "pi / 2 + 1" << float(3.14159265358979 / 2 + 1);
+    QTest::newRow("e") << "e" << 2.71828175f;
+    QTest::newRow("nearest float") << "0.1" << 0.1f;
+    QTest::newRow("just in float range") << "3.4e38" << 3.4e38f;
+}
+
+void TestPlotSetup::expressionFields()
+{
+    QFETCH(QString, text);
+    QFETCH(float, expected);
+    Reader r;
+    r.fields.setText(QStringLiteral("txtWindowgx"), text);
+    QVERIFY(r.read());
+    QCOMPARE(r.setup.Windowgx, expected);
+}
+
+void TestPlotSetup::derivativeSelector_data()
+{
+    QTest::addColumn<QString>("xder");
+    QTest::addColumn<QString>("yder");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("selector");
+    QTest::newRow("Z") << "0"
+                       << "0" << true << 0;
+    QTest::newRow("Zx") << "1"
+                        << "0" << true << 1;
+    QTest::newRow("Zy") << "0"
+                        << "1" << true << 2;
+    QTest::newRow("Zxx") << "2"
+                         << "0" << true << 3;
+    QTest::newRow("Zyy") << "0"
+                         << "2" << true << 4;
+    QTest::newRow("Zxy") << "1"
+                         << "1" << true << 5;
+    QTest::newRow("order 3 is the function") << "2"
+                                             << "1" << true << 0;
+    QTest::newRow("order 4 is the function") << "2"
+                                             << "2" << true << 0;
+    QTest::newRow("rounded into range") << "1.4"
+                                        << "0.5" << true << 1;
+    QTest::newRow("Xder 3") << "3"
+                            << "0" << false << 0;
+    QTest::newRow("Yder -1") << "0"
+                             << "-1" << false << 0;
+}
+
+void TestPlotSetup::derivativeSelector()
+{
+    QFETCH(QString, xder);
+    QFETCH(QString, yder);
+    QFETCH(bool, ok);
+    QFETCH(int, selector);
+    Reader r;
+    r.setup.DerivSelector = 77;
+    r.fields.setText(QStringLiteral("txtXder"), xder);
+    r.fields.setText(QStringLiteral("txtYder"), yder);
+    QCOMPARE(r.read(), ok);
+    if (ok) {
+        QCOMPARE(r.setup.DerivSelector, selector);
+    } else {
+        QVERIFY(!r.message.isEmpty());
+        QCOMPARE(r.setup.DerivSelector, 77);
+        QVERIFY(r.setup.EquationZ.isEmpty()); // the texts come after the selector
+    }
+}
+
+void TestPlotSetup::failureStopsTheReader_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("engineShowsIt");
+    QTest::newRow("syntax error") << "1 +" << QString() << true;
+    QTest::newRow("unknown function") << "Foo(1)" << QString() << true;
+    QTest::newRow("division by zero") << "1/0"
+                                      << "Division by zero in Rangelxu" << false;
+    QTest::newRow("not a number") << "\"abc\""
+                                  << "Type mismatch in Rangelxu" << false;
+    QTest::newRow("beyond float range") << "1e39"
+                                        << "Overflow in Rangelxu" << false;
+    QTest::newRow("beyond float range below") << "-1e39"
+                                              << "Overflow in Rangelxu" << false;
+}
+
+void TestPlotSetup::failureStopsTheReader()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(bool, engineShowsIt);
+    Reader r;
+    QVERIFY(r.read());
+    r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3"));
+    r.fields.setText(QStringLiteral("txtRangelxu"), text);
+    r.fields.setText(QStringLiteral("txtRangegxu"), QStringLiteral("4"));
+    r.fields.setText(QStringLiteral("txtNdots"), QStringLiteral("7"));
+    r.fields.setText(QStringLiteral("txtEquationZ"), QStringLiteral("x"));
+    QVERIFY(!r.read());
+    QCOMPARE(r.message, message);
+    QCOMPARE(r.shownMessages.size(), engineShowsIt ? 1 : 0);
+    QCOMPARE(r.setup.Windowlx, -3.0f); // before: new
+    QCOMPARE(r.setup.SpanX, 5.0f);     // derived later: old
+    QCOMPARE(r.setup.Rangelxu, -1.0f); // the failing field: old
+    QCOMPARE(r.setup.Rangegxu, 1.0f);  // after: old
+    QCOMPARE(r.setup.Ndots, 5000);     // after: old
+    QCOMPARE(r.setup.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5")); // old
+}
+
+void TestPlotSetup::derivedFailuresStoreEarlierValues()
+{
+    {
+        Reader r;
+        QVERIFY(r.read());
+        r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("1"));
+        r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("1"));
+        r.fields.setText(QStringLiteral("txtXder"), QStringLiteral("1"));
+        QVERIFY(!r.read());
+        QCOMPARE(r.message, QStringLiteral("Division by zero: the x window has no width"));
+        QCOMPARE(r.setup.SpanX, 0.0f);   // stored before the ratio that divides by it
+        QCOMPARE(r.setup.Xmid, 1.0f);    // stored before the ratio too
+        QCOMPARE(r.setup.RatioYX, 0.8f); // old
+        QCOMPARE(r.setup.Xder, 0);       // old
+    }
+    {
+        Reader r;
+        r.fields.setText(QStringLiteral("txtSegsyv"), QStringLiteral("0.4"));
+        QVERIFY(!r.read());
+        QVERIFY(r.message.startsWith(QStringLiteral("Division by zero")));
+        QCOMPARE(r.setup.Segsyv, 0);
+        QCOMPARE(r.setup.SegXu, 0.1f); // the x segment comes first
+        QCOMPARE(r.setup.SegYv, 0.0f);
+    }
+    {
+        Reader r;
+        r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3e38"));
+        r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("3e38"));
+        QVERIFY(!r.read());
+        QCOMPARE(r.message, QStringLiteral("Overflow in SpanX"));
+    }
+}
+
+void TestPlotSetup::eyeFactorOneIsNeverWritten()
+{
+    Reader r;
+    r.setup.EyeFactor[1] = 0.5f;
+    r.fields.setText(QStringLiteral("txtStereo"), QStringLiteral("-2"));
+    QVERIFY(r.read());
+    QVERIFY(r.read());
+    QCOMPARE(r.setup.EyeFactor[0], -2.0f);
+    QCOMPARE(r.setup.EyeFactor[1], 0.5f);
+}
+
+void TestPlotSetup::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("plain") << "10" << 10.0;
+    QTest::newRow("blanks anywhere") << " 1 2 . 5 " << 12.5;
+    QTest::newRow("tabs and line feeds") << "\t\n-4" << -4.0;
+    QTest::newRow("leading point") << "-.5" << -0.5;
+    QTest::newRow("D exponent") << "1D2" << 100.0;
+    QTest::newRow("exponent with sign") << "+3.5e-1x" << 0.35;
+    QTest::newRow("exponent without digits") << "7e" << 7.0;
+    QTest::newRow("letters first") << "abc" << 0.0;
+    QTest::newRow("point alone") << "." << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("comma is no separator") << "1,5" << 1.0;
+}
+
+void TestPlotSetup::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(LeadingNumber(text), expected);
+}
+
+void TestPlotSetup::formatNumber_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("whole") << 2.0 << false << "2";
+    QTest::newRow("negative half") << -2.5 << false << "-2.5";
+    QTest::newRow("fraction") << 0.5 << false << "0.5";
+    QTest::newRow("large") << 1e20 << false << "1E+20";
+    QTest::newRow("small") << 0.00001 << false << "1E-05";
+    QTest::newRow("sum rounds to 15 digits") << 0.1 + 0.2 << false << "0.3";
+    QTest::newRow("zero") << 0.0 << false << "0";
+    QTest::newRow("single tenth") << double(0.1f) << true << "0.1";
+    QTest::newRow("single third") << double(1.0f / 3) << true << "0.3333333";
+    QTest::newRow("single pi") << double(3.14159265f) << true << "3.141593";
+}
+
+void TestPlotSetup::formatNumber()
+{
+    QFETCH(double, value);
+    QFETCH(bool, single);
+    QFETCH(QString, expected);
+    QCOMPARE(single ? FormatNumber7(float(value)) : FormatNumber15(value), expected);
+}
+
+QTEST_GUILESS_MAIN(TestPlotSetup)
+#include "test_plotsetup.moc"
