@@ -113,11 +113,13 @@ void run(const char* ours, const char* theirs, double (*native)(double, double))
             },
             checksum[0]));
 #ifdef TAVRIGON_HAVE_MUPARSER
-        series[1].ns.push_back(measure(in, mx, my, [&] { return parser.Eval(); }, checksum[1]));
+        series[1].ns.push_back(measure(
+            in, mx, my, [&] { return parser.Eval(); }, checksum[1]));
 #else
         series[1].ns.push_back(0);
 #endif
-        series[2].ns.push_back(measure(in, lx, ly, [&] { return native(lx, ly); }, checksum[2]));
+        series[2].ns.push_back(measure(
+            in, lx, ly, [&] { return native(lx, ly); }, checksum[2]));
     }
     report(ours, series);
     std::printf("  checksums %.17g %.17g %.17g\n", checksum[0], checksum[1], checksum[2]);

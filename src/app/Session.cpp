@@ -103,7 +103,8 @@ void Session::runPlot()
     driver_->prepareViews();
     host_.viewsChanged();
     host_.processEvents();
-    driver_->DrawPlot();
+    if (!driver_->cancelRequested())
+        driver_->DrawPlot();
     host_.viewsChanged();
     host_.setBusy(false);
     host_.beep();

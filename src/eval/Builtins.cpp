@@ -14,10 +14,10 @@ struct Entry
 };
 
 constexpr Entry kEntries[Builtins::Count] = {
-    {"Abs", 1, 1},  {"Atn", 1, 1},  {"Cos", 1, 1},   {"Exp", 1, 1},  {"Fix", 1, 1},
-    {"Int", 1, 1},  {"Log", 1, 1},  {"Round", 1, 2}, {"Sgn", 1, 1},  {"Sin", 1, 1},
+    {"Abs", 1, 1},  {"Atn", 1, 1},  {"Cos", 1, 1},   {"Exp", 1, 1},   {"Fix", 1, 1},
+    {"Int", 1, 1},  {"Log", 1, 1},  {"Round", 1, 2}, {"Sgn", 1, 1},   {"Sin", 1, 1},
     {"Sqr", 1, 1},  {"Tan", 1, 1},  {"CBool", 1, 1}, {"CByte", 1, 1}, {"CDbl", 1, 1},
-    {"CInt", 1, 1}, {"CLng", 1, 1}, {"CSng", 1, 1},  {"Hex", 1, 1},  {"Oct", 1, 1},
+    {"CInt", 1, 1}, {"CLng", 1, 1}, {"CSng", 1, 1},  {"Hex", 1, 1},   {"Oct", 1, 1},
     {"Rnd", 0, 1},
 };
 
@@ -212,12 +212,16 @@ qint32 Builtins::call(int id, const Variant* args, int argc, Variant& result, Ra
             result = Variant::fromInteger(qint16(a.boolValue() ? 1 : 0));
             return 0;
         case T::Integer:
-            if (a.integerValue() == -32768) result = Variant::fromLong(32768);
-            else result = Variant::fromInteger(qint16(std::abs(a.integerValue())));
+            if (a.integerValue() == -32768)
+                result = Variant::fromLong(32768);
+            else
+                result = Variant::fromInteger(qint16(std::abs(a.integerValue())));
             return 0;
         case T::Long:
-            if (a.longValue() == INT32_MIN) result = Variant::fromDouble(2147483648.0);
-            else result = Variant::fromLong(std::abs(a.longValue()));
+            if (a.longValue() == INT32_MIN)
+                result = Variant::fromDouble(2147483648.0);
+            else
+                result = Variant::fromLong(std::abs(a.longValue()));
             return 0;
         case T::Single:
             result = Variant::fromSingle(std::fabs(a.singleValue()));

@@ -9,7 +9,8 @@
 class Builtins
 {
 public:
-    enum Id : quint8 {
+    enum Id : quint8
+    {
         Abs,
         Atn,
         Cos,

@@ -12,7 +12,7 @@ using Op = FastProgram::Op;
 using Step = FastProgram::Step;
 
 constexpr double (Class1::*kMethods[])(double) = {
-    &Class1::Asin, &Class1::Acos, &Class1::Sinh,  &Class1::Cosh,
+    &Class1::Asin, &Class1::Acos,  &Class1::Sinh,  &Class1::Cosh,
     &Class1::Tanh, &Class1::Asinh, &Class1::Acosh, &Class1::Atanh,
 };
 
@@ -91,13 +91,58 @@ int kindOf(Op load)
 
 Op withKind(Op stackOp, int kind)
 {
-    const int offset = stackOp == Op::AddS ? 1 : stackOp == Op::SubS ? 2 : stackOp == Op::MulS ? 3 : 4;
+    const int offset = stackOp == Op::AddS   ? 1
+                       : stackOp == Op::SubS ? 2
+                       : stackOp == Op::MulS ? 3
+                                             : 4;
     return Op(kind * 5 + offset);
 }
 
 bool isArithmeticS(Op op)
 {
     return op == Op::AddS || op == Op::SubS || op == Op::MulS || op == Op::DivS;
+}
+
+constexpr int kKinds = int(Op::AddS) / 5;
+constexpr int kUncheckedBase = int(Op::End) + 1;
+
+// +, - or * of any operand kind, with or without its check.
+bool isAddSubMul(Op op)
+{
+    const int i = int(op);
+    if (i < int(Op::AddS)) return i % 5 >= 1 && i % 5 <= 3;
+    if (op == Op::AddS || op == Op::SubS || op == Op::MulS) return true;
+    if (i >= kUncheckedBase && i < kUncheckedBase + 4 * kKinds)
+        return (i - kUncheckedBase) % 4 != 0;
+    return op == Op::AddSu || op == Op::SubSu || op == Op::MulSu;
+}
+
+bool isUnchecked(Op op)
+{
+    return int(op) >= kUncheckedBase && op != Op::EndCheck;
+}
+
+// The unchecked form of op, or op itself when it has none.
+Op uncheckedOf(Op op)
+{
+    const int i = int(op);
+    if (i < int(Op::AddS)) {
+        const int kind = i / 5;
+        const int offset = i % 5;
+        const bool plainLoad = offset == 0 && kind <= 2; // LoadC, LoadV, LoadI check nothing
+        if (offset == 4 || plainLoad) return op;
+        return Op(kUncheckedBase + kind * 4 + offset);
+    }
+    switch (op) {
+    case Op::AddS:
+        return Op::AddSu;
+    case Op::SubS:
+        return Op::SubSu;
+    case Op::MulS:
+        return Op::MulSu;
+    default:
+        return op;
+    }
 }
 
 bool toLong(double v, qint32& out)
@@ -138,8 +183,10 @@ void FastProgram::append(const Step& step)
                 r = prev.c * last.c;
                 break;
             case Op::DivC:
-                if (last.c == 0) folded = false;
-                else r = prev.c / last.c;
+                if (last.c == 0)
+                    folded = false;
+                else
+                    r = prev.c / last.c;
                 break;
             case Op::Neg:
                 r = -prev.c;
@@ -206,6 +253,14 @@ void FastProgram::append(const Step& step)
             continue;
         }
         return;
+    }
+}
+
+void FastProgram::dropChainChecks()
+{
+    for (std::size_t i = 0; i < steps_.size(); ++i) {
+        const bool feedsChain = i + 1 == steps_.size() || isAddSubMul(steps_[i + 1].op);
+        if (feedsChain) steps_[i].op = uncheckedOf(steps_[i].op);
     }
 }
 
@@ -276,10 +331,10 @@ bool FastProgram::build(const std::vector<Instruction>& code, const std::vector<
         case IOp::Xor:
         case IOp::Eqv:
         case IOp::Imp: {
-            static constexpr Op kOps[] = {Op::AddS, Op::SubS,   Op::MulS, Op::DivS, Op::IntDivS,
-                                          Op::ModS, Op::PowS,   Op::End,  Op::EqS,  Op::NeS,
-                                          Op::LtS,  Op::GtS,    Op::LeS,  Op::GeS,  Op::End,
-                                          Op::AndS, Op::OrS,    Op::XorS, Op::EqvS, Op::ImpS};
+            static constexpr Op kOps[] = {Op::AddS, Op::SubS, Op::MulS, Op::DivS, Op::IntDivS,
+                                          Op::ModS, Op::PowS, Op::End,  Op::EqS,  Op::NeS,
+                                          Op::LtS,  Op::GtS,  Op::LeS,  Op::GeS,  Op::End,
+                                          Op::AndS, Op::OrS,  Op::XorS, Op::EqvS, Op::ImpS};
             s.op = kOps[int(in.op) - int(IOp::Add)];
             --depth;
             if (s.op == Op::PowS && !steps_.empty() && steps_.back().op == Op::LoadC) {
@@ -343,8 +398,9 @@ bool FastProgram::build(const std::vector<Instruction>& code, const std::vector<
         if (depth > MaxStack) return false;
         append(s);
     }
+    dropChainChecks();
     Step end;
-    end.op = Op::End;
+    end.op = steps_.empty() || !isUnchecked(steps_.back().op) ? Op::End : Op::EndCheck;
     end.source = qint32(code.size() ? code.size() - 1 : 0);
     steps_.push_back(end);
     return true;
@@ -358,13 +414,46 @@ qint32 FastProgram::run(double& result, qint32& failedInstruction) const
 {
 #define TAVRIGON_FAST_LABELS(K) &&Load##K, &&Add##K, &&Sub##K, &&Mul##K, &&Div##K,
     static const void* const kHandlers[] = {
-        TAVRIGON_FAST_KINDS(TAVRIGON_FAST_LABELS) &&AddS, &&SubS, &&MulS, &&DivS, &&PowS,
-        &&PowC, &&Square, &&IntDivS, &&ModS, &&EqS, &&NeS, &&LtS, &&GtS, &&LeS, &&GeS, &&AndS,
-        &&OrS, &&XorS, &&EqvS, &&ImpS, &&Neg, &&Not, &&Sin, &&Cos, &&Sqr, &&Exp, &&Atn,
-        &&Function, &&Round2, &&Method, &&End,
-    };
+        TAVRIGON_FAST_KINDS(TAVRIGON_FAST_LABELS) && AddS,
+        &&SubS,
+        &&MulS,
+        &&DivS,
+        &&PowS,
+        &&PowC,
+        &&Square,
+        &&IntDivS,
+        &&ModS,
+        &&EqS,
+        &&NeS,
+        &&LtS,
+        &&GtS,
+        &&LeS,
+        &&GeS,
+        &&AndS,
+        &&OrS,
+        &&XorS,
+        &&EqvS,
+        &&ImpS,
+        &&Neg,
+        &&Not,
+        &&Sin,
+        &&Cos,
+        &&Sqr,
+        &&Exp,
+        &&Atn,
+        &&Function,
+        &&Round2,
+        &&Method,
+        &&End,
+#define TAVRIGON_FAST_UNCHECKED_LABELS(K) &&Load##K##u, &&Add##K##u, &&Sub##K##u, &&Mul##K##u,
+        TAVRIGON_FAST_KINDS(TAVRIGON_FAST_UNCHECKED_LABELS) && AddSu,
+        &&SubSu,
+        &&MulSu,
+        &&EndCheck,
+#undef TAVRIGON_FAST_UNCHECKED_LABELS
 #undef TAVRIGON_FAST_LABELS
-    static_assert(sizeof kHandlers / sizeof kHandlers[0] == std::size_t(Op::End) + 1);
+    };
+    static_assert(sizeof kHandlers / sizeof kHandlers[0] == std::size_t(Op::EndCheck) + 1);
 
     double stack[MaxStack + 2];
     int sp = 0;
@@ -390,31 +479,36 @@ qint32 FastProgram::run(double& result, qint32& failedInstruction) const
     if (!operand##K(*s, b)) [[unlikely]]                                                           \
         TAVRIGON_FAIL(6);
 #define TAVRIGON_FAST_HANDLERS(K)                                                                  \
-    Load##K : {                                                                                    \
+    Load##K:                                                                                       \
+    {                                                                                              \
         TAVRIGON_OPERAND(K)                                                                        \
         stack[sp++] = acc;                                                                         \
         acc = b;                                                                                   \
         TAVRIGON_NEXT();                                                                           \
     }                                                                                              \
-    Add##K : {                                                                                     \
+    Add##K:                                                                                        \
+    {                                                                                              \
         TAVRIGON_OPERAND(K)                                                                        \
         acc += b;                                                                                  \
         TAVRIGON_CHECK(acc);                                                                       \
         TAVRIGON_NEXT();                                                                           \
     }                                                                                              \
-    Sub##K : {                                                                                     \
+    Sub##K:                                                                                        \
+    {                                                                                              \
         TAVRIGON_OPERAND(K)                                                                        \
         acc -= b;                                                                                  \
         TAVRIGON_CHECK(acc);                                                                       \
         TAVRIGON_NEXT();                                                                           \
     }                                                                                              \
-    Mul##K : {                                                                                     \
+    Mul##K:                                                                                        \
+    {                                                                                              \
         TAVRIGON_OPERAND(K)                                                                        \
         acc *= b;                                                                                  \
         TAVRIGON_CHECK(acc);                                                                       \
         TAVRIGON_NEXT();                                                                           \
     }                                                                                              \
-    Div##K : {                                                                                     \
+    Div##K:                                                                                        \
+    {                                                                                              \
         TAVRIGON_OPERAND(K)                                                                        \
         if (b == 0) [[unlikely]]                                                                   \
             TAVRIGON_FAIL(acc == 0 ? 6 : 11);                                                      \
@@ -423,9 +517,54 @@ qint32 FastProgram::run(double& result, qint32& failedInstruction) const
         TAVRIGON_NEXT();                                                                           \
     }
 
+#define TAVRIGON_FAST_UNCHECKED_HANDLERS(K)                                                        \
+    Load##K##u:                                                                                    \
+    {                                                                                              \
+        double b;                                                                                  \
+        operand##K(*s, b);                                                                         \
+        stack[sp++] = acc;                                                                         \
+        acc = b;                                                                                   \
+        TAVRIGON_NEXT();                                                                           \
+    }                                                                                              \
+    Add##K##u:                                                                                     \
+    {                                                                                              \
+        double b;                                                                                  \
+        operand##K(*s, b);                                                                         \
+        acc += b;                                                                                  \
+        TAVRIGON_NEXT();                                                                           \
+    }                                                                                              \
+    Sub##K##u:                                                                                     \
+    {                                                                                              \
+        double b;                                                                                  \
+        operand##K(*s, b);                                                                         \
+        acc -= b;                                                                                  \
+        TAVRIGON_NEXT();                                                                           \
+    }                                                                                              \
+    Mul##K##u:                                                                                     \
+    {                                                                                              \
+        double b;                                                                                  \
+        operand##K(*s, b);                                                                         \
+        acc *= b;                                                                                  \
+        TAVRIGON_NEXT();                                                                           \
+    }
+
     goto* kHandlers[int(s->op)];
 
     TAVRIGON_FAST_KINDS(TAVRIGON_FAST_HANDLERS)
+    TAVRIGON_FAST_KINDS(TAVRIGON_FAST_UNCHECKED_HANDLERS)
+AddSu:
+    acc = stack[--sp] + acc;
+    TAVRIGON_NEXT();
+SubSu:
+    acc = stack[--sp] - acc;
+    TAVRIGON_NEXT();
+MulSu:
+    acc = stack[--sp] * acc;
+    TAVRIGON_NEXT();
+EndCheck:
+    TAVRIGON_CHECK(acc);
+    result = acc;
+    return 0;
 AddS:
     acc = stack[--sp] + acc;
     TAVRIGON_CHECK(acc);
@@ -573,6 +712,7 @@ failed:
     failedInstruction = s->source;
     return rc;
 #undef TAVRIGON_FAST_HANDLERS
+#undef TAVRIGON_FAST_UNCHECKED_HANDLERS
 #undef TAVRIGON_OPERAND
 #undef TAVRIGON_CHECK
 #undef TAVRIGON_FAIL

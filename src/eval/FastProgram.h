@@ -17,11 +17,13 @@ class FastProgram
 {
 public:
     // The operand kinds: constant, variable, 32-bit member, and fused pairs.
-#define TAVRIGON_FAST_KINDS(X) X(C) X(V) X(I) X(VaddC) X(VsubC) X(VmulC) X(CsubV) X(VmulV) X(VaddV) X(VsubV)
+#define TAVRIGON_FAST_KINDS(X)                                                                     \
+    X(C) X(V) X(I) X(VaddC) X(VsubC) X(VmulC) X(CsubV) X(VmulV) X(VaddV) X(VsubV)
 #define TAVRIGON_FAST_ENUM(K) Load##K, Add##K, Sub##K, Mul##K, Div##K,
-    enum class Op : quint8 {
-        TAVRIGON_FAST_KINDS(TAVRIGON_FAST_ENUM)
-        AddS,
+#define TAVRIGON_FAST_UNCHECKED_ENUM(K) Load##K##u, Add##K##u, Sub##K##u, Mul##K##u,
+    enum class Op : quint8
+    {
+        TAVRIGON_FAST_KINDS(TAVRIGON_FAST_ENUM) AddS,
         SubS,
         MulS,
         DivS,
@@ -52,8 +54,16 @@ public:
         Round2,
         Method,
         End,
+        // Forms without their own overflow check, for steps whose value goes straight into
+        // +, - or *: an infinity or NaN survives those, so the check at the end of the chain
+        // still reports it, with the same number.
+        TAVRIGON_FAST_KINDS(TAVRIGON_FAST_UNCHECKED_ENUM) AddSu,
+        SubSu,
+        MulSu,
+        EndCheck,
     };
 #undef TAVRIGON_FAST_ENUM
+#undef TAVRIGON_FAST_UNCHECKED_ENUM
 
     struct Step
     {
@@ -80,9 +90,13 @@ public:
     // instruction of the general program.
     qint32 run(double& result, qint32& failedInstruction) const;
 
-    const std::vector<Step>& steps() const { return steps_; }
+    const std::vector<Step>& steps() const
+    {
+        return steps_;
+    }
 
 private:
     void append(const Step& step);
+    void dropChainChecks();
     std::vector<Step> steps_;
 };

@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr const char* kMethods[GlobalNames::MethodCount] = {"Asin",  "Acos",  "Sinh",  "Cosh",
-                                                            "Tanh",  "Asinh", "Acosh", "Atanh"};
+constexpr const char* kMethods[GlobalNames::MethodCount] = {"Asin", "Acos",  "Sinh",  "Cosh",
+                                                            "Tanh", "Asinh", "Acosh", "Atanh"};
 
 } // namespace
 

@@ -26,7 +26,16 @@ public:
         void set(const Variant& v);
     };
 
-    enum class Kind { None, MemberDouble, MemberInt32, Method, Object, Builtin, Variable };
+    enum class Kind
+    {
+        None,
+        MemberDouble,
+        MemberInt32,
+        Method,
+        Object,
+        Builtin,
+        Variable
+    };
 
     struct Resolution
     {

@@ -5,11 +5,12 @@
 // One step of a compiled program for the general (Variant) interpreter: a stack machine.
 struct Instruction
 {
-    enum class Op : quint8 {
-        PushConst,   // constants[index]
-        PushDouble,  // *address, a double member
-        PushInt32,   // *address, a 32-bit member
-        PushVar,     // script variable slot index
+    enum class Op : quint8
+    {
+        PushConst,  // constants[index]
+        PushDouble, // *address, a double member
+        PushInt32,  // *address, a 32-bit member
+        PushVar,    // script variable slot index
         Neg,
         Not,
         Add,

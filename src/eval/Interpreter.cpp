@@ -8,7 +8,7 @@
 namespace {
 
 constexpr double (Class1::*kMethods[])(double) = {
-    &Class1::Asin, &Class1::Acos, &Class1::Sinh,  &Class1::Cosh,
+    &Class1::Asin, &Class1::Acos,  &Class1::Sinh,  &Class1::Cosh,
     &Class1::Tanh, &Class1::Asinh, &Class1::Acosh, &Class1::Atanh,
 };
 

@@ -44,16 +44,16 @@ constexpr Keyword kKeywords[] = {
 
 // Words the language reserves for its statements and declarations.
 constexpr const char* kReserved[] = {
-    "as",       "boolean",  "byref",      "byte",       "byval",   "call",     "case",
-    "class",    "const",    "currency",   "debug",      "dim",     "do",       "double",
-    "each",     "else",     "elseif",     "end",        "endif",   "enum",     "erase",
-    "event",    "exit",     "explicit",   "for",        "function", "get",     "goto",
-    "if",       "implements", "in",       "integer",    "let",     "like",     "long",
-    "loop",     "lset",     "me",         "new",        "next",    "nothing",  "on",
-    "option",   "optional", "paramarray", "preserve",   "private", "property", "public",
-    "raiseevent", "redim",  "resume",     "rset",       "select",  "set",      "shared",
-    "single",   "static",   "stop",       "sub",        "then",    "to",       "type",
-    "typeof",   "until",    "variant",    "wend",       "while",   "with",
+    "as",         "boolean",    "byref",      "byte",     "byval",    "call",     "case",
+    "class",      "const",      "currency",   "debug",    "dim",      "do",       "double",
+    "each",       "else",       "elseif",     "end",      "endif",    "enum",     "erase",
+    "event",      "exit",       "explicit",   "for",      "function", "get",      "goto",
+    "if",         "implements", "in",         "integer",  "let",      "like",     "long",
+    "loop",       "lset",       "me",         "new",      "next",     "nothing",  "on",
+    "option",     "optional",   "paramarray", "preserve", "private",  "property", "public",
+    "raiseevent", "redim",      "resume",     "rset",     "select",   "set",      "shared",
+    "single",     "static",     "stop",       "sub",      "then",     "to",       "type",
+    "typeof",     "until",      "variant",    "wend",     "while",    "with",
 };
 
 } // namespace
@@ -211,9 +211,12 @@ void Lexer::lexNumber(qsizetype start)
             ++first;
         if (ascii.size() - first <= 18) {
             const qint64 v = ascii.mid(first).toLongLong();
-            if (v <= 32767) token_.value = Variant::fromInteger(qint16(v));
-            else if (v <= 2147483647) token_.value = Variant::fromLong(qint32(v));
-            else token_.value = Variant::fromDouble(double(v));
+            if (v <= 32767)
+                token_.value = Variant::fromInteger(qint16(v));
+            else if (v <= 2147483647)
+                token_.value = Variant::fromLong(qint32(v));
+            else
+                token_.value = Variant::fromDouble(double(v));
             return;
         }
     }
@@ -260,8 +263,10 @@ void Lexer::lexRadix(qsizetype start, int base)
     token_.kind = Token::Kind::Number;
     token_.position = start;
     const bool fitsInteger = base == 16 ? significant <= 4 : value <= 0xFFFF;
-    if (!forceLong && fitsInteger) token_.value = Variant::fromInteger(qint16(quint16(value)));
-    else token_.value = Variant::fromLong(qint32(quint32(value)));
+    if (!forceLong && fitsInteger)
+        token_.value = Variant::fromInteger(qint16(quint16(value)));
+    else
+        token_.value = Variant::fromLong(qint32(quint32(value)));
 }
 
 void Lexer::lexString(qsizetype start)

@@ -8,7 +8,8 @@
 // One token of the expression language.
 struct Token
 {
-    enum class Kind : quint8 {
+    enum class Kind : quint8
+    {
         End,
         Error, // a lexical error: errorNumber says which
         Newline,
@@ -53,8 +54,8 @@ struct Token
     Kind kind = Kind::End;
     qsizetype position = 0;
     qint32 errorNumber = 0;
-    Variant value;  // Number and String
-    QString name;   // Identifier and Reserved, as written
+    Variant value; // Number and String
+    QString name;  // Identifier and Reserved, as written
 };
 
 // Turns a text into tokens on demand. Blanks, tabs, line continuations and comments are

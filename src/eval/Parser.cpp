@@ -288,8 +288,10 @@ void Parser::parsePrimary()
         parseExpression(1);
         if (failed()) return;
         if (kind() != Kind::RightParen) {
-            if (kind() == Kind::Error) failAtToken();
-            else fail(1006, lexer_.current().position);
+            if (kind() == Kind::Error)
+                failAtToken();
+            else
+                fail(1006, lexer_.current().position);
             return;
         }
         advance();
@@ -332,8 +334,10 @@ int Parser::parseArguments()
             advance();
             return argc;
         }
-        if (kind() == Kind::Error) failAtToken();
-        else fail(1006, lexer_.current().position);
+        if (kind() == Kind::Error)
+            failAtToken();
+        else
+            fail(1006, lexer_.current().position);
         return argc;
     }
 }
@@ -346,13 +350,17 @@ void Parser::parseMember(void* object, const QString& name, qsizetype position, 
     switch (r.kind) {
     case GlobalNames::Kind::MemberDouble:
     case GlobalNames::Kind::MemberInt32:
-        if (called) append(Op::Fail, position, 13, nullptr, argc);
-        else append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
-                  position, 0, r.address);
+        if (called)
+            append(Op::Fail, position, 13, nullptr, argc);
+        else
+            append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
+                   position, 0, r.address);
         return;
     case GlobalNames::Kind::Method:
-        if (argc != 1) append(Op::Fail, position, 450, nullptr, argc);
-        else append(Op::CallMethod, position, r.index, r.address, 1);
+        if (argc != 1)
+            append(Op::Fail, position, 450, nullptr, argc);
+        else
+            append(Op::CallMethod, position, r.index, r.address, 1);
         return;
     default:
         append(Op::Fail, position, 438, nullptr, argc);
@@ -369,8 +377,10 @@ void Parser::parseName()
     if (kind() == Kind::Dot) {
         advance();
         if (kind() != Kind::Identifier) {
-            if (kind() == Kind::Error) failAtToken();
-            else fail(1010, lexer_.current().position);
+            if (kind() == Kind::Error)
+                failAtToken();
+            else
+                fail(1010, lexer_.current().position);
             return;
         }
         const QString memberName = lexer_.current().name;
@@ -392,13 +402,17 @@ void Parser::parseName()
     switch (r.kind) {
     case GlobalNames::Kind::MemberDouble:
     case GlobalNames::Kind::MemberInt32:
-        if (called) append(Op::Fail, position, 13, nullptr, argc);
-        else append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
-                  position, 0, r.address);
+        if (called)
+            append(Op::Fail, position, 13, nullptr, argc);
+        else
+            append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
+                   position, 0, r.address);
         return;
     case GlobalNames::Kind::Method:
-        if (argc != 1) append(Op::Fail, position, 450, nullptr, argc);
-        else append(Op::CallMethod, position, r.index, r.address, 1);
+        if (argc != 1)
+            append(Op::Fail, position, 450, nullptr, argc);
+        else
+            append(Op::CallMethod, position, r.index, r.address, 1);
         return;
     case GlobalNames::Kind::Object:
         append(Op::Fail, position, 438, nullptr, argc);
@@ -406,11 +420,14 @@ void Parser::parseName()
     case GlobalNames::Kind::Builtin:
         if (argc < Builtins::minArgs(r.index) || argc > Builtins::maxArgs(r.index))
             append(Op::Fail, position, 450, nullptr, argc);
-        else append(Op::CallBuiltin, position, r.index, nullptr, argc);
+        else
+            append(Op::CallBuiltin, position, r.index, nullptr, argc);
         return;
     case GlobalNames::Kind::Variable:
-        if (called) append(Op::Fail, position, 13, nullptr, argc);
-        else append(Op::PushVar, position, r.index);
+        if (called)
+            append(Op::Fail, position, 13, nullptr, argc);
+        else
+            append(Op::PushVar, position, r.index);
         return;
     case GlobalNames::Kind::None:
         break;

@@ -39,7 +39,7 @@ private:
     void parseMember(void* object, const QString& name, qsizetype position, bool called);
 
     void append(Instruction::Op op, qsizetype position, qint32 index = 0, void* address = nullptr,
-              int argc = 0);
+                int argc = 0);
     int addConstant(const Variant& v);
 
     Lexer lexer_;

@@ -80,8 +80,10 @@ public:
         p = CompiledExpression();
         p.text = text;
         Parser parser(text, names, p);
-        if (statement) parser.parseStatements();
-        else parser.parseExpressionText();
+        if (statement)
+            parser.parseStatements();
+        else
+            parser.parseExpressionText();
         if (p.compileError.isError()) {
             p.code.clear();
             p.constants.clear();

@@ -182,9 +182,12 @@ int digitValue(QChar c, int base)
 {
     const char16_t u = c.unicode();
     int d = -1;
-    if (u >= '0' && u <= '9') d = u - '0';
-    else if (u >= 'a' && u <= 'f') d = u - 'a' + 10;
-    else if (u >= 'A' && u <= 'F') d = u - 'A' + 10;
+    if (u >= '0' && u <= '9')
+        d = u - '0';
+    else if (u >= 'a' && u <= 'f')
+        d = u - 'a' + 10;
+    else if (u >= 'A' && u <= 'F')
+        d = u - 'A' + 10;
     return d < base ? d : -1;
 }
 
@@ -217,15 +220,18 @@ qint32 Variant::parseNumber(const QString& text, double& out)
             if (value > 0xFFFFFFFFull) return 6;
         }
         const bool fitsInteger = base == 16 ? significant <= 4 : value <= 0xFFFF;
-        if (fitsInteger) out = qint16(quint16(value));
-        else out = qint32(quint32(value));
+        if (fitsInteger)
+            out = qint16(quint16(value));
+        else
+            out = qint32(quint32(value));
         return 0;
     }
 
     QByteArray ascii;
     ascii.reserve(end - i);
     qsizetype j = i;
-    if (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')) ascii.append(char(text[j++].unicode()));
+    if (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-'))
+        ascii.append(char(text[j++].unicode()));
     bool digits = false;
     while (j < end && text[j].isDigit() && text[j].unicode() < 128) {
         ascii.append(char(text[j++].unicode()));
@@ -259,8 +265,10 @@ qint32 Variant::parseNumber(const QString& text, double& out)
     const auto result = std::from_chars(first, ascii.constData() + ascii.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Overflow is an error; a value too small to represent is 0.
-        if (ascii.contains("e-")) value = 0;
-        else return 6;
+        if (ascii.contains("e-"))
+            value = 0;
+        else
+            return 6;
     } else if (result.ec != std::errc()) {
         return 13;
     }

@@ -8,7 +8,18 @@
 class Variant
 {
 public:
-    enum class Type : quint8 { Empty, Null, Boolean, Integer, Long, Single, Double, Byte, String };
+    enum class Type : quint8
+    {
+        Empty,
+        Null,
+        Boolean,
+        Integer,
+        Long,
+        Single,
+        Double,
+        Byte,
+        String
+    };
 
     Variant() = default;
 

@@ -11,7 +11,15 @@ namespace {
 using T = Variant::Type;
 
 // The numeric ranks in widening order; Empty has none of its own.
-enum Rank { NoRank = -1, RByte = 0, RInteger = 1, RLong = 2, RSingle = 3, RDouble = 4 };
+enum Rank
+{
+    NoRank = -1,
+    RByte = 0,
+    RInteger = 1,
+    RLong = 2,
+    RSingle = 3,
+    RDouble = 4
+};
 
 struct Operand
 {
@@ -70,7 +78,12 @@ Variant fitInteger(qint64 v, int rank)
     return Variant::fromDouble(double(v));
 }
 
-enum class Arith { Add, Sub, Mul };
+enum class Arith
+{
+    Add,
+    Sub,
+    Mul
+};
 
 double apply(Arith op, double a, double b)
 {
@@ -110,8 +123,10 @@ qint32 arithmetic(Arith op, const Variant& a, const Variant& b, Variant& r)
     }
     const double d = apply(op, x.value, y.value);
     if (!std::isfinite(d)) return 6;
-    if (rank == RSingle && std::fabs(d) <= double(FLT_MAX)) r = Variant::fromSingle(float(d));
-    else r = Variant::fromDouble(d);
+    if (rank == RSingle && std::fabs(d) <= double(FLT_MAX))
+        r = Variant::fromSingle(float(d));
+    else
+        r = Variant::fromDouble(d);
     return 0;
 }
 
@@ -206,8 +221,10 @@ qint32 VariantOps::divide(const Variant& a, const Variant& b, Variant& r)
     if (!std::isfinite(d)) return 6;
     const bool single = (x.rank == RSingle || y.rank == RSingle) && x.rank != RLong &&
                         y.rank != RLong && x.rank != RDouble && y.rank != RDouble;
-    if (single && std::fabs(d) <= double(FLT_MAX)) r = Variant::fromSingle(float(d));
-    else r = Variant::fromDouble(d);
+    if (single && std::fabs(d) <= double(FLT_MAX))
+        r = Variant::fromSingle(float(d));
+    else
+        r = Variant::fromDouble(d);
     return 0;
 }
 
@@ -371,7 +388,9 @@ qint32 logicWithNull(VariantOps::Logic op, const Variant& known, bool knownIsLef
     int rank = 0;
     if (const qint32 rc = integralOf(known, v, rank, RLong)) return rc;
     const bool boolean = known.type() == T::Boolean;
-    auto value = [&](qint32 x) { return boolean ? Variant::fromBool(x != 0) : logicResult(x, rank); };
+    auto value = [&](qint32 x) {
+        return boolean ? Variant::fromBool(x != 0) : logicResult(x, rank);
+    };
     r = Variant::null();
     switch (op) {
     case L::And:
@@ -406,8 +425,10 @@ qint32 VariantOps::logic(Logic op, const Variant& a, const Variant& b, Variant& 
     if (const qint32 rc = integralOf(a, x, rx, RLong)) return rc;
     if (const qint32 rc = integralOf(b, y, ry, RLong)) return rc;
     const qint32 v = apply(op, x, y);
-    if (a.type() == T::Boolean && b.type() == T::Boolean) r = Variant::fromBool(v != 0);
-    else r = logicResult(v, std::max(rx, ry));
+    if (a.type() == T::Boolean && b.type() == T::Boolean)
+        r = Variant::fromBool(v != 0);
+    else
+        r = logicResult(v, std::max(rx, ry));
     return 0;
 }
 

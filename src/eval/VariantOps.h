@@ -20,10 +20,25 @@ public:
     static qint32 concatenate(const Variant& a, const Variant& b, Variant& r);
     static qint32 negate(const Variant& a, Variant& r);
 
-    enum class Compare { Eq, Ne, Lt, Gt, Le, Ge };
+    enum class Compare
+    {
+        Eq,
+        Ne,
+        Lt,
+        Gt,
+        Le,
+        Ge
+    };
     static qint32 compare(Compare op, const Variant& a, const Variant& b, Variant& r);
 
-    enum class Logic { And, Or, Xor, Eqv, Imp };
+    enum class Logic
+    {
+        And,
+        Or,
+        Xor,
+        Eqv,
+        Imp
+    };
     static qint32 logic(Logic op, const Variant& a, const Variant& b, Variant& r);
     static qint32 logicalNot(const Variant& a, Variant& r);
 };

@@ -58,9 +58,10 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
     return (c0 | c1) == 0;
 }
 
+// The pixel of a clipped coordinate, which lies in [-0.5, size - 0.5]: truncation rounds there.
 int toPixel(double c, int size)
 {
-    return std::clamp(int(std::floor(c + 0.5)), 0, size - 1);
+    return std::min(std::max(int(c + 0.5), 0), size - 1);
 }
 
 } // namespace

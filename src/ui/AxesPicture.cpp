@@ -50,3 +50,19 @@ QImage AxesPicture::make()
     p.end();
     return image;
 }
+
+QImage AxesPicture::icon()
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    const QPoint o(7, 8);
+    p.setPen(QPen(QColor(255, 0, 0), 2));
+    p.drawLine(o, QPoint(1, 14));
+    p.setPen(QPen(QColor(0, 0, 255), 2));
+    p.drawLine(o, QPoint(15, 8));
+    p.setPen(QPen(QColor(0, 107, 107), 2));
+    p.drawLine(o, QPoint(7, 1));
+    p.end();
+    return image;
+}

@@ -11,4 +11,6 @@ public:
     static constexpr int Height = 300;
 
     static QImage make();
+    // The same three arrows in 16 x 16 pixels, for the window icon.
+    static QImage icon();
 };

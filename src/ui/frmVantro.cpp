@@ -7,6 +7,7 @@
 #include "setup/FieldValidation.h"
 #include "setup/StepButtons.h"
 #include "setup/ZoomPan.h"
+#include "ui/AxesPicture.h"
 #include "ui/FocusGuard.h"
 #include "ui/HelpViewer.h"
 #include "ui/ProductText.h"
@@ -83,6 +84,7 @@ frmVantro::frmVantro(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmVantro"));
     setWindowTitle(ProductText::title());
+    setWindowIcon(QIcon(QPixmap::fromImage(AxesPicture::icon())));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -112,6 +114,8 @@ frmVantro::~frmVantro()
     if (focusGuard_) qApp->removeEventFilter(focusGuard_);
     delete about_.data();
     delete help_.data();
+    // The controls go before the session they forward to.
+    delete takeCentralWidget();
 }
 
 frmAbout* frmVantro::aboutWindow() const
@@ -273,9 +277,9 @@ void frmVantro::buildControls(QWidget* client)
     QGroupBox* graph =
         frame(client, QStringLiteral("fraGraph"), QStringLiteral("Graph"), 0, 468, 234, 32);
     check(graph, QStringLiteral("chkLines"), QStringLiteral("Lines"),
-          QStringLiteral("Check if you want lines"), 5, 13, 45, 16);
+          QStringLiteral("Check if you want lines"), 5, 13, 47, 16);
     check(graph, QStringLiteral("chkDots"), QStringLiteral("Dots"),
-          QStringLiteral("Check if you want random dots"), 51, 13, 45, 16);
+          QStringLiteral("Check if you want random dots"), 53, 13, 43, 16);
     check(graph, QStringLiteral("chkPersist"), QStringLiteral("Persist"),
           QStringLiteral("Check if you want persistent graphics"), 97, 13, 55, 16);
     check(graph, QStringLiteral("chkParametric"), QStringLiteral("Parametric"),
@@ -422,9 +426,7 @@ void frmVantro::applyStyle(QWidget* client)
 {
     // &H00BBGGRR colours of the form, written here as #RRGGBB.
     const QColor tipBase = QToolTip::palette().color(QPalette::ToolTipBase);
-    const QColor tipText = QToolTip::palette().color(QPalette::ToolTipText);
     const QColor windowText = palette().color(QPalette::WindowText);
-    Q_UNUSED(tipText);
     client->setStyleSheet(
         QStringLiteral(
             "#client { background: #C0FFFF; }"

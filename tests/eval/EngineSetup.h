@@ -68,7 +68,8 @@ inline void checkOutcome(EngineSetup& s, const QString& text, int error, const Q
     } else {
         QCOMPARE(s.notified.size(), 0);
         QCOMPARE(v.typeName(), type);
-        if (type == QLatin1String("String")) QCOMPARE(v.stringValue(), str);
+        if (type == QLatin1String("String"))
+            QCOMPARE(v.stringValue(), str);
         else if (type != QLatin1String("Null") && type != QLatin1String("Empty"))
             TAVRIGON_COMPARE_EXACT(v.number(), value);
     }

@@ -141,14 +141,13 @@ private Q_SLOTS:
         QTest::newRow("x") << QStringLiteral("x = 1.25") << QStringLiteral("sh.x") << 1.25;
         QTest::newRow("Y upper case") << QStringLiteral("Y = -3") << QStringLiteral("y") << -3.0;
         QTest::newRow("u through sh") << QStringLiteral("sh.u = 4") << QStringLiteral("U") << 4.0;
-        QTest::newRow("v from string") << QStringLiteral("v = \"2.5\"") << QStringLiteral("v")
-                                       << 2.5;
-        QTest::newRow("ierr rounds") << QStringLiteral("ierr = 2.5") << QStringLiteral("ierr")
-                                     << 2.0;
+        QTest::newRow("v from string")
+            << QStringLiteral("v = \"2.5\"") << QStringLiteral("v") << 2.5;
+        QTest::newRow("ierr rounds")
+            << QStringLiteral("ierr = 2.5") << QStringLiteral("ierr") << 2.0;
         QTest::newRow("pi kept") << QStringLiteral("a1 = 0") << QStringLiteral("pi")
                                  << std::atan(1.0) * 4;
-        QTest::newRow("e kept") << QStringLiteral("a1 = 0") << QStringLiteral("e")
-                                << std::exp(1.0);
+        QTest::newRow("e kept") << QStringLiteral("a1 = 0") << QStringLiteral("e") << std::exp(1.0);
     }
     void membersAreGlobal()
     {

@@ -122,8 +122,10 @@ private Q_SLOTS:
         double d = 123;
         QCOMPARE(s.number(text, d), error);
         QVERIFY(s.notified.isEmpty());
-        if (!error) TAVRIGON_COMPARE_EXACT(d, value);
-        else QCOMPARE(s.engine.lastError().number, error);
+        if (!error)
+            TAVRIGON_COMPARE_EXACT(d, value);
+        else
+            QCOMPARE(s.engine.lastError().number, error);
     }
 };
 

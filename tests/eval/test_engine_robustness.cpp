@@ -56,25 +56,25 @@ private:
         } else {
             QVERIFY2(rcNumber == 0, qPrintable(text));
             QVERIFY2(sameDouble(d, v.number()),
-                     qPrintable(text + QStringLiteral(": ") + describe(d) +
-                                QStringLiteral(" vs ") + describe(v.number())));
+                     qPrintable(text + QStringLiteral(": ") + describe(d) + QStringLiteral(" vs ") +
+                                describe(v.number())));
         }
     }
 
     static QString randomExpression(QRandomGenerator& random, int depth)
     {
         static const char* const kAtoms[] = {
-            "0",     "1",      "2",      "0.5",   "1.5",        "-2.5",  "1E308", "32767",
-            "&HFFFF", "2147483647", "True", "False", "Empty",   "x",     "y",     "a",
-            "b",     "ierr",   "pi",     "halfpi", "\"3\"",     "Null",  "1E-300", "3",
+            "0",      "1",          "2",    "0.5",    "1.5",   "-2.5", "1E308",  "32767",
+            "&HFFFF", "2147483647", "True", "False",  "Empty", "x",    "y",      "a",
+            "b",      "ierr",       "pi",   "halfpi", "\"3\"", "Null", "1E-300", "3",
         };
-        static const char* const kBinary[] = {"+", "-", "*", "/", "\\", "^", " Mod ", "=", "<",
-                                              ">=", "<>", " And ", " Or ", " Xor ", " Eqv ",
-                                              " Imp ", "&"};
+        static const char* const kBinary[] = {"+",     "-",     "*",     "/",     "\\", "^",
+                                              " Mod ", "=",     "<",     ">=",    "<>", " And ",
+                                              " Or ",  " Xor ", " Eqv ", " Imp ", "&"};
         static const char* const kFunctions[] = {
-            "Sin",  "Cos",  "Sqr",  "Log",   "Exp",   "Atn",  "Abs",   "Int",  "Fix",
-            "Sgn",  "Tan",  "Round", "CInt", "CLng",  "CBool", "CDbl", "CByte", "CSng",
-            "Asin", "Acos", "Sinh", "Cosh",  "Tanh",  "Asinh", "Acosh", "Atanh", "Hex",
+            "Sin",  "Cos",  "Sqr",   "Log",  "Exp",  "Atn",   "Abs",   "Int",   "Fix",
+            "Sgn",  "Tan",  "Round", "CInt", "CLng", "CBool", "CDbl",  "CByte", "CSng",
+            "Asin", "Acos", "Sinh",  "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Hex",
         };
         auto pick = [&random](const auto& table) {
             return QString::fromLatin1(table[random.bounded(int(std::size(table)))]);
@@ -109,29 +109,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("error");
         const int n = 100000;
         QTest::newRow("nested parentheses")
-            << QString(n, QLatin1Char('(')) + QLatin1Char('1') + QString(n, QLatin1Char(')'))
-            << 28;
+            << QString(n, QLatin1Char('(')) + QLatin1Char('1') + QString(n, QLatin1Char(')')) << 28;
         QTest::newRow("unclosed parentheses") << QString(n, QLatin1Char('(')) << 28;
-        QTest::newRow("nested Not") << QStringLiteral("Not ").repeated(n) + QLatin1Char('1')
-                                    << 28;
-        QTest::newRow("nested calls") << QStringLiteral("Sin(").repeated(n) + QLatin1Char('1')
-                                      << 28;
+        QTest::newRow("nested Not") << QStringLiteral("Not ").repeated(n) + QLatin1Char('1') << 28;
+        QTest::newRow("nested calls")
+            << QStringLiteral("Sin(").repeated(n) + QLatin1Char('1') << 28;
         QTest::newRow("nested powers")
             << QStringLiteral("2^(").repeated(n) + QLatin1Char('1') + QString(n, QLatin1Char(')'))
             << 28;
         QTest::newRow("long sum") << QStringLiteral("1+").repeated(500000) + QLatin1Char('1') << 0;
-        QTest::newRow("long product") << QStringLiteral("x*").repeated(300000) + QLatin1Char('1')
-                                      << 0;
+        QTest::newRow("long product")
+            << QStringLiteral("x*").repeated(300000) + QLatin1Char('1') << 0;
         QTest::newRow("many signs") << QString(1000000, QLatin1Char('-')) + QLatin1Char('1') << 0;
-        QTest::newRow("long comparison chain") << QStringLiteral("1<").repeated(300000) + QLatin1Char('1')
-                                               << 0;
+        QTest::newRow("long comparison chain")
+            << QStringLiteral("1<").repeated(300000) + QLatin1Char('1') << 0;
         QTest::newRow("huge identifier") << QString(1000000, QLatin1Char('z')) << 1030;
         QTest::newRow("huge string")
             << QLatin1Char('"') + QString(1000000, QLatin1Char('s')) + QLatin1Char('"') << 0;
         QTest::newRow("huge number") << QString(1000000, QLatin1Char('9')) << 1031;
         QTest::newRow("nul") << QString(QChar(0)) << 1032;
-        QTest::newRow("nul inside") << QStringLiteral("1 +") + QChar(0) + QStringLiteral("2")
-                                    << 1032;
+        QTest::newRow("nul inside")
+            << QStringLiteral("1 +") + QChar(0) + QStringLiteral("2") << 1032;
         QTest::newRow("controls") << QStringLiteral("\x01\x02\x1b") << 1032;
         QTest::newRow("form feed") << QStringLiteral("1\f") << 1032;
         QTest::newRow("invalid utf-8")
@@ -174,7 +172,8 @@ private Q_SLOTS:
         QTest::newRow("statement") << QStringLiteral("a = 2.37 : b = a * 2 ' note\r\nc = _\n b");
         QTest::newRow("junk") << QStringLiteral("((()))),,,..&&&h&o\"\"\"'''==<>=<=>Rem:_");
         QTest::newRow("keywords") << QStringLiteral("Dim If Then Set New Nothing Is Me Empty Null");
-        QTest::newRow("calls") << QStringLiteral("Round(CInt(Hex(Oct(Rnd(-1)))), Fix(Int(Sgn(Abs(0)))))");
+        QTest::newRow("calls") << QStringLiteral(
+            "Round(CInt(Hex(Oct(Rnd(-1)))), Fix(Int(Sgn(Abs(0)))))");
     }
     void prefixesAndSuffixes()
     {
@@ -208,9 +207,9 @@ private Q_SLOTS:
                     s.sh.x = xy;
                     s.sh.y = -xy / 3;
                     s.engine.executeStatement(QStringLiteral("a = %1").arg(a));
-                    s.engine.executeStatement(QStringLiteral("b = ") +
-                                              (n % 7 == 0 ? QStringLiteral("\"4\"")
-                                                          : QStringLiteral("CInt(3)")));
+                    s.engine.executeStatement(
+                        QStringLiteral("b = ") +
+                        (n % 7 == 0 ? QStringLiteral("\"4\"") : QStringLiteral("CInt(3)")));
                     agree(s, text);
                     if (QTest::currentTestFailed()) return;
                     Variant v;
@@ -221,6 +220,50 @@ private Q_SLOTS:
         // The table must exercise the all-double path and successful values, not only errors.
         QVERIFY2(fast > 1500, qPrintable(QString::number(fast)));
         QVERIFY2(succeeded > 20000, qPrintable(QString::number(succeeded)));
+    }
+
+    // Overflow inside a chain of +, - and * is reported with its own number, before any later
+    // failure, though the chain checks only at its end.
+    void chainErrors_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("error");
+        auto add = [](const char* text, int error) {
+            QTest::newRow(text) << QString::fromLatin1(text) << error;
+        };
+        add("x*10*0", 6);
+        add("x*10 - x*10", 6);
+        add("(x + x) * 0", 6);
+        add("(x*10) / 0", 6);
+        add("x * 10 / 0", 6);
+        add("x / 0 * 10", 11);
+        add("0 / 0 + x*10", 6);
+        add("1 / 0 + x*10", 11);
+        add("x*2 + 1/0", 6);
+        add("-x*10 + 1/0", 6);
+        add("Atn(x*10)", 6);
+        add("Sqr(x*10*-1)", 6);
+        add("x*10 > 1", 6);
+        add("Not (x*10 = 0)", 6);
+        add("Asin(x*x)", 6);
+        add("1 - x*x", 6);
+        add("(1 - x) * (x + x) - 1", 6);
+        add("y * x * y * x", 0);
+        add("x * 1.5", 0);
+        add("x * 1.8", 6);
+        add("x + x / 2", 0);
+    }
+    void chainErrors()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, error);
+        EngineSetup s;
+        s.sh.x = 1e308;
+        s.sh.y = 1e-300;
+        double d = 0;
+        QCOMPARE(s.number(text, d), error);
+        QCOMPARE(s.sh.ierr, 0);
+        agree(s, text);
     }
 
     // A variable whose value the all-double path cannot hold sends the text to the general

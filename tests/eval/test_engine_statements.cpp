@@ -89,8 +89,7 @@ private Q_SLOTS:
         add("empty statement", {QString()}, "2", 2);
         add("member", {QStringLiteral("x = 5")}, "sh.x", 5);
         add("string kept", {QStringLiteral("b = \"2\"")}, "b * 3", 6);
-        add("reassigned", {QStringLiteral("q = \"word\""), QStringLiteral("q = 1.5")}, "q * x",
-            0);
+        add("reassigned", {QStringLiteral("q = \"word\""), QStringLiteral("q = 1.5")}, "q * x", 0);
         add("never assigned", {}, "neverassigned", 0);
         add("never assigned sum", {}, "neverassigned + 2", 2);
         add("uses constant", {QStringLiteral("k = pi / 4")}, "k * 4", std::atan(1.0) * 4);

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void parametricMeshMatchesTheExplicitMesh();
     void parametricDotsWithHalfTheDomainFailing();
     void failingXBreaksTheParametricLines();
+    void parametricXSeesThePreviousPoint();
     void drawerErrorRule_data();
     void drawerErrorRule();
     void cancelStopsWhereItIs_data();
@@ -398,6 +399,20 @@ void TestPlotDriver::failingXBreaksTheParametricLines()
     QVERIFY(expected > 0);
     QVERIFY(expected < FullMeshSegments);
     QCOMPARE(f.surfaceCalls(0, Kind::Line).size(), expected);
+}
+
+void TestPlotDriver::parametricXSeesThePreviousPoint()
+{
+    // x(u,v) = x + 0.01 reads the x of the point before: it grows by 0.01 at every sample
+    // point of the mesh, across lines and families, in the order the points are made.
+    PlotFixture f;
+    f.fields.setChecked(QStringLiteral("chkParametric"), true);
+    f.set("txtEquationX", QStringLiteral("x + 0.01"));
+    QVERIFY(f.plot());
+    float x = 0;
+    for (int point = 0; point < 2 * 11 * 21; ++point)
+        x = float(double(x) + 0.01);
+    QCOMPARE(f.state.Px, x);
 }
 
 void TestPlotDriver::drawerErrorRule_data()

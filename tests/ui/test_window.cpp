@@ -153,7 +153,7 @@ void TestWindow::geometry_data()
     row("txtRangelyv", 5, 31, 78, 17, "-1");
     row("lblxu", 85, 13, 42, 17, "<=x<=");
     row("lblyv", 85, 31, 42, 17, "<=y<=");
-    row("chkLines", 5, 13, 45, 16, "Lines");
+    row("chkLines", 5, 13, 47, 16, "Lines");
     row("chkParametric", 153, 13, 78, 16, "Parametric");
     row("optBackclr_0", 5, 13, 47, 16, "White");
     row("optBackclr_1", 52, 13, 46, 16, "Black");
