@@ -13,10 +13,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLocale>
 #include <QPdfWriter>
 #include <QStringList>
 #include <QTextStream>
+#include <clocale>
 #include <cstdio>
+#include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
 #define TAVRIGON_VERSION "0"
@@ -278,7 +281,18 @@ int run(int argc, char** argv)
 
     // No display is needed: images, PDF and text only.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Keeps Qt from warning about it on standard error, which scripts read.
+        const QString dir = QDir::tempPath() + QStringLiteral("/tavrigon-runtime-") +
+                            QString::number(qulonglong(getuid()));
+        if (QDir().mkpath(dir) &&
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
+    }
     QGuiApplication app(argc, argv);
+    // Without a window there is no question to ask: numbers always use the decimal point.
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
 
     FieldMap fields;
     ConsoleHost host;

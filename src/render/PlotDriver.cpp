@@ -9,6 +9,7 @@
 #include "setup/FormFields.h"
 #include "setup/PlotSetup.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,6 +43,7 @@ qint32 PlotDriver::reducedSize(float reduce, qint32 designSize)
 
 void PlotDriver::prepareViews()
 {
+    cancelled_ = false;
     const bool persist = fields_.isChecked(QStringLiteral("chkPersist"));
     views_[1]->setAutoRedraw(persist);
     views_[0]->setAutoRedraw(persist);
@@ -70,7 +72,13 @@ bool PlotDriver::DrawPlot()
 {
     if (drawing_) return false;
     drawing_ = true;
+    const PlotDriver* const outer = running_;
+    running_ = this;
     cancelled_ = false;
+    planned_ = 0;
+    finished_ = 0;
+    explicit_.resetSamples();
+    parametric_.resetSamples();
 
     class1_.ierr = 0;
     r_.PixelY = (s_.Windowgy - s_.Windowly) / float(views_[0]->width());
@@ -86,6 +94,7 @@ bool PlotDriver::DrawPlot()
 
     r_.GuideColor = 0;
     host_.setBusy(false);
+    running_ = outer;
     drawing_ = false;
     return !cancelled_;
 }
@@ -98,24 +107,51 @@ void PlotDriver::DrawSurface()
     const bool untransformed = std::fabs(s_.Yrot) + std::fabs(s_.Xrot) + std::fabs(s_.Zrot) +
                                    std::fabs(s_.Xtr) + std::fabs(s_.Ytr) + std::fabs(s_.Ztr) ==
                                0;
+    const double mesh = meshSamples();
+    const double dotCount = std::max(0, s_.Ndots);
+    planned_ = (lines ? mesh : 0) + (dots ? dotCount : 0);
+    finished_ = 0;
     // After each family pending events run; a drawer that stops on an error ends only itself,
     // a cancel ends the plot at once.
-    auto family = [this](auto draw) {
+    auto family = [this](double samples, auto draw) {
         draw();
+        finished_ += samples;
+        explicit_.resetSamples();
+        parametric_.resetSamples();
         return !cancelled_ && explicit_.runPendingEvents();
     };
     if (!fields_.isChecked(QStringLiteral("chkParametric"))) {
-        if (lines && !family([&] {
+        if (lines && !family(mesh, [&] {
                 return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();
             }))
             return;
-        if (dots) family([&] { return explicit_.DrawDots(); });
+        if (dots) family(dotCount, [&] { return explicit_.DrawDots(); });
     } else {
-        if (lines && !family([&] {
+        if (lines && !family(mesh, [&] {
                 return untransformed ? parametric_.DrawParamMesh()
                                      : parametric_.DrawParamMeshTransformed();
             }))
             return;
-        if (dots) family([&] { return parametric_.DrawParamDots(); });
+        if (dots) family(dotCount, [&] { return parametric_.DrawParamDots(); });
     }
+}
+
+// Both families of mesh lines: Spacexu + 1 lines of Spaceyv x Segsyv + 1 points, then
+// Spaceyv + 1 lines of Spacexu x Segsxu + 1 points (none where a count is negative).
+double PlotDriver::meshSamples() const
+{
+    auto family = [](qint32 lines, qint32 spaces, qint32 segments) {
+        const double n = std::max(0.0, double(lines) + 1);
+        const double points = std::max(0.0, double(spaces) * double(segments) + 1);
+        return n * points;
+    };
+    return family(s_.Spacexu, s_.Spaceyv, s_.Segsyv) + family(s_.Spaceyv, s_.Spacexu, s_.Segsxu);
+}
+
+double PlotDriver::progress() const
+{
+    if (!(planned_ > 0)) return 0;
+    const double done =
+        finished_ + double(explicit_.samplesDone()) + double(parametric_.samplesDone());
+    return std::clamp(done / planned_, 0.0, 1.0);
 }

@@ -3,6 +3,7 @@
 #include "render/ExplicitDrawer.h"
 #include "render/ParametricDrawer.h"
 
+#include <QtGlobal>
 #include <array>
 
 class Class1;
@@ -29,8 +30,9 @@ struct RenderState;
 //     host.beep();
 // Session::cancelPlot calls requestCancel(); the drawers stop at their next point, leaving what
 // is drawn, and DrawPlot returns. Save and Print call DrawPlot alone, on the views as they are.
-// DrawPlot clears the cancel request when it starts and refuses to start inside itself (from
-// an event run by a drawing pass).
+// prepareViews and DrawPlot clear the cancel request when they start, so a cancel ends only
+// the plot it was asked for; DrawPlot refuses to start inside itself (from an event run by a
+// drawing pass).
 class PlotDriver
 {
 public:
@@ -43,6 +45,7 @@ public:
 
     // Retained-image mode from chkPersist, background and SurfaceColor from optBackclr, and
     // the geometry of both views from the reduction factor (clamped into (0, 1] in the setup).
+    // A cancel request left by an earlier plot is dropped.
     void prepareViews();
 
     // The user scale of both views, the guides, pending events and the surface. Returns false
@@ -55,6 +58,14 @@ public:
     void requestCancel() { cancelled_ = true; }
     bool cancelRequested() const { return cancelled_; }
     bool isDrawing() const { return drawing_; }
+
+    // The share of the surface's planned sample points (mesh points of both families, dots)
+    // evaluated so far in the current or last DrawPlot: 0 until the surface begins, 1 when
+    // every family has ended. A family that stops early counts as done.
+    double progress() const;
+    // The driver whose DrawPlot runs now (the innermost one), else null: how the window finds
+    // the figure while the session's plot runs.
+    static const PlotDriver* running() { return running_; }
 
     // The rule every surface drawer applies to an error raised inside it; true for a point
     // failure (see SurfaceDrawer::DrawerErrorRule).
@@ -75,8 +86,13 @@ private:
     Class1& class1_;
     const FormFields& fields_;
     SessionHost& host_;
+    double meshSamples() const;
+
     bool cancelled_ = false;
     bool drawing_ = false;
+    double planned_ = 0;  // sample points of the whole surface
+    double finished_ = 0; // those of the families that have ended
+    static inline const PlotDriver* running_ = nullptr;
     ExplicitDrawer explicit_;
     ParametricDrawer parametric_;
 };

@@ -38,6 +38,10 @@ public:
     // Starts the pending-event clock of one drawing pass.
     void startPass();
 
+    // Sample points evaluated since the last reset (mesh points and dots alike).
+    qint64 samplesDone() const { return samples_; }
+    void resetSamples() { samples_ = 0; }
+
 protected:
     // Called once per sample point; every few thousand points checks whether 50 ms have
     // passed and, if so, lets pending events run. False when the drawer must stop.
@@ -96,6 +100,7 @@ private:
     bool checkClock();
 
     int ticks_ = 0;
+    qint64 samples_ = 0;
     QElapsedTimer clock_;
 };
 
@@ -111,6 +116,7 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
         for (j = j + 1; j <= count; ++j) {
             inner += step;
             ierr_ = 0;
+            ++samples_;
             if (!evaluate()) return false;
             if (ierr_ == 0) {
                 projectPoint(r_.PrevHL, r_.PrevHR, r_.PrevV);
@@ -123,6 +129,7 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
         // Draw until the line ends or a point fails.
         for (j = j + 1; j <= count; ++j) {
             inner += step;
+            ++samples_;
             if (!evaluate()) return false;
             if (ierr_ != 0) break;
             if (projectPoint(r_.CurHL, r_.CurHR, r_.CurV)) drawSegment();
@@ -181,6 +188,7 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(float& a, float& b, Ev
         a = r1 * r_.RangeSpanXu + s_.Rangelxu;
         const float r2 = nextRandom();
         b = r2 * r_.RangeSpanYv + s_.Rangelyv;
+        ++samples_;
         if (!evaluate()) return false;
         if (ierr_ == 0)
             drawDot();

@@ -1,8 +1,7 @@
 #include "setup/NumberText.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -11,7 +10,7 @@ bool isBlank(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
 }
 
-// The leading number as ASCII text for strtod ("D" exponents become "E"); blanks removed.
+// The leading number as ASCII text ("D" exponents become "E"); blanks removed.
 std::string leadingNumberText(const QString& text, qsizetype* consumed)
 {
     std::string out;
@@ -50,8 +49,7 @@ std::string leadingNumberText(const QString& text, qsizetype* consumed)
         }
     }
     if (!mantissa) {
-        if (consumed)
-            *consumed = 0;
+        if (consumed) *consumed = 0;
         return {};
     }
     skip();
@@ -74,22 +72,43 @@ std::string leadingNumberText(const QString& text, qsizetype* consumed)
         }
     }
     skip();
-    if (consumed)
-        *consumed = i;
+    if (consumed) *consumed = i;
     return out;
+}
+
+// The value of a text made by leadingNumberText; out of range gives an infinity or 0, as
+// strtod would, but in any locale.
+double toDouble(const std::string& text)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const bool negative = *first == '-';
+    if (*first == '+' || *first == '-') ++first;
+    double value = 0;
+    const auto res = std::from_chars(first, last, value);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too large or too small: tell them apart by the exponent's sign.
+        const std::string rest(first, last);
+        const auto e = rest.find('E');
+        const bool tiny = e != std::string::npos && e + 1 < rest.size() && rest[e + 1] == '-';
+        value = tiny ? 0.0 : HUGE_VAL;
+    }
+    return negative ? -value : value;
 }
 
 QString shortest(double value, int digits)
 {
-    if (std::isnan(value))
-        return QStringLiteral("NaN");
+    if (std::isnan(value)) return QStringLiteral("NaN");
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-Infinity") : QStringLiteral("Infinity");
-    if (value == 0)
-        return QStringLiteral("0");
+    if (value == 0) return QStringLiteral("0");
+    // Locale-independent, whatever LC_NUMERIC says: like printf's %.*G.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", digits, value);
-    std::string s(buf);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    std::string s(buf, res.ptr);
+    for (char& c : s)
+        if (c == 'e') c = 'E';
     // Drop the trailing zeros of the mantissa and a bare point; keep the exponent.
     const std::size_t e = s.find('E');
     std::string mant = e == std::string::npos ? s : s.substr(0, e);
@@ -97,8 +116,7 @@ QString shortest(double value, int digits)
     if (mant.find('.') != std::string::npos) {
         while (!mant.empty() && mant.back() == '0')
             mant.pop_back();
-        if (!mant.empty() && mant.back() == '.')
-            mant.pop_back();
+        if (!mant.empty() && mant.back() == '.') mant.pop_back();
     }
     return QString::fromLatin1(mant + exp);
 }
@@ -107,21 +125,25 @@ QString shortest(double value, int digits)
 double LeadingNumber(const QString& text)
 {
     const std::string s = leadingNumberText(text, nullptr);
-    if (s.empty())
-        return 0;
-    return std::strtod(s.c_str(), nullptr);
+    if (s.empty()) return 0;
+    return toDouble(s);
 }
 
-QString FormatNumber15(double value) { return shortest(value, 15); }
+QString FormatNumber15(double value)
+{
+    return shortest(value, 15);
+}
 
-QString FormatNumber7(float value) { return shortest(double(value), 7); }
+QString FormatNumber7(float value)
+{
+    return shortest(double(value), 7);
+}
 
 bool ParseCompleteNumber(const QString& text, double& value)
 {
     qsizetype consumed = 0;
     const std::string s = leadingNumberText(text, &consumed);
-    if (s.empty() || consumed != text.size())
-        return false;
-    value = std::strtod(s.c_str(), nullptr);
+    if (s.empty() || consumed != text.size()) return false;
+    value = toDouble(s);
     return std::isfinite(value);
 }

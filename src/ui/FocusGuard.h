@@ -28,6 +28,10 @@ public:
     void validate(QWidget* field, Check check);
     void onLeave(QWidget* field, Leave leave);
 
+    // Whether the focused field of the window lets the focus go now: runs its check, as an
+    // attempt to leave it would. True when no field of the window with a check has the focus.
+    bool focusMayLeave() { return mayLeaveFor(nullptr); }
+
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -46,6 +46,13 @@ private Q_SLOTS:
     void stereoZeroGivesIdenticalViews();
     void derivativeDiffersFromSurface();
     void engineErrorInPlotIsReported();
+    void parametricDefaultMatchesExplicit();
+    void buttonsAndConstants_data();
+    void buttonsAndConstants();
+    void saveThenOpen();
+    void incompatibleFile();
+    void pdfDocument();
+    void stereoImages();
 };
 
 void TestCommandLine::eval_data()
@@ -161,6 +168,117 @@ void TestCommandLine::engineErrorInPlotIsReported()
                               QStringLiteral("--right"), dir.filePath(QStringLiteral("r.png"))});
     QCOMPARE(r.status, 1);
     QVERIFY(r.err.contains(QStringLiteral("Syntax error")));
+}
+
+void TestCommandLine::parametricDefaultMatchesExplicit()
+{
+    QTemporaryDir dir;
+    const QString e = dir.filePath(QStringLiteral("e.png"));
+    const QString p = dir.filePath(QStringLiteral("p.png"));
+    QCOMPARE(runProgram({QStringLiteral("--left"), e}).status, 0);
+    QCOMPARE(runProgram({QStringLiteral("--set"), QStringLiteral("Parametric=1"),
+                         QStringLiteral("--left"), p})
+                 .status,
+             0);
+    QCOMPARE(QImage(e), QImage(p));
+}
+
+void TestCommandLine::buttonsAndConstants_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("reportLine");
+    QTest::addColumn<int>("status");
+    QTest::newRow("rotation step") << QStringList{"--press", "cmdIncRotZ", "--press", "cmdIncRotZ"}
+                                   << "                     ROTATION: [ 0 , 0 , 10 ]" << 0;
+    QTest::newRow("window step") << QStringList{"--press", "cmdDecWindX"}
+                                 << "                     X-WINDOW: [-2 , 2 ]" << 0;
+    QTest::newRow("zoom in") << QStringList{"--press", "cmdZoomIn"}
+                             << "                     Y-WINDOW: [-1 , 1 ]" << 0;
+    QTest::newRow("octant 7") << QStringList{"--press", "cmdZoomQ7"}
+                              << "                     Z-WINDOW: [-1.5 , 0 ]" << 0;
+    QTest::newRow("constant in a field")
+        << QStringList{"--constant", "w=3", "--set", "Windowgx=w", "--press", "cmdPlot"}
+        << "                     X-WINDOW: [-2.5 , 3 ]" << 0;
+    QTest::newRow("constant refused") << QStringList{"--constant", "a b=3"} << "CONSTANTS:" << 1;
+    QTest::newRow("constant listed") << QStringList{"--constant", "a=2.37"} << "a=2.37" << 0;
+}
+
+void TestCommandLine::buttonsAndConstants()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, reportLine);
+    QFETCH(int, status);
+    const Run r = runProgram(args + QStringList{QStringLiteral("--report"), QStringLiteral("-")});
+    QCOMPARE(r.status, status);
+    QCOMPARE(r.out.split(QLatin1Char('\n')).contains(reportLine), status == 0);
+}
+
+void TestCommandLine::saveThenOpen()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("saddle.txt"));
+    QCOMPARE(runProgram({QStringLiteral("--constant"), QStringLiteral("a=2.37"),
+                         QStringLiteral("--save"), file})
+                 .status,
+             0);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("\"VANTRO\",0\r\n"
+                                     "\"(x-1)*x*(x+1)*(y-1)*y*(y+1)*5\"\r\n"
+                                     "1,0,1,5000,5\r\n0,0,0\r\n-2.5,2.5,-2,2,-1.5,1.5\r\n"
+                                     "-1,1,-1,1\r\n10,10,2,2\r\n1,1,1,0,0,0,0,0,0\r\n0,0\r\n"
+                                     " 1 \r\na=2.37\r\n"));
+    QCOMPARE(QImage(file + QStringLiteral("_left.bmp")).size(), QSize(400, 300));
+    QCOMPARE(QImage(file + QStringLiteral("_right.bmp")).size(), QSize(400, 300));
+
+    const Run r = runProgram({QStringLiteral("--open"), file, QStringLiteral("--set"),
+                              QStringLiteral("Stereo=3"), QStringLiteral("--report"),
+                              QStringLiteral("-")});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.out.contains(QStringLiteral("CONSTANTS:\na=2.37\n")));
+    QVERIFY(r.out.contains(QStringLiteral("          STEREOSCOPIC FACTOR: 3 ")));
+}
+
+void TestCommandLine::incompatibleFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("other.txt"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("\"OTHER\",0\r\n");
+    f.close();
+    const Run r = runProgram({QStringLiteral("--open"), file});
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.err.contains(QStringLiteral("vantro: Incompatible file")));
+}
+
+void TestCommandLine::pdfDocument()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("report.pdf"));
+    QCOMPARE(runProgram({QStringLiteral("--pdf"), file}).status, 0);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(5) == "%PDF-");
+    QVERIFY(f.size() > 10000); // the two views are in it
+}
+
+void TestCommandLine::stereoImages()
+{
+    QTemporaryDir dir;
+    const QString l = dir.filePath(QStringLiteral("l.png"));
+    const QString a = dir.filePath(QStringLiteral("a.png"));
+    const QString p = dir.filePath(QStringLiteral("p.png"));
+    QCOMPARE(runProgram({QStringLiteral("--left"), l, QStringLiteral("--anaglyph"), a,
+                         QStringLiteral("--pair"), p})
+                 .status,
+             0);
+    const QImage left(l), anaglyph(a), pair(p);
+    QCOMPARE(anaglyph.size(), QSize(400, 300));
+    QCOMPARE(pair.size(), QSize(800, 300));
+    QCOMPARE(pair.copy(0, 0, 400, 300).convertToFormat(QImage::Format_RGB32),
+             left.convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(qRed(anaglyph.pixel(200, 150)), qGray(left.pixel(200, 150)));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -191,6 +191,32 @@ private Q_SLOTS:
         QCOMPARE(s.engine.lastError().description, QStringLiteral("Division by zero"));
     }
 
+    // Adding an object rebinds texts compiled before it, keeping their compiled forms.
+    void addObjectRebinds()
+    {
+        Class1 first;
+        ScriptEngine engine;
+        const CompiledExpression* p = engine.compile(QStringLiteral("x + 1"));
+        double d = -1;
+        QCOMPARE(engine.evalNumber(p, d), 0);
+        QCOMPARE(d, 1.0); // x is a never-assigned variable so far
+        engine.addObject(QStringLiteral("sh"), &first, true);
+        first.x = 4;
+        QCOMPARE(engine.compile(QStringLiteral("x + 1")), p);
+        QCOMPARE(engine.evalNumber(p, d), 0);
+        QCOMPARE(d, 5.0);
+
+        // Members of an object added without global members need its name.
+        Class1 second;
+        second.x = 10;
+        engine.addObject(QStringLiteral("other"), &second, false);
+        QCOMPARE(engine.evalNumber(engine.compile(QStringLiteral("other.x + x")), d), 0);
+        QCOMPARE(d, 14.0);
+        QCOMPARE(engine.executeStatement(QStringLiteral("other.y = 3")), 0);
+        QCOMPARE(second.y, 3.0);
+        QCOMPARE(first.y, 0.0);
+    }
+
     // A program from compile() stays valid however many other texts are evaluated.
     void compiledProgramsStay()
     {
