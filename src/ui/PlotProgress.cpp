@@ -37,7 +37,7 @@ void PlotProgress::plotRunning(double fraction)
 
 void PlotProgress::plotEnded()
 {
-    clock_.invalidate();
+    fraction_ = 0;
     hide();
 }
 

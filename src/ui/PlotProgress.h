@@ -16,8 +16,10 @@ public:
     static constexpr int Thickness = 3;
 
     void plotStarted();
-    // At the plot's pending-event points: the share done, 0 to 1.
+    // At the plot's pending-event points: the share done, 0 to 1. Shows the bar once the
+    // plot has run for DelayMs.
     void plotRunning(double fraction);
+    // Hides the bar; a plot that goes on shows it again at its next pending-event point.
     void plotEnded();
 
     double fraction() const { return fraction_; }

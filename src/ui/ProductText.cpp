@@ -6,7 +6,7 @@ QStringList tail()
     return {
         ProductText::title(),
         QString(),
-        QStringLiteral("Copyright 2024 the Tavrigon team"),
+        QStringLiteral("Copyright 2026 the Tavrigon team"),
         QString(),
         QStringLiteral("All rights reserved."),
         QString(),

@@ -43,7 +43,7 @@ bool ViewInteraction::eventFilter(QObject* watched, QEvent* event)
         dragging_ = false;
         return true;
     }
-    case QEvent::WheelEvent:
+    case QEvent::Wheel:
         wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
         return true;
     default:

@@ -43,6 +43,6 @@ private:
     Session& session_;
     MayAct mayAct_;
     bool dragging_ = false;
-    QPointF applied_;  // the pointer's global position the fields last took in
+    QPointF applied_;    // the pointer's global position the fields last took in
     int wheelAngle_ = 0; // the part of a notch turned so far
 };

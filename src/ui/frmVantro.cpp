@@ -2,7 +2,9 @@
 
 #include "app/Session.h"
 #include "output/ClipboardCopy.h"
+#include "output/StereoImages.h"
 #include "render/DrawingSurface.h"
+#include "render/PlotDriver.h"
 #include "setup/FieldTable.h"
 #include "setup/FieldValidation.h"
 #include "setup/StepButtons.h"
@@ -10,7 +12,10 @@
 #include "ui/AxesPicture.h"
 #include "ui/FocusGuard.h"
 #include "ui/HelpViewer.h"
+#include "ui/ImageExport.h"
+#include "ui/PlotProgress.h"
 #include "ui/ProductText.h"
+#include "ui/ViewInteraction.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmAbout.h"
 
@@ -22,6 +27,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -31,7 +37,6 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QToolTip>
 
 namespace {
@@ -99,8 +104,12 @@ frmVantro::frmVantro(QWidget* parent) : QMainWindow(parent)
     buildTabOrder();
     attachFocusChecks();
 
-    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(esc, &QShortcut::activated, this, [this] { session_->cancelPlot(); });
+    interaction_ = new ViewInteraction(
+        *session_, [this] { return focusGuard_->focusMayLeave(); }, this);
+    interaction_->watch(views_[0]);
+    interaction_->watch(views_[1]);
+    progress_ = new PlotProgress(views_[1]);
+    qApp->installEventFilter(this);
 
     // The load event.
     session_->load(QDir::currentPath());
@@ -111,6 +120,7 @@ frmVantro::frmVantro(QWidget* parent) : QMainWindow(parent)
 
 frmVantro::~frmVantro()
 {
+    qApp->removeEventFilter(this);
     if (focusGuard_) qApp->removeEventFilter(focusGuard_);
     delete about_.data();
     delete help_.data();
@@ -477,6 +487,10 @@ void frmVantro::buildMenu()
     right->setObjectName(QStringLiteral("mnuCopyRight"));
     connect(right, &QAction::triggered, this, [this] { copyView(1); });
     file->addAction(right);
+    item(file, QStringLiteral("mnuCopyAnaglyph"), QStringLiteral("Copy anaglyph to clipboard"),
+         &frmVantro::copyAnaglyph);
+    item(file, QStringLiteral("mnuSaveImage"), QStringLiteral("Save image..."),
+         &frmVantro::saveImage);
     item(bar, QStringLiteral("mnuPrint"), QStringLiteral("Print"), &frmVantro::printSetup);
     item(bar, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &frmVantro::showHelp);
     item(bar, QStringLiteral("mnuAbout"), QStringLiteral("About"), &frmVantro::showAbout);
@@ -595,6 +609,29 @@ void frmVantro::copyView(int index)
     CopyPictureToClipboard(session_->viewImage(index));
 }
 
+void frmVantro::copyAnaglyph()
+{
+    CopyPictureToClipboard(StereoImages::anaglyph(session_->viewImage(0), session_->viewImage(1)));
+}
+
+void frmVantro::saveImage()
+{
+    const QStringList& filters = ImageExport::filters();
+    QString chosen = filters.first();
+    const QString path =
+        imageChooser_ ? imageChooser_(filters, chosen)
+                      : QFileDialog::getSaveFileName(this, QStringLiteral("Save image"), QString(),
+                                                     filters.join(QStringLiteral(";;")), &chosen);
+    if (path.isEmpty()) return;
+    ImageExport::Choice choice;
+    if (!ImageExport::choiceOf(chosen, choice)) ImageExport::choiceOf(filters.first(), choice);
+    const QString file = ImageExport::withSuffix(path, choice);
+    const QImage image =
+        ImageExport::image(choice.kind, session_->viewImage(0), session_->viewImage(1));
+    QString error;
+    if (!ImageExport::write(file, image, choice, error)) showMessage(error, QString());
+}
+
 void frmVantro::printSetup()
 {
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
@@ -629,6 +666,20 @@ void frmVantro::showAbout()
     update();
     for (const QString& line : ProductText::aboutLines())
         about_->printLine(line);
+}
+
+bool frmVantro::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only while plotting, and not into a message box or dialog that runs its own loop.
+    if (event->type() == QEvent::KeyPress && session_ && session_->isPlotting() &&
+        !QApplication::activeModalWidget()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape) {
+            session_->cancelPlot();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmVantro::closeEvent(QCloseEvent* event)
@@ -746,6 +797,9 @@ void frmVantro::showMessage(const QString& text, const QString& caption)
 
 void frmVantro::processEvents()
 {
+    if (session_->isPlotting())
+        if (const PlotDriver* driver = PlotDriver::running())
+            progress_->plotRunning(driver->progress());
     QCoreApplication::processEvents();
 }
 
@@ -758,8 +812,10 @@ void frmVantro::setBusy(bool busy)
 {
     if (busy) {
         if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else if (busyDepth_ > 0) {
-        if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+        if (progress_) progress_->plotStarted();
+    } else {
+        if (busyDepth_ > 0 && --busyDepth_ == 0) QApplication::restoreOverrideCursor();
+        if (progress_) progress_->plotEnded();
     }
 }
 

@@ -17,7 +17,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class PlotProgress;
 class Session;
+class ViewInteraction;
 class ViewWidget;
 class frmAbout;
 
@@ -46,11 +48,21 @@ public:
     using FileChooser = std::function<QString(bool save)>;
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
 
+    // The dialog of "Save image...": offered the type list, it returns the file name (empty:
+    // cancelled) and sets the type chosen. By default the standard save dialog.
+    using ImageChooser = std::function<QString(const QStringList& filters, QString& chosen)>;
+    void setImageChooser(ImageChooser chooser) { imageChooser_ = std::move(chooser); }
+
+    // The bar that shows the progress of a long plot (a child of the right view).
+    PlotProgress* plotProgress() const { return progress_; }
+
     // Menu commands.
     void openSetup();
     void saveSetup();
     void saveSetupAs();
     void copyView(int index);
+    void copyAnaglyph();
+    void saveImage();
     void printSetup();
     void showHelp();
     void showAbout();
@@ -82,6 +94,9 @@ public:
 
     // The index of the list entry the combo box shows, or -1 when its text is no entry.
     int selectedConstant() const;
+
+    // Esc while a plot runs stops it, whatever has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,9 +131,12 @@ private:
     ViewWidget* views_[2] = {nullptr, nullptr};
     QComboBox* constants_ = nullptr;
     FocusGuard* focusGuard_ = nullptr;
+    ViewInteraction* interaction_ = nullptr;
+    PlotProgress* progress_ = nullptr;
     QPointer<frmAbout> about_;
     QPointer<HelpViewer> help_;
     MessageSink messageSink_;
     FileChooser fileChooser_;
+    ImageChooser imageChooser_;
     int busyDepth_ = 0;
 };
