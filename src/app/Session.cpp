@@ -86,6 +86,11 @@ void Session::cancelPlot()
     if (plotting_ && driver_) driver_->requestCancel();
 }
 
+double Session::plotProgress() const
+{
+    return driver_ ? driver_->progress() : 0.0;
+}
+
 void Session::runPlot()
 {
     host_.setBusy(true);
@@ -103,11 +108,11 @@ void Session::runPlot()
     driver_->prepareViews();
     host_.viewsChanged();
     host_.processEvents();
-    if (!driver_->cancelRequested())
-        driver_->DrawPlot();
+    if (!driver_->cancelRequested()) driver_->DrawPlot();
     host_.viewsChanged();
     host_.setBusy(false);
-    host_.beep();
+    // A plot superseded by a newer request (a drag) ends silently; the last one beeps.
+    if (!plotPending_) host_.beep();
 }
 
 bool Session::press(const QString& control)
@@ -187,8 +192,7 @@ qint32 Session::evaluateField(const QString& text, double& value)
     // A failure trapped inside one of Class1's functions travels in its ierr.
     class1_.ierr = 0;
     qint32 n = engine_.evalNumber(engine_.compile(text), value);
-    if (n == 0 && class1_.ierr != 0)
-        n = class1_.ierr;
+    if (n == 0 && class1_.ierr != 0) n = class1_.ierr;
     class1_.ierr = 0;
     return n;
 }

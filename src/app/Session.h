@@ -41,13 +41,20 @@ public:
     bool isPlotting() const { return plotting_; }
     // Esc: the running plot stops where it is.
     void cancelPlot();
+    // The share of the running (or last) plot's surface drawn so far, 0 to 1.
+    double plotProgress() const;
 
     // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
     // cmdAddCons, cmdRemCons). False for a name that is no such button.
     bool press(const QString& control);
 
     // User constants.
-    enum class AddResult { Added, Refused, ListFull };
+    enum class AddResult
+    {
+        Added,
+        Refused,
+        ListFull
+    };
     AddResult addConstant(); // the text of cboConstants
     void removeConstant(int index);
     void constantsTextEdited(); // the combo box's text changed: the views are cleared

@@ -72,8 +72,6 @@ bool PlotDriver::DrawPlot()
 {
     if (drawing_) return false;
     drawing_ = true;
-    const PlotDriver* const outer = running_;
-    running_ = this;
     cancelled_ = false;
     planned_ = 0;
     finished_ = 0;
@@ -94,7 +92,6 @@ bool PlotDriver::DrawPlot()
 
     r_.GuideColor = 0;
     host_.setBusy(false);
-    running_ = outer;
     drawing_ = false;
     return !cancelled_;
 }
@@ -115,10 +112,11 @@ void PlotDriver::DrawSurface()
     // a cancel ends the plot at once.
     auto family = [this](double samples, auto draw) {
         draw();
+        if (cancelled_) return false;
         finished_ += samples;
         explicit_.resetSamples();
         parametric_.resetSamples();
-        return !cancelled_ && explicit_.runPendingEvents();
+        return explicit_.runPendingEvents();
     };
     if (!fields_.isChecked(QStringLiteral("chkParametric"))) {
         if (lines && !family(mesh, [&] {

@@ -61,11 +61,9 @@ public:
 
     // The share of the surface's planned sample points (mesh points of both families, dots)
     // evaluated so far in the current or last DrawPlot: 0 until the surface begins, 1 when
-    // every family has ended. A family that stops early counts as done.
+    // every family has ended. A family that stops on an error counts as done; a cancelled
+    // plot keeps the share it reached.
     double progress() const;
-    // The driver whose DrawPlot runs now (the innermost one), else null: how the window finds
-    // the figure while the session's plot runs.
-    static const PlotDriver* running() { return running_; }
 
     // The rule every surface drawer applies to an error raised inside it; true for a point
     // failure (see SurfaceDrawer::DrawerErrorRule).
@@ -92,7 +90,6 @@ private:
     bool drawing_ = false;
     double planned_ = 0;  // sample points of the whole surface
     double finished_ = 0; // those of the families that have ended
-    static inline const PlotDriver* running_ = nullptr;
     ExplicitDrawer explicit_;
     ParametricDrawer parametric_;
 };

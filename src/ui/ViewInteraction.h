@@ -28,6 +28,8 @@ public:
 
     void watch(QWidget* view);
     bool isDragging() const { return dragging_; }
+    // Ends a drag, as when a message box takes the pointer; the next press starts afresh.
+    void endDrag() { dragging_ = false; }
 
     static constexpr double DegreesPerPixel = 1.0;
     static constexpr int AnglePerNotch = 120;

@@ -4,7 +4,6 @@
 #include "output/ClipboardCopy.h"
 #include "output/StereoImages.h"
 #include "render/DrawingSurface.h"
-#include "render/PlotDriver.h"
 #include "setup/FieldTable.h"
 #include "setup/FieldValidation.h"
 #include "setup/StepButtons.h"
@@ -787,6 +786,7 @@ void frmVantro::setShown(const QString& control, bool shown)
 void frmVantro::showMessage(const QString& text, const QString& caption)
 {
     const QString title = caption.isEmpty() ? ProductText::title() : caption;
+    if (interaction_) interaction_->endDrag();
     if (messageSink_) {
         messageSink_(text, title);
         return;
@@ -797,9 +797,7 @@ void frmVantro::showMessage(const QString& text, const QString& caption)
 
 void frmVantro::processEvents()
 {
-    if (session_->isPlotting())
-        if (const PlotDriver* driver = PlotDriver::running())
-            progress_->plotRunning(driver->progress());
+    if (session_->isPlotting()) progress_->plotRunning(session_->plotProgress());
     QCoreApplication::processEvents();
 }
 

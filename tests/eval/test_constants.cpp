@@ -1,35 +1,9 @@
-#include "eval/Class1.h"
-#include "eval/ScriptEngine.h"
+#include "common/EngineFixture.h"
 #include "eval/UserConstants.h"
 
 #include <QtTest>
 
 namespace {
-// An engine set up as the main window's load does, recording the errors it reports.
-struct Engine
-{
-    Class1 sh;
-    ScriptEngine engine;
-    QList<qint32> errors;
-
-    Engine()
-    {
-        engine.setErrorHandler([this](const ScriptError& e) { errors.append(e.number); });
-        engine.addObject(QStringLiteral("sh"), &sh, true);
-        engine.executeStatement(QStringLiteral("halfpi = Atn(1) * 2"));
-        engine.executeStatement(QStringLiteral("pi = Atn(1) * 4"));
-        engine.executeStatement(QStringLiteral("e = Exp(1)"));
-    }
-
-    double value(const QString& expression)
-    {
-        Variant v;
-        double d = qQNaN();
-        if (engine.eval(expression, v) == 0) v.toDouble(d);
-        return d;
-    }
-};
-
 UserConstants withTexts(const QStringList& texts)
 {
     UserConstants c;
@@ -67,29 +41,20 @@ void TestConstants::add_data()
     QTest::newRow("first") << none << "a=2.37" << true << QStringList{"a=2.37"};
     QTest::newRow("redefinition moves to the end")
         << QStringList{"a=2.37", "b=1"} << "a=5" << true << QStringList{"b=1", "a=5"};
-    QTest::newRow("redefinition of the last")
-        << QStringList{"b=1", "a=2.37"} << "a=5" << true << QStringList{"b=1", "a=5"};
     QTest::newRow("case makes two entries")
         << QStringList{"a=2"} << "A=1" << true << QStringList{"a=2", "A=1"};
     QTest::newRow("prefix is another name")
         << QStringList{"ab=2"} << "a=1" << true << QStringList{"ab=2", "a=1"};
-    QTest::newRow("digits after the first letter")
-        << none << "x2y=3" << true << QStringList{"x2y=3"};
     QTest::newRow("value not examined") << none << "c=((" << true << QStringList{"c=(("};
-    QTest::newRow("second = belongs to the value") << none << "c==3" << true << QStringList{"c==3"};
     QTest::newRow("empty value") << none << "c=" << true << QStringList{"c="};
     QTest::newRow("empty name") << QStringList{"a=1"} << "=3" << false << QStringList{"a=1"};
     QTest::newRow("leading digit") << none << "1a=3" << false << none;
-    QTest::newRow("underscore") << none << "a_b=3" << false << none;
     QTest::newRow("space inside") << none << "a b=3" << false << none;
     QTest::newRow("space before =") << QStringList{"a=1"} << "a =2" << false << QStringList{"a=1"};
-    QTest::newRow("leading space") << none << " a=2" << false << none;
     QTest::newRow("no =") << none << "a" << false << none;
-    QTest::newRow("example text") << none << "Example: a=2.37" << false << none;
     QTest::newRow("non-ASCII letter") << none << QString::fromUtf8("\xc3\xa9=1") << false << none;
     QTest::newRow("non-ASCII digit")
         << none << QString::fromUtf8("a\xd9\xa1=1") << false << none; // Arabic-Indic one
-    QTest::newRow("empty") << none << "" << false << none;
 }
 
 void TestConstants::add()
@@ -161,7 +126,6 @@ void TestConstants::removeRunsZeroStatement_data()
     QTest::newRow("only entry") << QStringList{"a=2.37"} << 0 << "a" << QStringList{};
     QTest::newRow("middle entry") << QStringList{"a=1", "b=2", "c=3"} << 1 << "b"
                                   << QStringList{"a=1", "c=3"};
-    QTest::newRow("value with =") << QStringList{"d=(1=1)"} << 0 << "d" << QStringList{};
     QTest::newRow("pi is left at 0") << QStringList{"pi=3"} << 0 << "pi" << QStringList{};
 }
 
@@ -172,14 +136,14 @@ void TestConstants::removeRunsZeroStatement()
     QFETCH(QString, name);
     QFETCH(QStringList, after);
 
-    Engine e;
+    EngineFixture e;
     UserConstants c = withTexts(texts);
     QCOMPARE(c.registerAll(e.engine), 0);
     QVERIFY(e.value(name) != 0);
     QVERIFY(c.remove(index, e.engine));
     QCOMPARE(c.list(), after);
     QCOMPARE(e.value(name), 0.0);
-    QVERIFY(e.errors.isEmpty());
+    QVERIFY(e.notified.isEmpty());
     // No entry: nothing happens.
     QVERIFY(!c.remove(int(after.size()), e.engine));
     QVERIFY(!c.remove(-1, e.engine));
@@ -209,23 +173,23 @@ void TestConstants::registrationOrder()
     QFETCH(QString, expression);
     QFETCH(double, expected);
 
-    Engine e;
+    EngineFixture e;
     QCOMPARE(e.engine.executeStatement(QStringLiteral("a=1")), 0);
     const UserConstants c = withTexts(texts);
     QCOMPARE(c.registerAll(e.engine), 0);
     QCOMPARE(e.value(expression), expected);
-    QVERIFY(e.errors.isEmpty());
+    QVERIFY(e.notified.isEmpty());
 }
 
 void TestConstants::failingStatementDoesNotStopOthers()
 {
-    Engine e;
+    EngineFixture e;
     UserConstants c = withTexts({QStringLiteral("a=1"), QStringLiteral("b=(("),
                                  QStringLiteral("c=1/0"), QStringLiteral("d=4")});
     const qint32 first = c.registerAll(e.engine);
     QVERIFY(first != 0);
-    QCOMPARE(e.errors.size(), 2);
-    QCOMPARE(first, e.errors.first());
+    QCOMPARE(e.notified.size(), 2);
+    QCOMPARE(first, e.notified.first().number);
     QCOMPARE(e.value(QStringLiteral("a")), 1.0);
     QCOMPARE(e.value(QStringLiteral("d")), 4.0);
     QCOMPARE(c.list().size(), 4); // the list keeps the failing entries
@@ -233,13 +197,13 @@ void TestConstants::failingStatementDoesNotStopOthers()
 
 void TestConstants::startUpNames()
 {
-    Engine e;
-    QCOMPARE(e.value(QStringLiteral("Asin(1)")), e.sh.halfpi);
+    EngineFixture e;
+    QCOMPARE(e.value(QStringLiteral("Asin(1)")), e.class1.halfpi);
     UserConstants c = withTexts({QStringLiteral("halfpi=1")});
     c.registerAll(e.engine);
-    QCOMPARE(e.sh.halfpi, 1.0);
+    QCOMPARE(e.class1.halfpi, 1.0);
     QVERIFY(c.remove(0, e.engine));
-    QCOMPARE(e.sh.halfpi, 0.0);
+    QCOMPARE(e.class1.halfpi, 0.0);
 }
 
 QTEST_APPLESS_MAIN(TestConstants)

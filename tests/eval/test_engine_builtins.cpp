@@ -1,4 +1,4 @@
-#include "eval/EngineSetup.h"
+#include "common/EngineFixture.h"
 
 #include <QtTest>
 #include <cmath>
@@ -14,72 +14,49 @@ private Q_SLOTS:
     {
         outcomeColumns();
         number("Int(-2.5)", "Double", -3);
-        number("Int(-1.99)", "Double", -2);
         number("Int(-8.4)", "Double", -9);
-        number("Int(8.4)", "Double", 8);
         number("Int(True)", "Integer", -1);
-        number("Int(Empty)", "Integer", 0);
-        number("Int(7)", "Integer", 7);
         number("Int(\"2.5\")", "Double", 2);
         number("Fix(-2.5)", "Double", -2);
-        number("Fix(-1.99)", "Double", -1);
         number("Fix(8.4)", "Double", 8);
         number("Round(2.5)", "Double", 2);
         number("Round(3.5)", "Double", 4);
         number("Round(-3.5)", "Double", -4);
         number("Round(-2.5)", "Double", -2);
         number("Round(0.5)", "Double", 0);
-        number("Round(1.5)", "Double", 2);
         number("Round(-0.4)", "Double", -0.0);
         number("Round(0.12345, 4)", "Double", 0.1234);
-        number("Round(2.567, 2)", "Double", 2.57);
         number("Round(-2.567, 1)", "Double", -2.6);
         number("Round(7)", "Integer", 7);
-        number("Round(True)", "Boolean", -1);
         number("Round(1E300, 5)", "Double", 1E300);
         number("CInt(0.5)", "Integer", 0);
         number("CInt(1.5)", "Integer", 2);
         number("CInt(2.5)", "Integer", 2);
         number("CInt(-36.5)", "Integer", -36);
-        number("CInt(4.6)", "Integer", 5);
         number("CInt(-32768.5)", "Integer", -32768);
-        number("CInt(\"12\")", "Integer", 12);
         number("CLng(2147483646.5)", "Long", 2147483646);
-        number("CLng(-2.5)", "Long", -2);
         failure("Round(1, -1)", 5);
         failure("CInt(32767.5)", 6);
         failure("CInt(-32768.51)", 6);
         failure("CInt(\"\")", 13);
-        failure("CInt(\"TRUE\")", 13);
         failure("CLng(2147483647.5)", 6);
         failure("CLng(Null)", 94);
     }
-    void rounding()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void rounding() { TAVRIGON_CHECK_OUTCOME(); }
 
     void conversions_data()
     {
         outcomeColumns();
-        number("CByte(255)", "Byte", 255);
         number("CByte(True)", "Byte", 255);
         number("CByte(0.5)", "Byte", 0);
         number("CBool(5)", "Boolean", -1);
-        number("CBool(0)", "Boolean", 0);
         number("CBool(\"true\")", "Boolean", -1);
         number("CBool(\"0\")", "Boolean", 0);
         number("CDbl(\"1.5\")", "Double", 1.5);
-        number("CDbl(True)", "Double", -1);
-        number("CDbl(Empty)", "Double", 0);
         number("CSng(1.1)", "Single", double(1.1f));
-        number("CSng(2)", "Single", 2);
         failure("CByte(\"-1\")", 6);
         failure("CByte(\"258\")", 6);
-        failure("CBool(\"\")", 13);
         failure("CBool(\"yes\")", 13);
-        failure("CDbl(\"\")", 13);
         failure("CDbl(Null)", 94);
         failure("CSng(1E300)", 6);
         string("Hex(255)", "FF");
@@ -88,45 +65,27 @@ private Q_SLOTS:
         string("Hex(CInt(-32768))", "8000");
         string("Hex(228.5)", "E4");
         string("Hex(-2147483647.5)", "80000000");
-        string("Hex(True)", "FFFF");
-        string("Hex(Empty)", "0");
         string("Oct(8.5)", "10");
         string("Oct(9.5)", "12");
-        string("Oct(-1)", "177777");
         string("Oct(-32768)", "37777700000");
-        row("Hex(Null)", QStringLiteral("Hex(Null)"), 0, "Null", 0);
+        null("Hex(Null)");
         failure("Hex(2147483647.5)", 6);
         failure("Hex(\"x\")", 13);
     }
-    void conversions()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void conversions() { TAVRIGON_CHECK_OUTCOME(); }
 
     void mathematics_data()
     {
         outcomeColumns();
-        number("Abs(-2)", "Integer", 2);
         number("Abs(-2.5)", "Double", 2.5);
-        number("Abs(-32768)", "Long", 32768);
         number("Abs(CInt(-32768))", "Long", 32768);
         number("Abs(True)", "Integer", 1);
         number("Abs(\"-3\")", "Double", 3);
-        row("Abs(Null)", QStringLiteral("Abs(Null)"), 0, "Null", 0);
+        null("Abs(Null)");
         number("Sgn(-2.5)", "Integer", -1);
-        number("Sgn(0)", "Integer", 0);
-        number("Sgn(7)", "Integer", 1);
         number("Sqr(4)", "Double", 2);
-        number("Sqr(0)", "Double", 0);
-        number("Exp(0)", "Double", 1);
         number("Exp(709)", "Double", std::exp(709.0));
-        number("Log(1)", "Double", 0);
         number("Log(e)", "Double", std::log(std::exp(1.0)));
-        number("Atn(1) * 4", "Double", std::atan(1.0) * 4);
-        number("Sin(0)", "Double", 0);
-        number("Cos(0)", "Double", 1);
-        number("Tan(0)", "Double", 0);
         number("Sin(pi / 6)", "Double", std::sin(std::atan(1.0) * 4 / 6));
         number("Tan(halfpi)", "Double", std::tan(std::atan(1.0) * 2));
         failure("Abs(\"x\")", 13);
@@ -134,18 +93,11 @@ private Q_SLOTS:
         failure("Sqr(-2)", 5);
         failure("Sqr(True)", 5);
         failure("Log(0)", 5);
-        failure("Log(-2)", 5);
-        failure("Log(False)", 5);
         failure("Log(True)", 5);
         failure("Exp(710)", 6);
         failure("Sin(\"a\")", 13);
-        failure("Sin(Null)", 94);
     }
-    void mathematics()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void mathematics() { TAVRIGON_CHECK_OUTCOME(); }
 
     // Names that are no function here fail; nothing is created, run or opened.
     void refusedCalls_data()
@@ -158,55 +110,37 @@ private Q_SLOTS:
         failure("Eval(\"1\")", 13);
         failure("Shell(\"ls\")", 13);
         failure("x(1)", 13);
-        failure("ierr(0)", 13);
         failure("Sin()", 450);
         failure("Sin", 450);
-        failure("Sin(1, 2)", 450);
         failure("Round(1, 2, 3)", 450);
-        failure("Asin()", 450);
         failure("Asin(1, 2)", 450);
         failure("sh", 438);
         failure("sh.nope", 438);
         failure("sh.nothing", 1010);
         failure("a.b", 424);
-        failure("Set", 1002);
         failure("New Foo", 1002);
-        number("sh.x", "Double", 0);
         number("SH.HALFPI", "Double", std::atan(1.0) * 2);
         number("sh.Asin(1)", "Double", std::atan(1.0) * 2);
     }
-    void refusedCalls()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void refusedCalls() { TAVRIGON_CHECK_OUTCOME(); }
 
     void rnd()
     {
-        EngineSetup s;
-        Variant first;
+        EngineFixture s;
+        Variant first, a, b, again, seeded1, seeded2;
         QCOMPARE(s.engine.eval(QStringLiteral("Rnd(0)"), first), 0);
         QCOMPARE(first.type(), Variant::Type::Single);
         TAVRIGON_COMPARE_EXACT(first.number(), 327680.0 / 16777216.0);
-        Variant a;
-        Variant b;
         QCOMPARE(s.engine.eval(QStringLiteral("Rnd"), a), 0);
         QCOMPARE(s.engine.eval(QStringLiteral("Rnd()"), b), 0);
-        QVERIFY(a.number() >= 0 && a.number() < 1);
-        QVERIFY(b.number() >= 0 && b.number() < 1);
+        QVERIFY(a.number() >= 0 && a.number() < 1 && b.number() >= 0 && b.number() < 1);
         QVERIFY(a.number() != b.number());
-        Variant again;
         QCOMPARE(s.engine.eval(QStringLiteral("Rnd(0)"), again), 0);
         TAVRIGON_COMPARE_EXACT(again.number(), b.number());
         // A negative argument reseeds: the same argument gives the same value.
-        Variant seeded1;
-        Variant seeded2;
         QCOMPARE(s.engine.eval(QStringLiteral("Rnd(-3)"), seeded1), 0);
         QCOMPARE(s.engine.eval(QStringLiteral("Rnd(-3)"), seeded2), 0);
         TAVRIGON_COMPARE_EXACT(seeded1.number(), seeded2.number());
-        double d = 0;
-        QCOMPARE(s.number(QStringLiteral("Rnd * 10"), d), 0);
-        QVERIFY(d >= 0 && d < 10);
     }
 };
 

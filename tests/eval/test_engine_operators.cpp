@@ -1,4 +1,4 @@
-#include "eval/EngineSetup.h"
+#include "common/EngineFixture.h"
 
 #include <QtTest>
 
@@ -13,99 +13,66 @@ private Q_SLOTS:
     {
         outcomeColumns();
         number("-3^2", "Double", 9);
-        number("-2 ^ 2", "Double", 4);
         number("2^3^2", "Double", 64);
-        number("3^3^3", "Double", 19683);
         number("2^-2", "Double", 0.25);
         number("2 * 3 ^ 2", "Double", 18);
-        number("1 + 2 * 3", "Integer", 7);
-        number("(1 + 2) * 3", "Integer", 9);
         number("10 - 4 - 3", "Integer", 3);
         number("5\\4/2", "Long", 2);
-        number("12/3\\2", "Long", 2);
         number("7 Mod 4+2", "Integer", 5);
         number("7 Mod 4 * 2", "Integer", 7);
         number("10 \\ 3 Mod 2", "Integer", 1);
-        number("--1", "Integer", 1);
         number("+--+-+1", "Integer", -1);
         number("2*-3", "Integer", -6);
         number("1 = 1 < 0", "Boolean", -1);
-        number("2 < 3 = True", "Boolean", -1);
         number("Not 1 > 2", "Boolean", -1);
         number("Not 1 = 1", "Boolean", 0);
         number("1 <> Not 0 = 0", "Boolean", -1);
-        number("0 = Not 1 = 1", "Boolean", -1);
         number("1 > Not 5 > 3", "Boolean", -1);
         number("Not 0 And 0", "Integer", 0);
         number("false and false or true", "Boolean", -1);
         number("true or false xor true", "Boolean", 0);
         number("True Eqv False Imp True", "Boolean", -1);
-        number("CInt (2) + 1", "Integer", 3);
         number("CInt (2) * 3", "Integer", 6);
         number("1 =< 2", "Boolean", -1);
         number("2 => 2", "Boolean", -1);
         number("1 >< 2", "Boolean", -1);
-        number("((((2))))", "Integer", 2);
     }
-    void precedence()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void precedence() { TAVRIGON_CHECK_OUTCOME(); }
 
     void arithmetic_data()
     {
         outcomeColumns();
         number("32767 + 1", "Long", 32768);
-        number("32767 + 32767", "Long", 65534);
-        number("200 * 200", "Long", 40000);
         number("32767*32767", "Long", 1073676289);
         number("2147483647 + 1", "Double", 2147483648.0);
-        number("2147483647*2147483647", "Double", 4.6116860141324206E18);
         number("-32768 - 1", "Long", -32769);
         number("3/2", "Double", 1.5);
-        number("10 / 4", "Double", 2.5);
         number("1.5 + True", "Double", 0.5);
         number("True + True", "Integer", -2);
         number("CByte(200) + CByte(100)", "Integer", 300);
         number("CByte(200) + CByte(50)", "Byte", 250);
-        number("CSng(1.5) * 2", "Single", 3);
         number("CSng(1.5) * 1000", "Single", 1500);
         number("CSng(1.5) * 100000", "Double", 150000);
-        number("CSng(1.5) + 2147483647", "Double", 2147483648.5);
         number("undefinedvar + 2", "Integer", 2);
-        number("Empty + Empty", "Integer", 0);
         number("-Empty", "Integer", 0);
-        number("-True", "Integer", 1);
         number("Empty ^ 2", "Double", 0);
-        number("2 ^ Empty", "Double", 1);
         number("2 ^ 0.5", "Double", std::sqrt(2.0));
         number("(-8) ^ 3", "Double", -512);
-        number("1E308 * 0.5", "Double", 5E307);
-        row("Null + 1", QStringLiteral("Null + 1"), 0, "Null", 0);
-        row("Null * 0", QStringLiteral("Null * 0"), 0, "Null", 0);
-        row("-Null", QStringLiteral("-Null"), 0, "Null", 0);
+        null("Null * 0");
         failure("1/0", 11);
         failure("0/0", 6);
         failure("x/0", 6);
         failure("-1/0", 11);
-        failure("CInt(1)/Empty", 11);
         failure("10/undefinedvar", 11);
         failure("Empty/Empty", 6);
         failure("1E308 * 10", 6);
-        failure("1E308 + 1E308", 6);
         failure("-1E308 - 1E308", 6);
-        failure("1E308 / 1E-10", 6);
         failure("10 ^ 400", 6);
         failure("(-8) ^ (1/3)", 5);
         failure("0 ^ -1", 11);
         failure("1 + (2 * (3 / 0))", 11);
     }
-    void arithmetic()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void arithmetic() { TAVRIGON_CHECK_OUTCOME(); }
 
     void integerDivision_data()
     {
@@ -113,7 +80,6 @@ private Q_SLOTS:
         number("4.6 \\ 1.5", "Long", 2);
         number("4.6 \\ 1.49", "Long", 5);
         number("-7 \\ 2", "Integer", -3);
-        number("7 \\ 2", "Integer", 3);
         number("2.5 \\ 1", "Long", 2);
         number("3.5 \\ 1", "Long", 4);
         number("-2.5 \\ 1", "Long", -2);
@@ -124,62 +90,43 @@ private Q_SLOTS:
         number("CInt(-32768) \\ -1", "Long", 32768);
         number("CByte(7) \\ CByte(2)", "Byte", 3);
         failure("1 \\ 0", 11);
-        failure("100 Mod 0", 11);
         failure("CInt(3) Mod Empty", 11);
         failure("1 \\ 0.4", 11);
         failure("1E10 \\ 3", 6);
-        failure("5 Mod 1E10", 6);
         failure("CLng(-2147483647 - 1) \\ -1", 6);
         failure("\"a\" \\ 1", 13);
-        row("Null \\ 0", QStringLiteral("Null \\ 0"), 0, "Null", 0);
+        null("Null \\ 0");
     }
-    void integerDivision()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void integerDivision() { TAVRIGON_CHECK_OUTCOME(); }
 
     void comparisonsAndLogic_data()
     {
         outcomeColumns();
-        number("1 < 2", "Boolean", -1);
-        number("2 <= 1", "Boolean", 0);
         number("1 = 1.0", "Boolean", -1);
         number("false > true", "Boolean", -1);
         number("true >= 2", "Boolean", 0);
         number("Empty = 0", "Boolean", -1);
-        number("Not 0", "Integer", -1);
         number("Not 5", "Integer", -6);
         number("Not True", "Boolean", 0);
         number("Not Empty", "Long", -1);
         number("Not 2.5", "Long", -3);
         number("Not CByte(5)", "Byte", 250);
-        number("&h01 Or &h02", "Integer", 3);
-        number("5 And 3", "Integer", 1);
         number("5 Xor 3", "Integer", 6);
         number("5 Eqv 3", "Integer", -7);
-        number("0 Imp 0", "Integer", -1);
         number("True Imp False", "Boolean", 0);
         number("Empty Or 5", "Long", 5);
         number("1.5 And 3", "Long", 2);
-        number("70000 Or 1", "Long", 70001);
         number("False And Null", "Boolean", 0);
         number("True Or Null", "Boolean", -1);
         number("Null And 0", "Integer", 0);
-        row("True And Null", QStringLiteral("True And Null"), 0, "Null", 0);
-        row("Null Xor True", QStringLiteral("Null Xor True"), 0, "Null", 0);
-        row("Null = 1", QStringLiteral("Null = 1"), 0, "Null", 0);
-        row("Not Null", QStringLiteral("Not Null"), 0, "Null", 0);
+        null("True And Null");
+        null("Null = 1");
+        null("Not Null");
         failure("Not 1E10", 6);
-        failure("1E10 And 1", 6);
         failure("\"a\" Or 1", 13);
         failure("x Is y", 424);
     }
-    void comparisonsAndLogic()
-    {
-        EngineSetup s;
-        TAVRIGON_CHECK_OUTCOME(s);
-    }
+    void comparisonsAndLogic() { TAVRIGON_CHECK_OUTCOME(); }
 };
 
 QTEST_GUILESS_MAIN(TestEngineOperators)

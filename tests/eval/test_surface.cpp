@@ -1,5 +1,5 @@
-#include "EngineFixture.h"
 #include "OptionFields.h"
+#include "common/EngineFixture.h"
 
 #include "eval/SurfaceEvaluator.h"
 #include "render/RenderState.h"
@@ -68,15 +68,11 @@ void TestSurface::derivatives_data()
     QTest::newRow("Z") << 0 << false << 0.5f << 0.5f << 5 * 0.375 * 0.375 << 1e-7;
     QTest::newRow("Zx high") << 1 << true << 0.0f << 0.5f << 1.875 << 1e-4;
     QTest::newRow("Zx med") << 1 << false << 0.0f << 0.5f << 1.875 * (1 - h * h) << 1e-4;
-    QTest::newRow("Zy high") << 2 << true << 0.5f << 0.0f << 1.875 << 1e-4;
-    QTest::newRow("Zy med") << 2 << false << 0.5f << 0.0f << 1.875 * (1 - h * h) << 1e-4;
     QTest::newRow("Zxy high") << 5 << true << 0.0f << 0.0f << 5.0 << 1e-3;
     QTest::newRow("Zxy med") << 5 << false << 0.0f << 0.0f << 5 * std::pow(1 - h * h, 2) << 1e-3;
     // Both second-derivative formulas are exact for a cubic: 30 x (y^3 - y).
     QTest::newRow("Zxx high") << 3 << true << 0.5f << 0.5f << -5.625 << 5e-3;
     QTest::newRow("Zxx med") << 3 << false << 0.5f << 0.5f << -5.625 << 5e-3;
-    QTest::newRow("Zyy high") << 4 << true << 0.5f << 0.5f << -5.625 << 5e-3;
-    QTest::newRow("Zyy med") << 4 << false << 0.5f << 0.5f << -5.625 << 5e-3;
     QTest::newRow("selector outside the table") << 9 << false << 0.5f << 0.5f << 0.0 << 0.0;
 }
 
@@ -104,9 +100,7 @@ void TestSurface::failingNeighbourFailsTheDerivative_data()
     QTest::addColumn<qint32>("error");
     QTest::newRow("the function itself") << 0 << false << 0.01f << 0;
     QTest::newRow("Zx med, x - h < 0") << 1 << false << 0.01f << 5;
-    QTest::newRow("Zx med, clear of the edge") << 1 << false << 0.05f << 0;
     QTest::newRow("Zx high, x - 2h < 0") << 1 << true << 0.03f << 5;
-    QTest::newRow("Zxx med, x - 2h < 0") << 3 << false << 0.03f << 5;
     QTest::newRow("Zxy high, x - 2h < 0") << 5 << true << 0.03f << 5;
     QTest::newRow("Zy never shifts x") << 2 << true << 0.01f << 0;
 }
@@ -132,7 +126,6 @@ void TestSurface::valueFailures_data()
     QTest::addColumn<int>("selector");
     QTest::addColumn<qint32>("error");
     QTest::newRow("beyond float range") << "1e39" << 0 << 6;
-    QTest::newRow("not a number") << "\"abc\"" << 0 << 13;
     QTest::newRow("division by zero") << "1 / (x - x)" << 0 << 11;
     QTest::newRow("Class1 function failing") << "Asin(x + 2)" << 0 << 5;
     QTest::newRow("the values fit, the derivative does not") << "x * x * 3e38" << 3 << 6;
@@ -165,7 +158,6 @@ void TestSurface::parametricDerivativesHoldUV_data()
     QTest::addColumn<int>("selector");
     QTest::addColumn<double>("expected");
     QTest::newRow("Zx of u v") << "u * v" << 1 << 0.0;
-    QTest::newRow("Zxy of u v") << "u * v" << 5 << 0.0;
     QTest::newRow("Zx of u v x") << "u * v * x" << 1 << double(0.25f * 0.75f);
     QTest::newRow("Zy of v y") << "v * y" << 2 << double(0.75f);
 }

@@ -28,7 +28,6 @@ void TestClipboard::lastCopyWins_data()
 {
     QTest::addColumn<QSize>("first");
     QTest::addColumn<QSize>("second");
-    QTest::newRow("left then right, design size") << QSize(400, 300) << QSize(400, 300);
     QTest::newRow("large then reduced") << QSize(400, 300) << QSize(200, 150);
     QTest::newRow("small then large") << QSize(20, 10) << QSize(400, 300);
 }

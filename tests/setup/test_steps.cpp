@@ -26,59 +26,27 @@ void TestSteps::intervals_data()
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QString>("newLower");
     QTest::addColumn<QString>("newUpper");
-
-    const QString lx = QStringLiteral("txtWindowlx");
-    const QString lxu = QStringLiteral("txtRangelxu");
-    const QString lyv = QStringLiteral("txtRangelyv");
-    const QString lz = QStringLiteral("txtWindowlz");
-    QTest::newRow("window x narrowed") << lx << "-2.5"
-                                       << "2.5"
-                                       << "1" << QStringList{"cmdDecWindX"} << "-2"
-                                       << "2";
-    QTest::newRow("window x widened") << lx << "-2.5"
-                                      << "2.5"
-                                      << "1" << QStringList{"cmdIncWindX"} << "-3"
-                                      << "3";
-    QTest::newRow("domain once") << lxu << "-1"
-                                 << "1"
-                                 << "1" << QStringList{"cmdDecRangXU"} << "-0.5"
-                                 << "0.5";
-    QTest::newRow("domain twice, not kept in order")
-        << lxu << "-1"
-        << "1"
-        << "1" << QStringList{"cmdDecRangXU", "cmdDecRangXU"} << "0"
-        << "0";
-    QTest::newRow("tenth step") << lx << "-2.5"
-                                << "2.5"
-                                << "0.1" << QStringList{"cmdDecWindX"} << "-2.45"
-                                << "2.45";
-    QTest::newRow("step with blanks") << lz << "-1.5"
-                                      << "1.5"
-                                      << " 2 " << QStringList{"cmdIncWindZ"} << "-2.5"
-                                      << "2.5";
-    QTest::newRow("formula limits read by leading number")
-        << lx << "-2*pi"
-        << "pi"
-        << "1" << QStringList{"cmdIncWindX"} << "-2.5"
-        << "0.5";
-    QTest::newRow("word step leaves limits") << lx << "-2.5"
-                                             << "2.5"
-                                             << "one" << QStringList{"cmdDecWindX"} << "-2.5"
-                                             << "2.5";
-    QTest::newRow("trailing letters step leaves limits")
-        << lx << "-2.5"
-        << "2.5"
-        << "1x" << QStringList{"cmdIncWindX"} << "-2.5"
-        << "2.5";
-    QTest::newRow("empty step leaves limits") << lx << "-2.5"
-                                              << "2.5"
-                                              << "" << QStringList{"cmdIncWindX"} << "-2.5"
-                                              << "2.5";
-    QTest::newRow("overflow keeps both limits")
-        << lx << "-1.5e308"
-        << "1.5e308"
-        << "1e308" << QStringList{"cmdIncWindX"} << "-1.5e308"
-        << "1.5e308";
+    auto add = [](const char* name, const char* field, const char* lower, const char* upper,
+                  const char* step, QStringList buttons, const char* newLower,
+                  const char* newUpper) {
+        QTest::newRow(name) << QString::fromLatin1(field) << lower << upper << step << buttons
+                            << newLower << newUpper;
+    };
+    const char* lx = "txtWindowlx";
+    const QStringList dec{"cmdDecWindX"}, inc{"cmdIncWindX"};
+    add("window x narrowed", lx, "-2.5", "2.5", "1", dec, "-2", "2");
+    add("window x widened", lx, "-2.5", "2.5", "1", inc, "-3", "3");
+    add("domain once", "txtRangelxu", "-1", "1", "1", {"cmdDecRangXU"}, "-0.5", "0.5");
+    add("domain twice, not kept in order", "txtRangelxu", "-1", "1", "1",
+        {"cmdDecRangXU", "cmdDecRangXU"}, "0", "0");
+    add("tenth step", lx, "-2.5", "2.5", "0.1", dec, "-2.45", "2.45");
+    add("step with blanks", "txtWindowlz", "-1.5", "1.5", " 2 ", {"cmdIncWindZ"}, "-2.5", "2.5");
+    add("formula limits read by leading number", lx, "-2*pi", "pi", "1", inc, "-2.5", "0.5");
+    add("word step leaves limits", lx, "-2.5", "2.5", "one", dec, "-2.5", "2.5");
+    add("trailing letters step leaves limits", lx, "-2.5", "2.5", "1x", inc, "-2.5", "2.5");
+    add("empty step leaves limits", lx, "-2.5", "2.5", "", inc, "-2.5", "2.5");
+    add("overflow keeps both limits", lx, "-1.5e308", "1.5e308", "1e308", inc, "-1.5e308",
+        "1.5e308");
 }
 
 void TestSteps::intervals()
@@ -111,31 +79,20 @@ void TestSteps::singles_data()
     QTest::addColumn<QString>("step");
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QString>("expected");
-
-    const QString xrot = QStringLiteral("txtXrot");
-    const QString zrot = QStringLiteral("txtZrot");
-    const QString ytr = QStringLiteral("txtYtr");
-    QTest::newRow("rotation +") << xrot << "0"
-                                << "5" << QStringList{"cmdIncRotX"} << "5";
-    QTest::newRow("rotation + -") << xrot << "0"
-                                  << "5" << QStringList{"cmdIncRotX", "cmdDecRotX"} << "0";
-    QTest::newRow("rotation + - -")
-        << xrot << "0"
-        << "5" << QStringList{"cmdIncRotX", "cmdDecRotX", "cmdDecRotX"} << "-5";
-    QTest::newRow("not reduced to a turn") << zrot << "360"
-                                           << "5" << QStringList{"cmdIncRotZ"} << "365";
-    QTest::newRow("word counts as 0") << xrot << "angle"
-                                      << "5" << QStringList{"cmdIncRotX"} << "5";
-    QTest::newRow("formula replaced by leading number") << xrot << "30+pi"
-                                                        << "5" << QStringList{"cmdDecRotX"} << "25";
-    QTest::newRow("step without number rewrites value")
-        << ytr << "1.50"
-        << "x" << QStringList{"cmdIncTranY"} << "1.5";
-    QTest::newRow("step read by leading number")
-        << ytr << "0"
-        << "0.25m" << QStringList{"cmdDecTranY"} << "-0.25";
-    QTest::newRow("translation decimals") << QStringLiteral("txtZtr") << "0.1"
-                                          << "0.2" << QStringList{"cmdIncTranZ"} << "0.3";
+    auto add = [](const char* name, const char* field, const char* value, const char* step,
+                  QStringList buttons, const char* expected) {
+        QTest::newRow(name) << QString::fromLatin1(field) << value << step << buttons << expected;
+    };
+    const char* xrot = "txtXrot";
+    add("rotation +", xrot, "0", "5", {"cmdIncRotX"}, "5");
+    add("rotation + -", xrot, "0", "5", {"cmdIncRotX", "cmdDecRotX"}, "0");
+    add("rotation + - -", xrot, "0", "5", {"cmdIncRotX", "cmdDecRotX", "cmdDecRotX"}, "-5");
+    add("not reduced to a turn", "txtZrot", "360", "5", {"cmdIncRotZ"}, "365");
+    add("word counts as 0", xrot, "angle", "5", {"cmdIncRotX"}, "5");
+    add("formula replaced by leading number", xrot, "30+pi", "5", {"cmdDecRotX"}, "25");
+    add("step without number rewrites value", "txtYtr", "1.50", "x", {"cmdIncTranY"}, "1.5");
+    add("step read by leading number", "txtYtr", "0", "0.25m", {"cmdDecTranY"}, "-0.25");
+    add("translation decimals", "txtZtr", "0.1", "0.2", {"cmdIncTranZ"}, "0.3");
 }
 
 void TestSteps::singles()
@@ -170,30 +127,17 @@ void TestSteps::unknownButton()
 }
 
 namespace {
-struct Layout
-{
-    QHash<QString, QString> captions;
-    QHash<QString, QString> toolTips;
-    QHash<QString, bool> shown;
-};
+const QStringList kLayoutControls = {"FraDer",       "fraAccuracy",  "lblY",       "lblX",
+                                     "txtEquationY", "txtEquationX", "lblZ",       "txtEquationZ",
+                                     "lblxu",        "lblyv",        "lblSpacexu", "lblSegsxu",
+                                     "lblSpaceyv",   "lblSegsyv"};
 
-const QStringList& layoutControls()
+// Caption, tool tip and visibility of each control the toggle changes.
+QStringList snapshot(const FormFields& f)
 {
-    static const QStringList names = {"FraDer",       "fraAccuracy",  "lblY",       "lblX",
-                                      "txtEquationY", "txtEquationX", "lblZ",       "txtEquationZ",
-                                      "lblxu",        "lblyv",        "lblSpacexu", "lblSegsxu",
-                                      "lblSpaceyv",   "lblSegsyv"};
-    return names;
-}
-
-Layout snapshot(const FormFields& f)
-{
-    Layout l;
-    for (const QString& c : layoutControls()) {
-        l.captions.insert(c, f.caption(c));
-        l.toolTips.insert(c, f.toolTip(c));
-        l.shown.insert(c, f.isShown(c));
-    }
+    QStringList l;
+    for (const QString& c : kLayoutControls)
+        l << f.caption(c) + QLatin1Char('|') + f.toolTip(c) + (f.isShown(c) ? "|1" : "|0");
     return l;
 }
 } // namespace
@@ -202,43 +146,32 @@ void TestSteps::toggleRoundTrip()
 {
     FieldMap f;
     ParametricToggle::apply(f);
-    const Layout explicitLayout = snapshot(f);
-    QCOMPARE(explicitLayout.captions.value("lblZ"), QStringLiteral("z(x,y)="));
-    QCOMPARE(explicitLayout.toolTips.value("txtEquationZ"),
+    const QStringList explicitLayout = snapshot(f);
+    QCOMPARE(f.caption(QStringLiteral("lblZ")), QStringLiteral("z(x,y)="));
+    QCOMPARE(f.toolTip(QStringLiteral("txtEquationZ")),
              QStringLiteral("Function must be entered in terms of \"x\" and \"y\""));
-    QCOMPARE(explicitLayout.captions.value("lblxu"), QStringLiteral("<=x<="));
-    QCOMPARE(explicitLayout.captions.value("lblSegsyv"), QStringLiteral("y:"));
-    QVERIFY(!explicitLayout.shown.value("txtEquationX"));
-    QVERIFY(explicitLayout.shown.value("FraDer"));
+    QCOMPARE(f.caption(QStringLiteral("lblxu")), QStringLiteral("<=x<="));
+    QVERIFY(!f.isShown(QStringLiteral("txtEquationX")) && f.isShown(QStringLiteral("FraDer")));
 
     f.setChecked(QStringLiteral("chkParametric"), true);
     ParametricToggle::apply(f);
-    const Layout parametricLayout = snapshot(f);
-    QCOMPARE(parametricLayout.captions.value("lblZ"), QStringLiteral("z(u,v)="));
-    QCOMPARE(parametricLayout.toolTips.value("txtEquationZ"),
+    const QStringList parametricLayout = snapshot(f);
+    QCOMPARE(f.caption(QStringLiteral("lblZ")), QStringLiteral("z(u,v)="));
+    QCOMPARE(f.toolTip(QStringLiteral("txtEquationZ")),
              QStringLiteral("Function must be entered in terms of \"u\" and \"v\""));
-    QCOMPARE(parametricLayout.captions.value("lblyv"), QStringLiteral("<=v<="));
-    QVERIFY(parametricLayout.shown.value("txtEquationX"));
-    QVERIFY(!parametricLayout.shown.value("fraAccuracy"));
-    // The toggle changes no field text.
+    QCOMPARE(f.caption(QStringLiteral("lblyv")), QStringLiteral("<=v<="));
+    QVERIFY(f.isShown(QStringLiteral("txtEquationX")) && !f.isShown(QStringLiteral("fraAccuracy")));
+    // The toggle changes no field text, and every listed control.
     QCOMPARE(f.text(QStringLiteral("txtEquationZ")),
              FieldMap().text(QStringLiteral("txtEquationZ")));
-    for (const QString& c : layoutControls()) {
-        const bool differs =
-            parametricLayout.captions.value(c) != explicitLayout.captions.value(c) ||
-            parametricLayout.toolTips.value(c) != explicitLayout.toolTips.value(c) ||
-            parametricLayout.shown.value(c) != explicitLayout.shown.value(c);
-        QVERIFY2(differs, qPrintable(c));
-    }
+    for (qsizetype i = 0; i < kLayoutControls.size(); ++i)
+        QVERIFY2(parametricLayout[i] != explicitLayout[i], qPrintable(kLayoutControls[i]));
+
     f.setChecked(QStringLiteral("chkParametric"), false);
     ParametricToggle::apply(f);
-    const Layout back = snapshot(f);
-    QCOMPARE(back.captions, explicitLayout.captions);
-    QCOMPARE(back.toolTips, explicitLayout.toolTips);
-    QCOMPARE(back.shown, explicitLayout.shown);
-    // Applying twice in the same state changes nothing.
-    ParametricToggle::apply(f);
-    QCOMPARE(snapshot(f).shown, explicitLayout.shown);
+    QCOMPARE(snapshot(f), explicitLayout);
+    ParametricToggle::apply(f); // twice in the same state changes nothing
+    QCOMPARE(snapshot(f), explicitLayout);
 }
 
 QTEST_APPLESS_MAIN(TestSteps)

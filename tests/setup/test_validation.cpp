@@ -1,5 +1,4 @@
-#include "eval/Class1.h"
-#include "eval/ScriptEngine.h"
+#include "common/EngineFixture.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldValidation.h"
 #include "setup/NumberText.h"
@@ -61,71 +60,42 @@ void TestValidation::validation_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("mayLeave");
-
-    QTest::newRow("spacings 0") << "txtSpacexu"
-                                << "0" << false;
-    QTest::newRow("spacings 2.5") << "txtSpacexu"
-                                  << "2.5" << false;
-    QTest::newRow("spacings -3") << "txtSpacexu"
-                                 << "-3" << false;
-    QTest::newRow("spacings word") << "txtSpacexu"
-                                   << "ten" << false;
-    QTest::newRow("spacings 7abc") << "txtSpacexu"
-                                   << "7abc" << true;
-    QTest::newRow("spacings 1") << "txtSpaceyv"
-                                << "1" << true;
-    QTest::newRow("spacings beyond 32 bits") << "txtSpaceyv"
-                                             << "3e9" << false;
-    QTest::newRow("segments empty") << "txtSegsyv"
-                                    << "" << false;
-    QTest::newRow("segments 1.5") << "txtSegsyv"
-                                  << "1.5" << false;
-    QTest::newRow("grid 0") << "txtGrid"
-                            << "0" << true;
-    QTest::newRow("grid -1") << "txtGrid"
-                             << "-1" << false;
-    QTest::newRow("grid word reads 0") << "txtGrid"
-                                       << "none" << true;
-    QTest::newRow("grid 0.5") << "txtGrid"
-                              << "0.5" << false;
-    QTest::newRow("dots 0") << "txtNdots"
-                            << "0" << false;
-    QTest::newRow("dots 5000") << "txtNdots"
-                               << "5000" << true;
-    QTest::newRow("reduce 0.5") << "txtReduce"
-                                << "0.5" << true;
-    QTest::newRow("reduce 1") << "txtReduce"
-                              << "1" << true;
-    QTest::newRow("reduce 1.5") << "txtReduce"
-                                << "1.5" << false;
-    QTest::newRow("reduce 0") << "txtReduce"
-                              << "0" << false;
-    QTest::newRow("reduce formula 0.25") << "txtReduce"
-                                         << "1/4" << true;
-    QTest::newRow("reduce syntax error") << "txtReduce"
-                                         << "1/" << false;
-    QTest::newRow("divisions formula") << "txtDivx"
-                                       << "pi/2" << true;
-    QTest::newRow("divisions 0") << "txtDivy"
-                                 << "0" << false;
-    QTest::newRow("divisions formula 0") << "txtDivz"
-                                         << "a-a" << false;
-    QTest::newRow("divisions division by zero") << "txtDivx"
-                                                << "1/0" << false;
-    QTest::newRow("order 2") << "txtXder"
-                             << "2" << true;
-    QTest::newRow("order 3") << "txtXder"
-                             << "3" << false;
-    QTest::newRow("order -1") << "txtYder"
-                              << "-1" << false;
-    QTest::newRow("order 0.5") << "txtYder"
-                               << "0.5" << false;
-    QTest::newRow("stereo has no check") << "txtStereo"
-                                         << "nonsense" << true;
-    QTest::newRow("window limit has no validation") << "txtWindowlx"
-                                                    << "?" << true;
-    QTest::newRow("step field has no check") << "txtStepWindX"
-                                             << "" << true;
+    auto add = [](const char* name, const char* control, const char* text, bool mayLeave) {
+        QTest::newRow(name) << QString::fromLatin1(control) << QString::fromLatin1(text)
+                            << mayLeave;
+    };
+    add("spacings 0", "txtSpacexu", "0", false);
+    add("spacings 2.5", "txtSpacexu", "2.5", false);
+    add("spacings -3", "txtSpacexu", "-3", false);
+    add("spacings word", "txtSpacexu", "ten", false);
+    add("spacings 7abc", "txtSpacexu", "7abc", true);
+    add("spacings 1", "txtSpaceyv", "1", true);
+    add("spacings beyond 32 bits", "txtSpaceyv", "3e9", false);
+    add("segments empty", "txtSegsyv", "", false);
+    add("segments 1.5", "txtSegsyv", "1.5", false);
+    add("grid 0", "txtGrid", "0", true);
+    add("grid -1", "txtGrid", "-1", false);
+    add("grid word reads 0", "txtGrid", "none", true);
+    add("grid 0.5", "txtGrid", "0.5", false);
+    add("dots 0", "txtNdots", "0", false);
+    add("dots 5000", "txtNdots", "5000", true);
+    add("reduce 0.5", "txtReduce", "0.5", true);
+    add("reduce 1", "txtReduce", "1", true);
+    add("reduce 1.5", "txtReduce", "1.5", false);
+    add("reduce 0", "txtReduce", "0", false);
+    add("reduce formula 0.25", "txtReduce", "1/4", true);
+    add("reduce syntax error", "txtReduce", "1/", false);
+    add("divisions formula", "txtDivx", "pi/2", true);
+    add("divisions 0", "txtDivy", "0", false);
+    add("divisions formula 0", "txtDivz", "a-a", false);
+    add("divisions division by zero", "txtDivx", "1/0", false);
+    add("order 2", "txtXder", "2", true);
+    add("order 3", "txtXder", "3", false);
+    add("order -1", "txtYder", "-1", false);
+    add("order 0.5", "txtYder", "0.5", false);
+    add("stereo has no check", "txtStereo", "nonsense", true);
+    add("window limit has no validation", "txtWindowlx", "?", true);
+    add("step field has no check", "txtStepWindX", "", true);
 }
 
 void TestValidation::validation()
@@ -164,47 +134,21 @@ void TestValidation::limitPairs_data()
     QTest::addColumn<QString>("lowerText");
     QTest::addColumn<QString>("upperText");
     QTest::addColumn<QString>("partner");
-
-    QTest::newRow("window x reversed, lower left") << "txtWindowlx"
-                                                   << "3"
-                                                   << "2.5"
-                                                   << "txtWindowgx";
-    QTest::newRow("window x reversed, upper left") << "txtWindowgx"
-                                                   << "3"
-                                                   << "2.5"
-                                                   << "txtWindowlx";
-    QTest::newRow("window x equal") << "txtWindowlx"
-                                    << "2"
-                                    << "2"
-                                    << "txtWindowgx";
-    QTest::newRow("window z equal") << "txtWindowgz"
-                                    << "1"
-                                    << "1"
-                                    << "txtWindowlz";
-    QTest::newRow("domain equal") << "txtRangelxu"
-                                  << "2"
-                                  << "2"
-                                  << "";
-    QTest::newRow("domain reversed") << "txtRangegyv"
-                                     << "1"
-                                     << "0.5"
-                                     << "txtRangelyv";
-    QTest::newRow("domain formula in order") << "txtRangelyv"
-                                             << "1/4"
-                                             << "pi/2"
-                                             << "";
-    QTest::newRow("engine error does nothing") << "txtWindowlx"
-                                               << "3"
-                                               << "2*"
-                                               << "";
-    QTest::newRow("lower error does nothing") << "txtWindowlx"
-                                              << "1/0"
-                                              << "-5"
-                                              << "";
-    QTest::newRow("not a limit") << "txtReduce"
-                                 << "3"
-                                 << "2"
-                                 << "";
+    auto add = [](const char* name, const char* left, const char* lower, const char* upper,
+                  const char* partner) {
+        QTest::newRow(name) << QString::fromLatin1(left) << QString::fromLatin1(lower)
+                            << QString::fromLatin1(upper) << QString::fromLatin1(partner);
+    };
+    add("window x reversed, lower left", "txtWindowlx", "3", "2.5", "txtWindowgx");
+    add("window x reversed, upper left", "txtWindowgx", "3", "2.5", "txtWindowlx");
+    add("window x equal", "txtWindowlx", "2", "2", "txtWindowgx");
+    add("window z equal", "txtWindowgz", "1", "1", "txtWindowlz");
+    add("domain equal", "txtRangelxu", "2", "2", "");
+    add("domain reversed", "txtRangegyv", "1", "0.5", "txtRangelyv");
+    add("domain formula in order", "txtRangelyv", "1/4", "pi/2", "");
+    add("engine error does nothing", "txtWindowlx", "3", "2*", "");
+    add("lower error does nothing", "txtWindowlx", "1/0", "-5", "");
+    add("not a limit", "txtReduce", "3", "2", "");
 }
 
 void TestValidation::limitPairs()
@@ -258,31 +202,17 @@ void TestValidation::derivativeSum_data()
     QTest::addColumn<QString>("yder");
     QTest::addColumn<QString>("left");
     QTest::addColumn<QString>("partner");
-
-    QTest::newRow("2 and 1, x left") << "2"
-                                     << "1"
-                                     << "txtXder"
-                                     << "txtYder";
-    QTest::newRow("2 and 1, y left") << "2"
-                                     << "1"
-                                     << "txtYder"
-                                     << "txtXder";
-    QTest::newRow("1 and 1") << "1"
-                             << "1"
-                             << "txtXder"
-                             << "";
-    QTest::newRow("2 and 0") << "2"
-                             << "0"
-                             << "txtYder"
-                             << "";
-    QTest::newRow("2 and 2") << "2"
-                             << "2"
-                             << "txtYder"
-                             << "txtXder";
-    QTest::newRow("not an order field") << "2"
-                                        << "2"
-                                        << "txtGrid"
-                                        << "";
+    auto add = [](const char* name, const char* xder, const char* yder, const char* left,
+                  const char* partner) {
+        QTest::newRow(name) << QString::fromLatin1(xder) << QString::fromLatin1(yder)
+                            << QString::fromLatin1(left) << QString::fromLatin1(partner);
+    };
+    add("2 and 1, x left", "2", "1", "txtXder", "txtYder");
+    add("2 and 1, y left", "2", "1", "txtYder", "txtXder");
+    add("1 and 1", "1", "1", "txtXder", "");
+    add("2 and 0", "2", "0", "txtYder", "");
+    add("2 and 2", "2", "2", "txtYder", "txtXder");
+    add("not an order field", "2", "2", "txtGrid", "");
 }
 
 void TestValidation::derivativeSum()
@@ -321,21 +251,18 @@ void TestValidation::withEngine_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("mayLeave");
     QTest::addColumn<int>("messages");
-
-    QTest::newRow("reduce formula 0.25") << "txtReduce"
-                                         << "1/4" << true << 0;
-    QTest::newRow("reduce formula 1.25") << "txtReduce"
-                                         << "5/4" << false << 0;
-    QTest::newRow("divisions from pi") << "txtDivx"
-                                       << "pi/4" << true << 0;
-    QTest::newRow("divisions negative pi") << "txtDivy"
-                                           << "-pi" << false << 0;
-    QTest::newRow("reduce syntax error, one message") << "txtReduce"
-                                                      << "2*" << false << 1;
-    QTest::newRow("divisions by zero") << "txtDivz"
-                                       << "1/0" << false << 1;
-    QTest::newRow("count ignores the engine") << "txtSegsxu"
-                                              << "pi" << false << 0;
+    auto add = [](const char* name, const char* control, const char* text, bool mayLeave,
+                  int messages) {
+        QTest::newRow(name) << QString::fromLatin1(control) << QString::fromLatin1(text) << mayLeave
+                            << messages;
+    };
+    add("reduce formula 0.25", "txtReduce", "1/4", true, 0);
+    add("reduce formula 1.25", "txtReduce", "5/4", false, 0);
+    add("divisions from pi", "txtDivx", "pi/4", true, 0);
+    add("divisions negative pi", "txtDivy", "-pi", false, 0);
+    add("reduce syntax error, one message", "txtReduce", "2*", false, 1);
+    add("divisions by zero", "txtDivz", "1/0", false, 1);
+    add("count ignores the engine", "txtSegsxu", "pi", false, 0);
 }
 
 void TestValidation::withEngine()
@@ -345,19 +272,14 @@ void TestValidation::withEngine()
     QFETCH(bool, mayLeave);
     QFETCH(int, messages);
 
-    Class1 sh;
-    ScriptEngine engine;
-    int reported = 0;
-    engine.setErrorHandler([&](const ScriptError&) { ++reported; });
-    engine.addObject(QStringLiteral("sh"), &sh, true);
-    QCOMPARE(engine.executeStatement(QStringLiteral("pi = Atn(1) * 4")), 0);
+    EngineFixture e;
     const FieldValidation::Evaluate evaluate = [&](const QString& t, double& value) {
-        return engine.evalNumber(engine.compile(t), value);
+        return e.number(t, value);
     };
     FieldMap fields;
     fields.setText(control, text);
     QCOMPARE(FieldValidation::validate(control, fields, evaluate), mayLeave);
-    QCOMPARE(reported, messages);
+    QCOMPARE(int(e.notified.size()), messages);
 }
 
 QTEST_APPLESS_MAIN(TestValidation)

