@@ -460,6 +460,16 @@ void TestWindow::copyCommandsPutOneViewOnTheClipboard()
     window_->findChild<QAction*>(QStringLiteral("mnuCopyRight"))->trigger();
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
              window_->session().viewImage(1).convertToFormat(QImage::Format_RGB32));
+
+    // The copies shrink with the views.
+    window_->setText(QStringLiteral("txtReduce"), QStringLiteral("0.5"));
+    window_->session().press(QStringLiteral("cmdPlot"));
+    window_->findChild<QAction*>(QStringLiteral("mnuCopyLeft"))->trigger();
+    window_->findChild<QAction*>(QStringLiteral("mnuCopyRight"))->trigger();
+    const QImage reduced = QGuiApplication::clipboard()->image();
+    QCOMPARE(reduced.size(), QSize(200, 150));
+    QCOMPARE(reduced.convertToFormat(QImage::Format_RGB32),
+             window_->session().viewImage(1).convertToFormat(QImage::Format_RGB32));
 }
 
 void TestWindow::fileCommandsAskOnlyWhenTheyShould()
