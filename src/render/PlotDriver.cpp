@@ -34,9 +34,10 @@ void PlotDriver::ClearViews()
 
 qint32 PlotDriver::reducedSize(float reduce, qint32 designSize)
 {
-    // Rounds to nearest, ties to even, in the default rounding mode.
+    // Rounds to nearest, ties to even, in the default rounding mode. A view keeps at least
+    // one pixel, so that a tiny factor still leaves a picture to show, copy and save.
     const double size = std::nearbyint(double(reduce) * designSize);
-    if (!(size >= 0)) return 0;
+    if (!(size >= 1)) return designSize > 0 ? 1 : 0;
     return size > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
                                                      : qint32(size);
 }

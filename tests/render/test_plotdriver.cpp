@@ -73,6 +73,7 @@ void TestPlotDriver::reductionFactor_data()
     QTest::newRow("one") << "1" << 1.0f << 400 << 300;
     QTest::newRow("12.5 pixels round to even") << "1/32" << 0.03125f << 12 << 9;
     QTest::newRow("37.5 pixels round to even") << "3/32" << 0.09375f << 38 << 28;
+    QTest::newRow("tiny keeps one pixel") << "1E-30" << 1e-30f << 1 << 1;
 }
 
 void TestPlotDriver::reductionFactor()
