@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "app/SessionHost.h"
 #include "eval/ErrorMessages.h"
+#include "output/SafeWrite.h"
 #include "output/StereoImages.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
@@ -176,18 +177,15 @@ QString errorLine(Session& session, qint32 number)
 bool writeImage(const QImage& image, const QString& path, ConsoleHost& host)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp")) {
-        host.showMessage(QStringLiteral("Cannot write %1: the image type is chosen by the "
-                                        "extension, .png or .bmp")
-                             .arg(path),
-                         QString());
-        return false;
-    }
-    if (!image.save(path, suffix.toUpper().toLatin1().constData())) {
-        host.showMessage(QStringLiteral("Cannot write the image %1").arg(path), QString());
-        return false;
-    }
-    return true;
+    QString error;
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp"))
+        error = QStringLiteral("Cannot write %1: the image type is chosen by the extension, "
+                               ".png or .bmp")
+                    .arg(path);
+    else
+        SafeWrite::writeImage(path, image, suffix.toUpper().toLatin1().constData(), error);
+    if (!error.isEmpty()) host.showMessage(error, QString());
+    return error.isEmpty();
 }
 
 bool writeReport(Session& session, const QString& path, ConsoleHost& host)
@@ -202,12 +200,11 @@ bool writeReport(Session& session, const QString& path, ConsoleHost& host)
         out().flush();
         return true;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0 ||
-        !file.flush()) {
-        host.showMessage(
-            QStringLiteral("Cannot write the report %1: %2").arg(path, file.errorString()),
-            QString());
+    const QByteArray bytes = text.toUtf8();
+    QString error;
+    if (!SafeWrite::writeFile(
+            path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error)) {
+        host.showMessage(error, QString());
         return false;
     }
     return true;

@@ -66,6 +66,7 @@ void Session::onEngineError(const ScriptError& error)
 
 void Session::plot()
 {
+    if (!driver_) return; // before the load event there is nothing to plot with
     if (plotting_) {
         // A Plot asked for while one runs supersedes it: the running one stops where it is
         // and the new one starts as soon as it has returned.

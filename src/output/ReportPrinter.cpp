@@ -1,6 +1,6 @@
 #include "output/ReportPrinter.h"
 
-#include "output/SetupFile.h"
+#include "output/SafeWrite.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,10 +9,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 bool usable(const QImage* image)
@@ -106,27 +104,15 @@ bool print(QPagedPaintDevice& device, const QImage* left, const QImage* right,
 bool writePdf(const QString& path, const QImage* left, const QImage* right,
               const QStringList& lines, QString& error)
 {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = SetupFile::WriteFailure(path, file.errorString());
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("Tavrigon"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        if (!print(writer, left, right, lines, error)) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-    errno = 0;
-    if (!file.commit()) {
-        error = SetupFile::WriteFailure(path, file.errorString());
-        return false;
-    }
-    return true;
+    return SafeWrite::writeFile(
+        path,
+        [&](QIODevice& device) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Tavrigon"));
+            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                             QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+            return print(writer, left, right, lines, error);
+        },
+        error);
 }
 } // namespace ReportPrinter

@@ -1,5 +1,7 @@
 #include "output/SetupFile.h"
 
+#include "output/SafeWrite.h"
+
 #include "setup/FormFields.h"
 #include "setup/NumberText.h"
 
@@ -8,13 +10,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
-#include <cerrno>
 #include <cfloat>
 #include <cmath>
-#include <cstring>
 
 namespace {
 const QString kMagic = QStringLiteral("VANTRO");
@@ -512,42 +511,8 @@ bool readFile(const QString& path, SetupFileData& data, QString& error)
 
 bool writeFile(const QString& path, const QByteArray& bytes, QString& error)
 {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = WriteFailure(path, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        error = WriteFailure(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        error = WriteFailure(path, file.errorString());
-        return false;
-    }
-    return true;
-}
-
-QString WriteFailure(const QString& path, const QString& deviceError)
-{
-    const QString name = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    QString reason;
-    if (info.isDir())
-        reason = QStringLiteral("it is a folder");
-    else if (!info.absoluteDir().exists())
-        reason = QStringLiteral("the folder %1 does not exist")
-                     .arg(QDir::toNativeSeparators(info.absolutePath()));
-    else if (errno != 0)
-        reason = QString::fromLocal8Bit(std::strerror(errno));
-    else if (!deviceError.isEmpty() && deviceError != QLatin1String("Unknown error"))
-        reason = deviceError;
-    else
-        reason = QStringLiteral("the file could not be written");
-    return QStringLiteral("Cannot write %1: %2.").arg(name, reason);
+    return SafeWrite::writeFile(
+        path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error);
 }
 
 QString BitmapName(const QString& setupFileName, int view)
@@ -557,28 +522,7 @@ QString BitmapName(const QString& setupFileName, int view)
 
 bool writeBitmap(const QString& path, const QImage& image, QString& error)
 {
-    if (image.isNull()) {
-        error = QStringLiteral("Cannot write %1: the view has no picture.")
-                    .arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = WriteFailure(path, file.errorString());
-        return false;
-    }
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&file, "BMP")) {
-        error = WriteFailure(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        error = WriteFailure(path, file.errorString());
-        return false;
-    }
-    return true;
+    return SafeWrite::writeImage(path, image, "BMP", error);
 }
 
 void ApplySetupToRecord(const SetupFileData& data, PlotSetup& setup)

@@ -59,9 +59,6 @@ bool checkStorable(const SetupFileData& data, QString& error);
 // Files. Messages name the file, except Incompatible(), which is returned as it is.
 bool readFile(const QString& path, SetupFileData& data, QString& error);
 bool writeFile(const QString& path, const QByteArray& bytes, QString& error);
-// "Cannot write <file>: <reason>." for a failed QSaveFile (whose own texts say little), read
-// right after the failing call.
-QString WriteFailure(const QString& path, const QString& deviceError);
 
 // The view bitmaps written beside a setup file: the whole name followed by "_left.bmp"
 // (view 0) or "_right.bmp" (view 1), and one view's image written as a 24-bit BMP through

@@ -1,12 +1,10 @@
 #include "ui/ImageExport.h"
 
-#include "output/SetupFile.h"
+#include "output/SafeWrite.h"
 #include "output/StereoImages.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <cerrno>
 
 namespace ImageExport {
 
@@ -73,28 +71,7 @@ QImage image(Kind kind, const QImage& left, const QImage& right)
 
 bool write(const QString& path, const QImage& image, const Choice& choice, QString& error)
 {
-    if (image.isNull()) {
-        error = QStringLiteral("Cannot write %1: the view has no picture.")
-                    .arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = SetupFile::WriteFailure(path, file.errorString());
-        return false;
-    }
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&file, choice.format)) {
-        error = SetupFile::WriteFailure(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        error = SetupFile::WriteFailure(path, file.errorString());
-        return false;
-    }
-    return true;
+    return SafeWrite::writeImage(path, image, choice.format, error);
 }
 
 } // namespace ImageExport
