@@ -168,6 +168,8 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Bench b;
     b.plot(b.capture0, b.capture1); // captures the segments once
