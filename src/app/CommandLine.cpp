@@ -8,6 +8,8 @@
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
+#include "setup/StepButtons.h"
+#include "setup/ZoomPan.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,20 +212,30 @@ bool writeReport(Session& session, const QString& path, ConsoleHost& host)
     return true;
 }
 
+// Through a temporary file, so that a document that cannot be made leaves an older file as it was.
 bool writePdf(Session& session, const QString& path, ConsoleHost& host)
 {
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            host.showMessage(
-                QStringLiteral("Cannot write the PDF %1: %2").arg(path, probe.errorString()),
-                QString());
-            return false;
-        }
-    }
-    QPdfWriter writer(path);
-    writer.setCreator(QStringLiteral("Tavrigon"));
-    return session.printDocument(writer);
+    bool printed = true;
+    QString error;
+    const bool ok = SafeWrite::writeFile(
+        path,
+        [&](QIODevice& device) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Tavrigon"));
+            printed = session.printDocument(writer); // its own message when it fails
+            return printed;
+        },
+        error);
+    if (!ok && printed) host.showMessage(error, QString());
+    return ok;
+}
+
+// The buttons that --press can click: what Session::press accepts.
+bool isButton(const QString& name)
+{
+    static const QStringList others = {QStringLiteral("cmdPlot"), QStringLiteral("cmdAddCons"),
+                                       QStringLiteral("cmdRemCons")};
+    return others.contains(name) || StepButtons::find(name) || ZoomPanCode(name) >= 0;
 }
 
 } // namespace
@@ -272,6 +284,10 @@ int run(int argc, char** argv)
                 err() << "tavrigon: " << error << Qt::endl;
                 return kExitUsage;
             }
+        }
+        if (name == QLatin1String("--press") && !isButton(value)) {
+            err() << "tavrigon: --press: no button named '" << value << "'" << Qt::endl;
+            return kExitUsage;
         }
         options.append({name, value});
     }
@@ -365,7 +381,18 @@ int run(int argc, char** argv)
 
     if (plotNeeded && !plotCurrent) session.plot();
 
+    // A plot that could not read its fields leaves empty views: write no image of them, so
+    // that an earlier file of the same name is not replaced by a blank one.
+    const bool viewsDrawn = session.renderState().PlotShown;
     for (const Option& o : std::as_const(outputs)) {
+        const bool image =
+            o.name == QLatin1String("--left") || o.name == QLatin1String("--right") ||
+            o.name == QLatin1String("--anaglyph") || o.name == QLatin1String("--pair");
+        if (image && !viewsDrawn) {
+            host.showMessage(QStringLiteral("Nothing was plotted: %1 was not written").arg(o.value),
+                             QString());
+            continue;
+        }
         if (o.name == QLatin1String("--left"))
             writeImage(session.viewImage(0), o.value, host);
         else if (o.name == QLatin1String("--right"))

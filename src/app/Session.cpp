@@ -204,10 +204,10 @@ void Session::clearViews()
     host_.viewsChanged();
 }
 
-bool Session::readSetupOrReport()
+bool Session::readSetupOrReport(PlotSetup& target)
 {
     QString message;
-    if (ReadPlotSetup(setup_, fields_, engine_, message)) return true;
+    if (ReadPlotSetup(target, fields_, engine_, message)) return true;
     if (!message.isEmpty()) host_.showMessage(message, QString());
     return false;
 }
@@ -238,12 +238,14 @@ bool Session::openSetup(const QString& path)
         host_.showMessage(error, incompatible ? QStringLiteral("vantro") : QString());
         return false;
     }
-    constants_->setAll(data.constants);
-    host_.constantsChanged();
+    // A running plot draws from the record that is about to change: it stops where it is.
+    cancelPlot();
     fields_.setChecked(QStringLiteral("chkParametric"), data.parametric);
     applyParametricLayout();
-    SetupFile::ApplySetupToFields(data, fields_);
     SetupFile::ApplySetupToRecord(data, setup_);
+    constants_->setAll(data.constants);
+    host_.constantsChanged();
+    SetupFile::ApplySetupToFields(data, fields_);
     return true;
 }
 
@@ -251,9 +253,12 @@ bool Session::saveSetup(const QString& path)
 {
     setupFileName_ = path;
     if (path.isEmpty()) return false;
-    if (!readSetupOrReport()) return false;
+    // A running plot keeps drawing from its own record; the file gets the fields read apart.
+    PlotSetup apart = setup_;
+    PlotSetup& read = plotting_ ? apart : setup_;
+    if (!readSetupOrReport(read)) return false;
     const SetupFileData data = SetupFile::fromSetup(
-        setup_, fields_.isChecked(QStringLiteral("chkParametric")), constantList());
+        read, fields_.isChecked(QStringLiteral("chkParametric")), constantList());
     QString error;
     if (!SetupFile::checkStorable(data, error)) {
         host_.showMessage(error, QString());
@@ -277,8 +282,10 @@ bool Session::saveSetup(const QString& path)
 
 bool Session::reportLines(QStringList& lines)
 {
-    if (!readSetupOrReport()) return false;
-    lines = ReportText::lines(setup_, fields_.isChecked(QStringLiteral("chkParametric")),
+    PlotSetup apart = setup_;
+    PlotSetup& read = plotting_ ? apart : setup_; // as for Save
+    if (!readSetupOrReport(read)) return false;
+    lines = ReportText::lines(read, fields_.isChecked(QStringLiteral("chkParametric")),
                               fields_.text(QStringLiteral("txtEquationZ")),
                               fields_.text(QStringLiteral("txtEquationX")),
                               fields_.text(QStringLiteral("txtEquationY")), constantList());

@@ -94,7 +94,7 @@ public:
 private:
     void runPlot();
     void onEngineError(const ScriptError& error);
-    bool readSetupOrReport();
+    bool readSetupOrReport(PlotSetup& target);
     void redrawIntoImages();
 
     FormFields& fields_;

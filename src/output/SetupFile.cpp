@@ -4,6 +4,7 @@
 
 #include "setup/FormFields.h"
 #include "setup/NumberText.h"
+#include "setup/ParametricToggle.h"
 
 #include <QDir>
 #include <QFile>
@@ -553,6 +554,7 @@ void ApplySetupToFields(const SetupFileData& data, FormFields& fields)
     if (data.parametric) {
         fields.setText(QStringLiteral("txtEquationX"), s.EquationX);
         fields.setText(QStringLiteral("txtEquationY"), s.EquationY);
+        ParametricToggle::apply(fields);
     }
     fields.setText(QStringLiteral("txtEquationZ"), s.EquationZ);
     for (const QList<NumberSlot>& line : numberLines(s)) {

@@ -71,6 +71,7 @@ bool writeBitmap(const QString& path, const QImage& image, QString& error);
 void ApplySetupToRecord(const SetupFileData& data, PlotSetup& setup);
 
 // The field texts from the values: floats in their shortest form of at most 7 significant
-// digits, integers in decimal, txtEquationX and txtEquationY only when parametric.
+// digits, integers in decimal; when parametric, txtEquationX and txtEquationY first, followed by
+// the parametric toggle (chkParametric must already be set).
 void ApplySetupToFields(const SetupFileData& data, FormFields& fields);
 } // namespace SetupFile

@@ -45,6 +45,22 @@ QByteArray exampleCut(int keep)
     return exampleLines().mid(0, keep).join("\r\n") + "\r\n";
 }
 
+// Records the order of the changes ApplySetupToFields makes.
+struct RecordingFields : FieldMap
+{
+    void setText(const QString& control, const QString& text) override
+    {
+        calls << control;
+        FieldMap::setText(control, text);
+    }
+    void setCaption(const QString& control, const QString& caption) override
+    {
+        calls << control;
+        FieldMap::setCaption(control, caption);
+    }
+    QStringList calls;
+};
+
 SetupFileData sentinel()
 {
     SetupFileData d;
@@ -142,8 +158,15 @@ void TestSetupFile::parametricRoundTrip()
     QCOMPARE(in.constants, out.constants);
     QCOMPARE(SetupFile::format(in), bytes);
 
-    FieldMap fields;
+    // X= and Y=, then the parametric toggle, then Z= and the number fields in file order.
+    RecordingFields fields;
+    fields.setChecked(QStringLiteral("chkParametric"), true);
     SetupFile::ApplySetupToFields(in, fields);
+    QCOMPARE(fields.calls.mid(0, 3), (QStringList{"txtEquationX", "txtEquationY", "lblZ"}));
+    QCOMPARE(fields.calls.mid(fields.calls.indexOf(QStringLiteral("txtEquationZ")), 5),
+             (QStringList{"txtEquationZ", "txtStereo", "txtReduce", "txtNdots", "txtGrid"}));
+    QCOMPARE(fields.calls.last(), QStringLiteral("txtYder"));
+    QCOMPARE(fields.caption(QStringLiteral("lblxu")), QStringLiteral("<=u<="));
     QCOMPARE(fields.text(QStringLiteral("txtEquationX")), s.EquationX);
     QCOMPARE(fields.text(QStringLiteral("txtEquationY")), s.EquationY);
     QCOMPARE(fields.text(QStringLiteral("txtXder")), QStringLiteral("1"));
