@@ -98,7 +98,7 @@ void Session::runPlot()
     driver_->ClearViews();
     render_.PlotShown = true;
     QString message;
-    if (!ReadPlotSetup(setup_, fields_, engine_, message)) {
+    if (!ReadPlotSetup(setup_, fields_, engine_, message, &class1_)) {
         render_.PlotShown = false;
         if (!message.isEmpty()) host_.showMessage(message, QString());
         host_.viewsChanged();
@@ -207,7 +207,7 @@ void Session::clearViews()
 bool Session::readSetupOrReport(PlotSetup& target)
 {
     QString message;
-    if (ReadPlotSetup(target, fields_, engine_, message)) return true;
+    if (ReadPlotSetup(target, fields_, engine_, message, &class1_)) return true;
     if (!message.isEmpty()) host_.showMessage(message, QString());
     return false;
 }

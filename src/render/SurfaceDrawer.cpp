@@ -37,21 +37,34 @@ bool SurfaceDrawer::runPendingEvents()
 {
     host_.viewsChanged(); // so that the window shows what is drawn so far
     host_.processEvents();
-    clock_.restart();
-    ticks_ = 0;
+    restartClock();
     return !cancelled_;
 }
 
 void SurfaceDrawer::startPass()
 {
+    restartClock();
+    ticksPerCheck_ = FirstTicksPerCheck;
+}
+
+void SurfaceDrawer::restartClock()
+{
     clock_.restart();
     ticks_ = 0;
+    lastCheckNs_ = 0;
 }
 
 bool SurfaceDrawer::checkClock()
 {
     ticks_ = 0;
-    if (clock_.elapsed() >= EventIntervalMs) return runPendingEvents();
+    const qint64 now = clock_.nsecsElapsed();
+    const qint64 sinceCheck = now - lastCheckNs_;
+    lastCheckNs_ = now;
+    if (sinceCheck < 500'000 && ticksPerCheck_ < MaxTicksPerCheck)
+        ticksPerCheck_ *= 2;
+    else if (sinceCheck > 2'000'000 && ticksPerCheck_ > 1)
+        ticksPerCheck_ /= 2;
+    if (now >= EventIntervalNs) return runPendingEvents();
     return !cancelled_;
 }
 

@@ -43,11 +43,13 @@ public:
     void resetSamples() { samples_ = 0; }
 
 protected:
-    // Called once per sample point; every few thousand points checks whether 50 ms have
-    // passed and, if so, lets pending events run. False when the drawer must stop.
+    // Called once per sample point; every so many points checks whether 50 ms have passed
+    // and, if so, lets pending events run. How many points pass between two looks at the
+    // clock follows what a point costs, so that the looks come every millisecond or so.
+    // False when the drawer must stop.
     bool pulse()
     {
-        if (++ticks_ < TicksPerCheck) return !cancelled_;
+        if (++ticks_ < ticksPerCheck_) return !cancelled_;
         return checkClock();
     }
 
@@ -94,12 +96,16 @@ protected:
     const bool& cancelled_;
 
 private:
-    static constexpr int TicksPerCheck = 2048;
-    static constexpr int EventIntervalMs = 50;
+    static constexpr int FirstTicksPerCheck = 16;
+    static constexpr int MaxTicksPerCheck = 1 << 16;
+    static constexpr qint64 EventIntervalNs = 50'000'000;
 
     bool checkClock();
+    void restartClock();
 
     int ticks_ = 0;
+    int ticksPerCheck_ = FirstTicksPerCheck;
+    qint64 lastCheckNs_ = 0;
     qint64 samples_ = 0;
     QElapsedTimer clock_;
 };

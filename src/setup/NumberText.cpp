@@ -141,6 +141,14 @@ QString FormatNumber7(float value)
 
 bool ParseCompleteNumber(const QString& text, double& value)
 {
+    // Blanks may surround the number but not stand inside it.
+    qsizetype first = 0, last = text.size();
+    while (first < last && isBlank(text.at(first)))
+        ++first;
+    while (last > first && isBlank(text.at(last - 1)))
+        --last;
+    for (qsizetype i = first; i < last; ++i)
+        if (isBlank(text.at(i))) return false;
     qsizetype consumed = 0;
     const std::string s = leadingNumberText(text, &consumed);
     if (s.empty() || consumed != text.size()) return false;

@@ -18,6 +18,6 @@ QString FormatNumber15(double value);
 // setup file, the report).
 QString FormatNumber7(float value);
 
-// A complete number in the same notation (surrounding blanks allowed), as a strict conversion
-// of a whole text; false when the text is not exactly one number.
+// A complete number in the same notation, as a strict conversion of a whole text: blanks may
+// surround it but not stand inside it; false when the text is not exactly one number.
 bool ParseCompleteNumber(const QString& text, double& value);

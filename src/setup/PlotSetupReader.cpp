@@ -1,5 +1,6 @@
 #include "setup/PlotSetupReader.h"
 
+#include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
 #include "eval/Variant.h"
 #include "setup/DerivTables.h"
@@ -42,12 +43,22 @@ bool toFloat(double value, float& out)
     return true;
 }
 
-bool readExpression(const FormFields& fields, ScriptEngine& engine, const char* field,
-                    float& target, QString& message)
+bool readExpression(const FormFields& fields, ScriptEngine& engine, Class1* context,
+                    const char* field, float& target, QString& message)
 {
     Variant result;
+    if (context) context->ierr = 0;
     if (const qint32 rc = engine.eval(fields.text(controlOf(field)), result)) {
         message = engineFailureText(rc, field);
+        return false;
+    }
+    // A failure trapped inside one of Class1's functions (Asin(2)) travels in its ierr.
+    if (context && context->ierr != 0) {
+        const qint32 rc = context->ierr;
+        context->ierr = 0;
+        message = engineFailureText(rc, field);
+        if (message.isEmpty())
+            message = QStringLiteral("Error %1 in %2").arg(rc).arg(QLatin1String(field));
         return false;
     }
     // The conversion to a number is the reader's own: its failures never reach the handler.
@@ -104,7 +115,8 @@ bool store(double value, const char* field, float& target, QString& message)
 
 } // namespace
 
-bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine, QString& message)
+bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine, QString& message,
+                   Class1* context)
 {
     message.clear();
 
@@ -140,7 +152,7 @@ bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine,
         {"Reduce", &s.Reduce},
     };
     for (const Expression& e : expressions) {
-        if (!readExpression(fields, engine, e.field, *e.target, message)) return false;
+        if (!readExpression(fields, engine, context, e.field, *e.target, message)) return false;
     }
 
     struct Count

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class Class1;
 class FormFields;
 class ScriptEngine;
 struct PlotSetup;
@@ -13,6 +14,8 @@ struct PlotSetup;
 // as they were.
 //
 // Returns false on failure. `message` is then empty when the engine has already shown the
-// failure through its error handler, otherwise a text for the user.
+// failure through its error handler, otherwise a text for the user. With `context`, a failure
+// trapped inside one of its functions (which leaves the engine's evaluation successful) fails
+// the field too.
 bool ReadPlotSetup(PlotSetup& setup, const FormFields& fields, ScriptEngine& engine,
-                   QString& message);
+                   QString& message, Class1* context = nullptr);

@@ -66,8 +66,13 @@ bool FocusGuard::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::FocusIn: {
+        // Coming back to the field that had the focus (after a menu, a popup or another
+        // window) is no entry; the window's first focus on opening is one.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (isTransient(reason)) break;
+        const bool entry = !isTransient(reason) || watched != lastFocus_;
+        if (auto* w = qobject_cast<QWidget*>(watched); w && window_ && w->window() == window_)
+            lastFocus_ = w;
+        if (!entry) break;
         if (QLineEdit* field = select_.value(watched))
             QTimer::singleShot(0, field, [field] { field->selectAll(); });
         break;

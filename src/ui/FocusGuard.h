@@ -40,6 +40,7 @@ private:
     QWidget* focusTargetAt(QObject* windowHandle, const QPointF& pos) const;
 
     QPointer<QWidget> window_;
+    QPointer<QWidget> lastFocus_; // the window's control that last received the focus
     QHash<QObject*, QPointer<QLineEdit>> select_;
     QHash<QObject*, Check> checks_;
     QHash<QObject*, Leave> leaves_;

@@ -633,6 +633,9 @@ void frmVantro::saveImage()
 
 void frmVantro::printSetup()
 {
+    // The setup is read before the dialog: a field the engine refuses ends the command there.
+    QStringList lines;
+    if (!session_->reportLines(lines)) return;
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         showMessage(QStringLiteral("No printer is available."), QString());
         return;

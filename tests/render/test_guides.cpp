@@ -165,6 +165,8 @@ private Q_SLOTS:
     void repeatedAddition();
     void yTicksFromEdge_data();
     void yTicksFromEdge();
+    void xTicksSnapToDivisions_data();
+    void xTicksSnapToDivisions();
     void tickColour_data();
     void tickColour();
     void axes();
@@ -373,6 +375,45 @@ void TestGuides::yTicksFromEdge()
         QCOMPARE(hs.size(), count);
         for (int k = 0; k < count; ++k)
             QVERIFY2(near(hs[k], edge + k * step), qPrintable(QString::number(k)));
+    }
+}
+
+void TestGuides::xTicksSnapToDivisions_data()
+{
+    QTest::addColumn<float>("yorigin");
+    QTest::addColumn<float>("divx");
+
+    QTest::newRow("origin right of the view") << 3.0f << 0.7f;
+    QTest::newRow("origin left of the view") << -3.0f << 0.7f;
+}
+
+void TestGuides::xTicksSnapToDivisions()
+{
+    QFETCH(float, yorigin);
+    QFETCH(float, divx);
+
+    // The x ticks start at the division next to the edge the axis enters by (possibly one
+    // division outside it) and run at whole divisions from the origin to the far edge.
+    Scene sc;
+    sc.s.Yorigin = yorigin;
+    sc.s.Divx = divx;
+    sc.drawer().DrawDivisions();
+    const float vy = sc.vTick();
+    for (int view = 0; view < 2; ++view) {
+        const double ratio = sc.ratio(view);
+        const double nearEdge = yorigin > 0 ? sc.s.Windowgy : sc.s.Windowly;
+        const double farEdge = yorigin > 0 ? sc.s.Windowly : sc.s.Windowgy;
+        const double xNear = (yorigin - nearEdge) / ratio, xFar = (yorigin - farEdge) / ratio;
+        const int sign = yorigin > 0 ? 1 : -1;
+        const int first = sign * int(std::floor(std::abs(xNear) / divx));
+        const int last = sign * int(std::floor(std::abs(xFar) / divx));
+        QList<float> hs;
+        for (const Call& c : verticalTicks(sc.view[view], GuideDrawer::TickColorOnBlack))
+            if (c.a[1] != vy) hs.append(c.a[0]); // the y ticks stand at the axis origin's height
+        QCOMPARE(hs.size(), sign * (last - first) + 1);
+        for (int i = 0; i < hs.size(); ++i)
+            QVERIFY2(near(hs[i], sc.projH(view, (first + sign * i) * double(divx), yorigin)),
+                     qPrintable(QStringLiteral("view %1 tick %2").arg(view).arg(i)));
     }
 }
 

@@ -12,6 +12,7 @@ private Q_SLOTS:
     void shareAtTheFixedPoints_data();
     void shareAtTheFixedPoints();
     void growsDuringALongFamily();
+    void costlyPointsStillLetEventsRun();
     void stoppedFamilyCountsAsDone();
     void cancelEndsOnlyItsOwnPlot();
 };
@@ -69,6 +70,25 @@ void TestPlotProgress::growsDuringALongFamily()
     }
     QVERIFY(inside > 0); // shares inside a family, not only at its ends
     QCOMPARE(seen.last(), 1.0);
+}
+
+void TestPlotProgress::costlyPointsStillLetEventsRun()
+{
+    // 1204 sample points, each worth tens of thousands of operations: far fewer points than
+    // a fixed count between looks at the clock would need, yet the plot lasts long enough
+    // for pending events to run inside the families.
+    PlotFixture f;
+    f.set("txtSpacexu", QStringLiteral("1"));
+    f.set("txtSpaceyv", QStringLiteral("1"));
+    f.set("txtSegsxu", QStringLiteral("300"));
+    f.set("txtSegsyv", QStringLiteral("300"));
+    f.set("txtEquationZ", QStringList(30000, QStringLiteral("Sin(x)")).join(QLatin1Char('+')));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f.plot());
+    QVERIFY2(
+        f.host.events > 3,
+        qPrintable(QStringLiteral("%1 events in %2 ms").arg(f.host.events).arg(clock.elapsed())));
 }
 
 void TestPlotProgress::stoppedFamilyCountsAsDone()

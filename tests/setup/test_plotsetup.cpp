@@ -14,7 +14,7 @@ struct Reader : EngineFixture
     PlotSetup setup;
     QString message;
 
-    bool read() { return ReadPlotSetup(setup, fields, engine, message); }
+    bool read() { return ReadPlotSetup(setup, fields, engine, message, &class1); }
 };
 
 } // namespace
@@ -39,6 +39,8 @@ private Q_SLOTS:
     void leadingNumber();
     void formatNumber_data();
     void formatNumber();
+    void completeNumber_data();
+    void completeNumber();
 };
 
 void TestPlotSetup::defaults()
@@ -165,6 +167,8 @@ void TestPlotSetup::failureStopsTheReader_data()
                                   << "Type mismatch in Rangelxu" << false;
     QTest::newRow("beyond float range") << "1e39"
                                         << "Overflow in Rangelxu" << false;
+    QTest::newRow("trapped in a Class1 function") << "Asin(2)"
+                                                  << "Invalid argument in Rangelxu" << false;
 }
 
 void TestPlotSetup::failureStopsTheReader()
@@ -246,6 +250,11 @@ void TestPlotSetup::leadingNumber_data()
     QTest::newRow("letters first") << "abc" << 0.0;
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("comma is no separator") << "1,5" << 1.0;
+    QTest::newRow("point then exponent") << "5.E2" << 500.0;
+    QTest::newRow("second point ends it") << "1.5.3" << 1.5;
+    QTest::newRow("signed fraction") << "+.5" << 0.5;
+    QTest::newRow("two signs") << "--5" << 0.0;
+    QTest::newRow("underflow") << "1e-400" << 0.0;
 }
 
 void TestPlotSetup::leadingNumber()
@@ -274,6 +283,32 @@ void TestPlotSetup::formatNumber()
     QFETCH(bool, single);
     QFETCH(QString, expected);
     QCOMPARE(single ? FormatNumber7(float(value)) : FormatNumber15(value), expected);
+}
+
+void TestPlotSetup::completeNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("plain") << "0.1" << true << 0.1;
+    QTest::newRow("surrounding blanks") << " \t-2.5E1 " << true << -25.0;
+    QTest::newRow("point first") << ".5" << true << 0.5;
+    QTest::newRow("blank between digits") << "1 2" << false << 0.0;
+    QTest::newRow("blank before the exponent") << "1 E2" << false << 0.0;
+    QTest::newRow("blank after the sign") << "- 2" << false << 0.0;
+    QTest::newRow("trailing letters") << "1x" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("beyond double range") << "1e999" << false << 0.0;
+}
+
+void TestPlotSetup::completeNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, expected);
+    double value = 0;
+    QCOMPARE(ParseCompleteNumber(text, value), ok);
+    if (ok) QCOMPARE(value, expected);
 }
 
 QTEST_GUILESS_MAIN(TestPlotSetup)

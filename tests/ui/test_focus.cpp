@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void refusedFieldKeepsFocus();
     void refusingFieldHoldsBackClicksButNotMenus();
     void refusingFieldHoldsBackAltP();
+    void engineMessageBoxThenRefusal();
     void limitPairSendsFocusToPartner_data();
     void limitPairSendsFocusToPartner();
     void derivativeSumSendsFocusToPartner();
@@ -70,8 +72,10 @@ void TestFocus::refusedFieldKeepsFocus_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("mayLeave");
-    auto row = [](const char* tag, const char* name, const char* text, bool ok) {
-        QTest::newRow(tag) << QString::fromLatin1(name) << QString::fromLatin1(text) << ok;
+    QTest::addColumn<int>("messages"); // the engine's, one per attempt to leave
+    auto row = [](const char* tag, const char* name, const char* text, bool ok, int messages = 0) {
+        QTest::newRow(tag) << QString::fromLatin1(name) << QString::fromLatin1(text) << ok
+                           << messages;
     };
     row("spacings 0", "txtSpacexu", "0", false);
     row("spacings 2.5", "txtSpacexu", "2.5", false);
@@ -90,6 +94,10 @@ void TestFocus::refusedFieldKeepsFocus_data()
     row("order 3", "txtXder", "3", false);
     row("order -1", "txtYder", "-1", false);
     row("unchecked stereo", "txtStereo", "nonsense", true);
+    // An engine error shows its message, then refuses.
+    row("reduce syntax error", "txtReduce", "2*", false, 2);
+    row("divisions syntax error", "txtDivy", "(1", false, 2);
+    row("divisions by zero, no message", "txtDivx", "1/0", false);
 }
 
 void TestFocus::refusedFieldKeepsFocus()
@@ -97,6 +105,7 @@ void TestFocus::refusedFieldKeepsFocus()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(bool, mayLeave);
+    QFETCH(int, messages);
     QLineEdit* f = field(name);
     focus(f);
     f->setText(text);
@@ -104,11 +113,11 @@ void TestFocus::refusedFieldKeepsFocus()
     QApplication::processEvents();
     QCOMPARE(QApplication::focusWidget() == f, !mayLeave);
     QCOMPARE(f->text(), text); // left as typed
-    QCOMPARE(messages_, QStringList());
     if (!mayLeave) {
         QTest::keyClick(f, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), f);
     }
+    QCOMPARE(int(messages_.size()), messages);
 }
 
 void TestFocus::refusingFieldHoldsBackClicksButNotMenus()
@@ -153,6 +162,33 @@ void TestFocus::refusingFieldHoldsBackAltP()
     QTest::qWait(250);
     QVERIFY(!window_->session().renderState().PlotShown);
     QCOMPARE(QApplication::focusWidget(), divy);
+}
+
+// The engine's own message box, shown from inside the check of a click on Plot: once closed,
+// the click is refused and the focus is still in the field.
+void TestFocus::engineMessageBoxThenRefusal()
+{
+    window_->setMessageSink({});
+    QLineEdit* reduce = field(QStringLiteral("txtReduce"));
+    focus(reduce);
+    reduce->setText(QStringLiteral("0.5*"));
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    click(window_->control(QStringLiteral("cmdPlot")));
+    QTest::qWait(150);
+    closer.stop();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(!shown[0].isEmpty());
+    QVERIFY(!window_->session().renderState().PlotShown);
+    QCOMPARE(window_->focusWidget(), reduce); // the window takes it up again when reactivated
+    QCOMPARE(reduce->text(), QStringLiteral("0.5*"));
 }
 
 void TestFocus::limitPairSendsFocusToPartner_data()
@@ -234,6 +270,9 @@ void TestFocus::entrySelectsAll_data()
                                          << "txtStepWindY" << false;
     QTest::newRow("click into count") << "txtXrot"
                                       << "txtNdots" << true;
+    // No field before: the first in the tab order as the window opens.
+    QTest::newRow("window opens") << ""
+                                  << "txtEquationZ" << false;
 }
 
 void TestFocus::entrySelectsAll()
@@ -242,11 +281,13 @@ void TestFocus::entrySelectsAll()
     QFETCH(QString, to);
     QFETCH(bool, byClick);
     QLineEdit* target = field(to);
-    focus(field(from));
-    if (byClick)
-        click(target);
-    else
-        QTest::keyClick(field(from), Qt::Key_Tab);
+    if (!from.isEmpty()) {
+        focus(field(from));
+        if (byClick)
+            click(target);
+        else
+            QTest::keyClick(field(from), Qt::Key_Tab);
+    }
     QTRY_COMPARE(QApplication::focusWidget(), target);
     QTRY_COMPARE(target->selectedText(), target->text());
     QVERIFY(!target->text().isEmpty());

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -73,9 +74,12 @@ private Q_SLOTS:
     void buttonsAndComboForwardToTheSession();
     void copyCommandsPutOneViewOnTheClipboard();
     void fileCommandsAskOnlyWhenTheyShould();
+    void printReadsTheSetupFirst_data();
+    void printReadsTheSetupFirst();
     void aboutTwiceThenAfresh();
     void closingClosesAbout();
     void helpShowsTheFileOrNamesThePath();
+    void shippedHelpNamesEveryCommand();
     void startUpShowsSplashThenPlots();
     void separatorQuestion_data();
     void separatorQuestion();
@@ -520,6 +524,26 @@ void TestWindow::fileCommandsAskOnlyWhenTheyShould()
     QCOMPARE(window_->text(QStringLiteral("txtWindowlx")), QStringLiteral("-2.5"));
 }
 
+void TestWindow::printReadsTheSetupFirst_data()
+{
+    QTest::addColumn<QString>("windowlx");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a field the engine refuses: no dialog") << "2*"
+                                                           << "Syntax error";
+    QTest::newRow("setup read, no printer") << "-2.5"
+                                            << "No printer is available.";
+}
+
+void TestWindow::printReadsTheSetupFirst()
+{
+    QFETCH(QString, windowlx);
+    QFETCH(QString, message);
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) QSKIP("a printer would open its dialog");
+    window_->setText(QStringLiteral("txtWindowlx"), windowlx);
+    window_->findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
+    QCOMPARE(messages_, QStringList{message});
+}
+
 void TestWindow::aboutTwiceThenAfresh()
 {
     window_->show();
@@ -589,6 +613,28 @@ void TestWindow::helpShowsTheFileOrNamesThePath()
     QVERIFY(window_->helpViewer());
     QVERIFY(window_->helpViewer()->browser()->toPlainText().contains(
         QStringLiteral("Draws the surface.")));
+}
+
+// The help file the program ships names every menu command and the mouse and key actions.
+void TestWindow::shippedHelpNamesEveryCommand()
+{
+    const QString path = QFINDTESTDATA("../../Vantro.hlp");
+    QVERIFY(!path.isEmpty());
+    HelpViewer viewer;
+    QString error;
+    QVERIFY2(viewer.showFile(path, error), qPrintable(error));
+    const QString help = viewer.browser()->toPlainText();
+    QStringList wanted = {QStringLiteral("Alt+P"), QStringLiteral("Esc"), QStringLiteral("drag"),
+                          QStringLiteral("wheel")};
+    for (QAction* a : window_->menuBar()->actions()) {
+        wanted << a->text();
+        if (a->menu())
+            for (QAction* item : a->menu()->actions())
+                if (!item->isSeparator()) wanted << item->text();
+    }
+    QCOMPARE(wanted.size(), 4 + 4 + 7);
+    for (const QString& w : wanted)
+        QVERIFY2(help.contains(w), qPrintable(w));
 }
 
 void TestWindow::startUpShowsSplashThenPlots()
