@@ -18,193 +18,181 @@ class TestConstants : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void add_data();
-    void add();
-    void capacity();
-    void setAll();
-    void removeRunsZeroStatement_data();
-    void removeRunsZeroStatement();
-    void registrationOrder_data();
-    void registrationOrder();
-    void failingStatementDoesNotStopOthers();
-    void startUpNames();
-};
+    void add_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("added");
+        QTest::addColumn<QStringList>("after");
 
-void TestConstants::add_data()
-{
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("added");
-    QTest::addColumn<QStringList>("after");
-
-    const QStringList none;
-    QTest::newRow("first") << none << "a=2.37" << true << QStringList{"a=2.37"};
-    QTest::newRow("redefinition moves to the end")
-        << QStringList{"a=2.37", "b=1"} << "a=5" << true << QStringList{"b=1", "a=5"};
-    QTest::newRow("case makes two entries")
-        << QStringList{"a=2"} << "A=1" << true << QStringList{"a=2", "A=1"};
-    QTest::newRow("prefix is another name")
-        << QStringList{"ab=2"} << "a=1" << true << QStringList{"ab=2", "a=1"};
-    QTest::newRow("value not examined") << none << "c=((" << true << QStringList{"c=(("};
-    QTest::newRow("empty value") << none << "c=" << true << QStringList{"c="};
-    QTest::newRow("empty name") << QStringList{"a=1"} << "=3" << false << QStringList{"a=1"};
-    QTest::newRow("leading digit") << none << "1a=3" << false << none;
-    QTest::newRow("space inside") << none << "a b=3" << false << none;
-    QTest::newRow("space before =") << QStringList{"a=1"} << "a =2" << false << QStringList{"a=1"};
-    QTest::newRow("no =") << none << "a" << false << none;
-    QTest::newRow("non-ASCII letter") << none << QString::fromUtf8("\xc3\xa9=1") << false << none;
-    QTest::newRow("non-ASCII digit")
-        << none << QString::fromUtf8("a\xd9\xa1=1") << false << none; // Arabic-Indic one
-}
-
-void TestConstants::add()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QString, text);
-    QFETCH(bool, added);
-    QFETCH(QStringList, after);
-
-    UserConstants c = withTexts(before);
-    QCOMPARE(c.list(), before);
-    QCOMPARE(c.add(text),
-             added ? UserConstants::AddResult::Added : UserConstants::AddResult::Refused);
-    QCOMPARE(c.list(), after);
-    QCOMPARE(c.count(), qint32(after.size()));
-}
-
-void TestConstants::capacity()
-{
-    UserConstants c;
-    QStringList full;
-    for (int i = 0; i < UserConstants::Capacity; ++i) {
-        full.append(QStringLiteral("k%1=%1").arg(i));
-        QCOMPARE(c.add(full.last()), UserConstants::AddResult::Added);
+        const QStringList none;
+        QTest::newRow("first") << none << "a=2.37" << true << QStringList{"a=2.37"};
+        QTest::newRow("redefinition moves to the end")
+            << QStringList{"a=2.37", "b=1"} << "a=5" << true << QStringList{"b=1", "a=5"};
+        QTest::newRow("case makes two entries")
+            << QStringList{"a=2"} << "A=1" << true << QStringList{"a=2", "A=1"};
+        QTest::newRow("prefix is another name")
+            << QStringList{"ab=2"} << "a=1" << true << QStringList{"ab=2", "a=1"};
+        QTest::newRow("value not examined") << none << "c=((" << true << QStringList{"c=(("};
+        QTest::newRow("empty value") << none << "c=" << true << QStringList{"c="};
+        QTest::newRow("empty name") << QStringList{"a=1"} << "=3" << false << QStringList{"a=1"};
+        QTest::newRow("leading digit") << none << "1a=3" << false << none;
+        QTest::newRow("space inside") << none << "a b=3" << false << none;
+        QTest::newRow("space before =")
+            << QStringList{"a=1"} << "a =2" << false << QStringList{"a=1"};
+        QTest::newRow("no =") << none << "a" << false << none;
+        QTest::newRow("non-ASCII letter")
+            << none << QString::fromUtf8("\xc3\xa9=1") << false << none;
+        QTest::newRow("non-ASCII digit")
+            << none << QString::fromUtf8("a\xd9\xa1=1") << false << none; // Arabic-Indic one
     }
-    QCOMPARE(c.count(), 101);
-    QCOMPARE(c.add(QStringLiteral("extra=1")), UserConstants::AddResult::ListFull);
-    QCOMPARE(c.list(), full);
-    QCOMPARE(c.count(), 101);
-    // A refused text stays refused, not "full".
-    QCOMPARE(c.add(QStringLiteral("1x=1")), UserConstants::AddResult::Refused);
-    // Redefining a listed name still works when full.
-    QCOMPARE(c.add(QStringLiteral("k0=-1")), UserConstants::AddResult::Added);
-    QCOMPARE(c.count(), 101);
-    QCOMPARE(c.list().first(), QStringLiteral("k1=1"));
-    QCOMPARE(c.list().last(), QStringLiteral("k0=-1"));
-}
+    void add()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, text);
+        QFETCH(bool, added);
+        QFETCH(QStringList, after);
 
-void TestConstants::setAll()
-{
-    UserConstants c = withTexts({QStringLiteral("a=1")});
-    QVERIFY(c.setAll({QStringLiteral("p=2"), QStringLiteral("q=p+1")}));
-    QCOMPARE(c.list(), (QStringList{"p=2", "q=p+1"}));
-    QCOMPARE(c.count(), 2);
-    // After Open, add still finds the names read from the file.
-    QCOMPARE(c.add(QStringLiteral("p=7")), UserConstants::AddResult::Added);
-    QCOMPARE(c.list(), (QStringList{"q=p+1", "p=7"}));
+        UserConstants c = withTexts(before);
+        QCOMPARE(c.list(), before);
+        QCOMPARE(c.add(text),
+                 added ? UserConstants::AddResult::Added : UserConstants::AddResult::Refused);
+        QCOMPARE(c.list(), after);
+        QCOMPARE(c.count(), qint32(after.size()));
+    }
 
-    QStringList tooMany;
-    for (int i = 0; i <= UserConstants::Capacity; ++i)
-        tooMany.append(QStringLiteral("n%1=0").arg(i));
-    QVERIFY(!c.setAll(tooMany));
-    QCOMPARE(c.list(), (QStringList{"q=p+1", "p=7"}));
-    tooMany.removeLast();
-    QVERIFY(c.setAll(tooMany));
-    QCOMPARE(c.count(), 101);
-    QVERIFY(c.setAll({}));
-    QCOMPARE(c.count(), 0);
-    QVERIFY(c.list().isEmpty());
-}
+    void capacity()
+    {
+        UserConstants c;
+        QStringList full;
+        for (int i = 0; i < UserConstants::Capacity; ++i) {
+            full.append(QStringLiteral("k%1=%1").arg(i));
+            QCOMPARE(c.add(full.last()), UserConstants::AddResult::Added);
+        }
+        QCOMPARE(c.count(), 101);
+        QCOMPARE(c.add(QStringLiteral("extra=1")), UserConstants::AddResult::ListFull);
+        QCOMPARE(c.list(), full);
+        QCOMPARE(c.count(), 101);
+        // A refused text stays refused, not "full".
+        QCOMPARE(c.add(QStringLiteral("1x=1")), UserConstants::AddResult::Refused);
+        // Redefining a listed name still works when full.
+        QCOMPARE(c.add(QStringLiteral("k0=-1")), UserConstants::AddResult::Added);
+        QCOMPARE(c.count(), 101);
+        QCOMPARE(c.list().first(), QStringLiteral("k1=1"));
+        QCOMPARE(c.list().last(), QStringLiteral("k0=-1"));
+    }
 
-void TestConstants::removeRunsZeroStatement_data()
-{
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("after");
+    void setAll()
+    {
+        UserConstants c = withTexts({QStringLiteral("a=1")});
+        QVERIFY(c.setAll({QStringLiteral("p=2"), QStringLiteral("q=p+1")}));
+        QCOMPARE(c.list(), (QStringList{"p=2", "q=p+1"}));
+        QCOMPARE(c.count(), 2);
+        // After Open, add still finds the names read from the file.
+        QCOMPARE(c.add(QStringLiteral("p=7")), UserConstants::AddResult::Added);
+        QCOMPARE(c.list(), (QStringList{"q=p+1", "p=7"}));
 
-    QTest::newRow("only entry") << QStringList{"a=2.37"} << 0 << "a" << QStringList{};
-    QTest::newRow("middle entry") << QStringList{"a=1", "b=2", "c=3"} << 1 << "b"
-                                  << QStringList{"a=1", "c=3"};
-    QTest::newRow("pi is left at 0") << QStringList{"pi=3"} << 0 << "pi" << QStringList{};
-}
+        QStringList tooMany;
+        for (int i = 0; i <= UserConstants::Capacity; ++i)
+            tooMany.append(QStringLiteral("n%1=0").arg(i));
+        QVERIFY(!c.setAll(tooMany));
+        QCOMPARE(c.list(), (QStringList{"q=p+1", "p=7"}));
+        tooMany.removeLast();
+        QVERIFY(c.setAll(tooMany));
+        QCOMPARE(c.count(), 101);
+        QVERIFY(c.setAll({}));
+        QCOMPARE(c.count(), 0);
+        QVERIFY(c.list().isEmpty());
+    }
 
-void TestConstants::removeRunsZeroStatement()
-{
-    QFETCH(QStringList, texts);
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(QStringList, after);
+    void removeRunsZeroStatement_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("after");
 
-    EngineFixture e;
-    UserConstants c = withTexts(texts);
-    QCOMPARE(c.registerAll(e.engine), 0);
-    QVERIFY(e.value(name) != 0);
-    QVERIFY(c.remove(index, e.engine));
-    QCOMPARE(c.list(), after);
-    QCOMPARE(e.value(name), 0.0);
-    QVERIFY(e.notified.isEmpty());
-    // No entry: nothing happens.
-    QVERIFY(!c.remove(int(after.size()), e.engine));
-    QVERIFY(!c.remove(-1, e.engine));
-    QCOMPARE(c.list(), after);
-}
+        QTest::newRow("only entry") << QStringList{"a=2.37"} << 0 << "a" << QStringList{};
+        QTest::newRow("middle entry")
+            << QStringList{"a=1", "b=2", "c=3"} << 1 << "b" << QStringList{"a=1", "c=3"};
+        QTest::newRow("pi is left at 0") << QStringList{"pi=3"} << 0 << "pi" << QStringList{};
+    }
+    void removeRunsZeroStatement()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        QFETCH(QStringList, after);
 
-void TestConstants::registrationOrder_data()
-{
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<double>("expected");
+        EngineFixture e;
+        UserConstants c = withTexts(texts);
+        QCOMPARE(c.registerAll(e.engine), 0);
+        QVERIFY(e.value(name) != 0);
+        QVERIFY(c.remove(index, e.engine));
+        QCOMPARE(c.list(), after);
+        QCOMPARE(e.value(name), 0.0);
+        QVERIFY(e.notified.isEmpty());
+        // No entry: nothing happens.
+        QVERIFY(!c.remove(int(after.size()), e.engine));
+        QVERIFY(!c.remove(-1, e.engine));
+        QCOMPARE(c.list(), after);
+    }
 
-    // The engine holds a=1 from an earlier registration.
-    QTest::newRow("b after a") << QStringList{"a=3", "b=a*2"} << "b" << 6.0;
-    QTest::newRow("b before a uses the older a") << QStringList{"b=a*2", "a=3"} << "b" << 2.0;
-    QTest::newRow("redefined moves behind its user")
-        << QStringList{"a=3", "b=a*2", "a=5"} << "b" << 2.0;
-    QTest::newRow("case-sensitive list, one engine name")
-        << QStringList{"a=2", "A=7"} << "a" << 7.0;
-    QTest::newRow("start-up names") << QStringList{"r=pi/halfpi"} << "r" << 2.0;
-    QTest::newRow("halfpi assigns Class1") << QStringList{"halfpi=1"} << "Asin(1)" << 1.0;
-}
+    void registrationOrder_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<double>("expected");
 
-void TestConstants::registrationOrder()
-{
-    QFETCH(QStringList, texts);
-    QFETCH(QString, expression);
-    QFETCH(double, expected);
+        // The engine holds a=1 from an earlier registration.
+        QTest::newRow("b after a") << QStringList{"a=3", "b=a*2"} << "b" << 6.0;
+        QTest::newRow("b before a uses the older a") << QStringList{"b=a*2", "a=3"} << "b" << 2.0;
+        QTest::newRow("redefined moves behind its user")
+            << QStringList{"a=3", "b=a*2", "a=5"} << "b" << 2.0;
+        QTest::newRow("case-sensitive list, one engine name")
+            << QStringList{"a=2", "A=7"} << "a" << 7.0;
+        QTest::newRow("start-up names") << QStringList{"r=pi/halfpi"} << "r" << 2.0;
+        QTest::newRow("halfpi assigns Class1") << QStringList{"halfpi=1"} << "Asin(1)" << 1.0;
+    }
+    void registrationOrder()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, expression);
+        QFETCH(double, expected);
 
-    EngineFixture e;
-    QCOMPARE(e.engine.executeStatement(QStringLiteral("a=1")), 0);
-    const UserConstants c = withTexts(texts);
-    QCOMPARE(c.registerAll(e.engine), 0);
-    QCOMPARE(e.value(expression), expected);
-    QVERIFY(e.notified.isEmpty());
-}
+        EngineFixture e;
+        QCOMPARE(e.engine.executeStatement(QStringLiteral("a=1")), 0);
+        const UserConstants c = withTexts(texts);
+        QCOMPARE(c.registerAll(e.engine), 0);
+        QCOMPARE(e.value(expression), expected);
+        QVERIFY(e.notified.isEmpty());
+    }
 
-void TestConstants::failingStatementDoesNotStopOthers()
-{
-    EngineFixture e;
-    UserConstants c = withTexts({QStringLiteral("a=1"), QStringLiteral("b=(("),
-                                 QStringLiteral("c=1/0"), QStringLiteral("d=4")});
-    const qint32 first = c.registerAll(e.engine);
-    QVERIFY(first != 0);
-    QCOMPARE(e.notified.size(), 2);
-    QCOMPARE(first, e.notified.first().number);
-    QCOMPARE(e.value(QStringLiteral("a")), 1.0);
-    QCOMPARE(e.value(QStringLiteral("d")), 4.0);
-    QCOMPARE(c.list().size(), 4); // the list keeps the failing entries
-}
+    void failingStatementDoesNotStopOthers()
+    {
+        EngineFixture e;
+        UserConstants c = withTexts({QStringLiteral("a=1"), QStringLiteral("b=(("),
+                                     QStringLiteral("c=1/0"), QStringLiteral("d=4")});
+        const qint32 first = c.registerAll(e.engine);
+        QVERIFY(first != 0);
+        QCOMPARE(e.notified.size(), 2);
+        QCOMPARE(first, e.notified.first().number);
+        QCOMPARE(e.value(QStringLiteral("a")), 1.0);
+        QCOMPARE(e.value(QStringLiteral("d")), 4.0);
+        QCOMPARE(c.list().size(), 4); // the list keeps the failing entries
+    }
 
-void TestConstants::startUpNames()
-{
-    EngineFixture e;
-    QCOMPARE(e.value(QStringLiteral("Asin(1)")), e.class1.halfpi);
-    UserConstants c = withTexts({QStringLiteral("halfpi=1")});
-    c.registerAll(e.engine);
-    QCOMPARE(e.class1.halfpi, 1.0);
-    QVERIFY(c.remove(0, e.engine));
-    QCOMPARE(e.class1.halfpi, 0.0);
-}
+    void startUpNames()
+    {
+        EngineFixture e;
+        QCOMPARE(e.value(QStringLiteral("Asin(1)")), e.class1.halfpi);
+        UserConstants c = withTexts({QStringLiteral("halfpi=1")});
+        c.registerAll(e.engine);
+        QCOMPARE(e.class1.halfpi, 1.0);
+        QVERIFY(c.remove(0, e.engine));
+        QCOMPARE(e.class1.halfpi, 0.0);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestConstants)
 #include "test_constants.moc"

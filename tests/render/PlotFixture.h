@@ -113,30 +113,24 @@ struct PlotFixture : EngineFixture
     int expectedSegments(const std::function<bool(float, float)>& good) const
     {
         int segments = 0;
-        const qint32 alongB = setup.Spaceyv * setup.Segsyv;
-        float a = setup.Rangelxu - setup.StepXu;
-        for (qint32 i = 0; i <= setup.Spacexu; ++i) {
-            a = a + setup.StepXu;
-            float b = setup.Rangelyv - setup.SegYv;
-            bool previous = false;
-            for (qint32 j = 0; j <= alongB; ++j) {
-                b = b + setup.SegYv;
-                const bool now = good(a, b);
-                segments += previous && now ? 1 : 0;
-                previous = now;
-            }
-        }
-        const qint32 alongA = setup.Spacexu * setup.Segsxu;
-        float b = setup.Rangelyv - setup.StepYv;
-        for (qint32 j = 0; j <= setup.Spaceyv; ++j) {
-            b = b + setup.StepYv;
-            float a2 = setup.Rangelxu - setup.SegXu;
-            bool previous = false;
-            for (qint32 i = 0; i <= alongA; ++i) {
-                a2 = a2 + setup.SegXu;
-                const bool now = good(a2, b);
-                segments += previous && now ? 1 : 0;
-                previous = now;
+        // Lines of constant a along b, then lines of constant b along a.
+        for (const bool alongB : {true, false}) {
+            const qint32 lines = alongB ? setup.Spacexu : setup.Spaceyv;
+            const qint32 points =
+                alongB ? setup.Spaceyv * setup.Segsyv : setup.Spacexu * setup.Segsxu;
+            const float lineStep = alongB ? setup.StepXu : setup.StepYv;
+            const float pointStep = alongB ? setup.SegYv : setup.SegXu;
+            float fixed = (alongB ? setup.Rangelxu : setup.Rangelyv) - lineStep;
+            for (qint32 i = 0; i <= lines; ++i) {
+                fixed = fixed + lineStep;
+                float moving = (alongB ? setup.Rangelyv : setup.Rangelxu) - pointStep;
+                bool previous = false;
+                for (qint32 j = 0; j <= points; ++j) {
+                    moving = moving + pointStep;
+                    const bool now = alongB ? good(fixed, moving) : good(moving, fixed);
+                    segments += previous && now ? 1 : 0;
+                    previous = now;
+                }
             }
         }
         return segments;

@@ -24,292 +24,267 @@ class TestPlotSetup : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaults();
-    void countsRoundHalfToEven_data();
-    void countsRoundHalfToEven();
-    void expressionFields_data();
-    void expressionFields();
-    void derivativeSelector_data();
-    void derivativeSelector();
-    void failureStopsTheReader_data();
-    void failureStopsTheReader();
-    void derivedFailuresStoreEarlierValues();
-    void eyeFactorOneIsNeverWritten();
-    void leadingNumber_data();
-    void leadingNumber();
-    void formatNumber_data();
-    void formatNumber();
-    void completeNumber_data();
-    void completeNumber();
-};
-
-void TestPlotSetup::defaults()
-{
-    Reader r;
-    QVERIFY(r.read());
-    QVERIFY(r.message.isEmpty() && r.shownMessages.isEmpty());
-    // Exactly the float nearest to each value: the arithmetic is double, stored as float.
-    const PlotSetup& s = r.setup;
-    const QList<float> derived{s.SpanX,   s.SpanY,  s.SpanZ,  s.Xmid,  s.RatioYX,
-                               s.RatioZX, s.StepXu, s.StepYv, s.SegXu, s.SegYv};
-    QCOMPARE(derived, (QList<float>{5, 4, 3, 0, 0.8f, 0.6f, 0.2f, 0.2f, 0.1f, 0.1f}));
-    QCOMPARE(s.EyeFactor[0], 1.0f);
-    QCOMPARE(s.Spacexu, 10);
-    QCOMPARE(s.Segsyv, 2);
-    QCOMPARE(s.Ndots, 5000);
-    QCOMPARE(s.DerivSelector, 0);
-    QCOMPARE(s.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"));
-    QCOMPARE(s.EquationX + s.EquationY, QStringLiteral("vu"));
-}
-
-void TestPlotSetup::countsRoundHalfToEven_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("2.5 gives 2") << "2.5" << true << 2;
-    QTest::newRow("3.5 gives 4") << "3.5" << true << 4;
-    QTest::newRow("2.51 gives 3") << "2.51" << true << 3;
-    QTest::newRow("12 with letters") << "12abc" << true << 12;
-    QTest::newRow("a formula gives 0") << "pi" << true << 0;
-    QTest::newRow("blanks inside") << " 1 2 " << true << 12;
-    QTest::newRow("largest") << "2147483647.4" << true << 2147483647;
-    QTest::newRow("above 32 bits") << "2147483648" << false << 0;
-    QTest::newRow("out of double range") << "1e999" << false << 0;
-}
-
-void TestPlotSetup::countsRoundHalfToEven()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(int, expected);
-    Reader r;
-    r.fields.setText(QStringLiteral("txtGrid"), text);
-    QCOMPARE(r.read(), ok);
-    if (ok) {
-        QCOMPARE(r.setup.Grid, expected);
-    } else {
-        QCOMPARE(r.message, QStringLiteral("Overflow in Grid"));
-        QCOMPARE(r.setup.Ndots, 0); // read after Grid: untouched
-    }
-}
-
-void TestPlotSetup::expressionFields_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<float>("expected");
-    QTest::newRow("pi") << "pi" << 3.14159274f;
-    QTest::newRow("formula") << "pi / 2 + 1" << float(3.14159265358979 / 2 + 1);
-    QTest::newRow("just in float range") << "3.4e38" << 3.4e38f;
-}
-
-void TestPlotSetup::expressionFields()
-{
-    QFETCH(QString, text);
-    QFETCH(float, expected);
-    Reader r;
-    r.fields.setText(QStringLiteral("txtWindowgx"), text);
-    QVERIFY(r.read());
-    QCOMPARE(r.setup.Windowgx, expected);
-}
-
-void TestPlotSetup::derivativeSelector_data()
-{
-    QTest::addColumn<QString>("xder");
-    QTest::addColumn<QString>("yder");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("selector");
-    QTest::newRow("Z") << "0"
-                       << "0" << true << 0;
-    QTest::newRow("Zx") << "1"
-                        << "0" << true << 1;
-    QTest::newRow("Zxy") << "1"
-                         << "1" << true << 5;
-    QTest::newRow("order 3 is the function") << "2"
-                                             << "1" << true << 0;
-    QTest::newRow("rounded into range") << "1.4"
-                                        << "0.5" << true << 1;
-    QTest::newRow("Xder 3") << "3"
-                            << "0" << false << 0;
-    QTest::newRow("Yder -1") << "0"
-                             << "-1" << false << 0;
-}
-
-void TestPlotSetup::derivativeSelector()
-{
-    QFETCH(QString, xder);
-    QFETCH(QString, yder);
-    QFETCH(bool, ok);
-    QFETCH(int, selector);
-    Reader r;
-    r.setup.DerivSelector = 77;
-    r.fields.setText(QStringLiteral("txtXder"), xder);
-    r.fields.setText(QStringLiteral("txtYder"), yder);
-    QCOMPARE(r.read(), ok);
-    if (ok) {
-        QCOMPARE(r.setup.DerivSelector, selector);
-    } else {
-        QVERIFY(!r.message.isEmpty());
-        QCOMPARE(r.setup.DerivSelector, 77);
-        QVERIFY(r.setup.EquationZ.isEmpty()); // the texts come after the selector
-    }
-}
-
-void TestPlotSetup::failureStopsTheReader_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("engineShowsIt");
-    QTest::newRow("syntax error") << "1 +" << QString() << true;
-    QTest::newRow("division by zero") << "1/0"
-                                      << "Division by zero in Rangelxu" << false;
-    QTest::newRow("not a number") << "\"abc\""
-                                  << "Type mismatch in Rangelxu" << false;
-    QTest::newRow("beyond float range") << "1e39"
-                                        << "Overflow in Rangelxu" << false;
-    QTest::newRow("trapped in a Class1 function") << "Asin(2)"
-                                                  << "Invalid argument in Rangelxu" << false;
-}
-
-void TestPlotSetup::failureStopsTheReader()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    QFETCH(bool, engineShowsIt);
-    Reader r;
-    QVERIFY(r.read());
-    r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3"));
-    r.fields.setText(QStringLiteral("txtRangelxu"), text);
-    r.fields.setText(QStringLiteral("txtRangegxu"), QStringLiteral("4"));
-    r.fields.setText(QStringLiteral("txtNdots"), QStringLiteral("7"));
-    r.fields.setText(QStringLiteral("txtEquationZ"), QStringLiteral("x"));
-    QVERIFY(!r.read());
-    QCOMPARE(r.message, message);
-    QCOMPARE(r.shownMessages.size(), engineShowsIt ? 1 : 0);
-    QCOMPARE(r.setup.Windowlx, -3.0f); // before: new
-    QCOMPARE(r.setup.SpanX, 5.0f);     // derived later: old
-    QCOMPARE(r.setup.Rangelxu, -1.0f); // the failing field: old
-    QCOMPARE(r.setup.Rangegxu, 1.0f);  // after: old
-    QCOMPARE(r.setup.Ndots, 5000);     // after: old
-    QCOMPARE(r.setup.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5")); // old
-}
-
-void TestPlotSetup::derivedFailuresStoreEarlierValues()
-{
+    void defaults()
     {
         Reader r;
         QVERIFY(r.read());
-        r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("1"));
-        r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("1"));
-        r.fields.setText(QStringLiteral("txtXder"), QStringLiteral("1"));
-        QVERIFY(!r.read());
-        QCOMPARE(r.message, QStringLiteral("Division by zero: the x window has no width"));
-        QCOMPARE(r.setup.SpanX, 0.0f);   // stored before the ratio that divides by it
-        QCOMPARE(r.setup.Xmid, 1.0f);    // stored before the ratio too
-        QCOMPARE(r.setup.RatioYX, 0.8f); // old
-        QCOMPARE(r.setup.Xder, 0);       // old
+        QVERIFY(r.message.isEmpty() && r.shownMessages.isEmpty());
+        // Exactly the float nearest to each value: the arithmetic is double, stored as float.
+        const PlotSetup& s = r.setup;
+        const QList<float> derived{s.SpanX,   s.SpanY,  s.SpanZ,  s.Xmid,  s.RatioYX,
+                                   s.RatioZX, s.StepXu, s.StepYv, s.SegXu, s.SegYv};
+        QCOMPARE(derived, (QList<float>{5, 4, 3, 0, 0.8f, 0.6f, 0.2f, 0.2f, 0.1f, 0.1f}));
+        QCOMPARE(s.EyeFactor[0], 1.0f);
+        QCOMPARE(s.Spacexu, 10);
+        QCOMPARE(s.Segsyv, 2);
+        QCOMPARE(s.Ndots, 5000);
+        QCOMPARE(s.DerivSelector, 0);
+        QCOMPARE(s.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"));
+        QCOMPARE(s.EquationX + s.EquationY, QStringLiteral("vu"));
     }
+
+    void countsRoundHalfToEven_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("2.5 gives 2") << "2.5" << true << 2;
+        QTest::newRow("3.5 gives 4") << "3.5" << true << 4;
+        QTest::newRow("2.51 gives 3") << "2.51" << true << 3;
+        QTest::newRow("12 with letters") << "12abc" << true << 12;
+        QTest::newRow("a formula gives 0") << "pi" << true << 0;
+        QTest::newRow("blanks inside") << " 1 2 " << true << 12;
+        QTest::newRow("largest") << "2147483647.4" << true << 2147483647;
+        QTest::newRow("above 32 bits") << "2147483648" << false << 0;
+        QTest::newRow("out of double range") << "1e999" << false << 0;
+    }
+    void countsRoundHalfToEven()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(int, expected);
+        Reader r;
+        r.fields.setText(QStringLiteral("txtGrid"), text);
+        QCOMPARE(r.read(), ok);
+        if (ok) {
+            QCOMPARE(r.setup.Grid, expected);
+        } else {
+            QCOMPARE(r.message, QStringLiteral("Overflow in Grid"));
+            QCOMPARE(r.setup.Ndots, 0); // read after Grid: untouched
+        }
+    }
+
+    void expressionFields_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<float>("expected");
+        QTest::newRow("pi") << "pi" << 3.14159274f;
+        QTest::newRow("formula") << "pi / 2 + 1" << float(3.14159265358979 / 2 + 1);
+        QTest::newRow("just in float range") << "3.4e38" << 3.4e38f;
+    }
+    void expressionFields()
+    {
+        QFETCH(QString, text);
+        QFETCH(float, expected);
+        Reader r;
+        r.fields.setText(QStringLiteral("txtWindowgx"), text);
+        QVERIFY(r.read());
+        QCOMPARE(r.setup.Windowgx, expected);
+    }
+
+    void derivativeSelector_data()
+    {
+        QTest::addColumn<QString>("xder");
+        QTest::addColumn<QString>("yder");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("selector");
+        QTest::newRow("Z") << "0"
+                           << "0" << true << 0;
+        QTest::newRow("Zx") << "1"
+                            << "0" << true << 1;
+        QTest::newRow("Zxy") << "1"
+                             << "1" << true << 5;
+        QTest::newRow("order 3 is the function") << "2"
+                                                 << "1" << true << 0;
+        QTest::newRow("rounded into range") << "1.4"
+                                            << "0.5" << true << 1;
+        QTest::newRow("Xder 3") << "3"
+                                << "0" << false << 0;
+        QTest::newRow("Yder -1") << "0"
+                                 << "-1" << false << 0;
+    }
+    void derivativeSelector()
+    {
+        QFETCH(QString, xder);
+        QFETCH(QString, yder);
+        QFETCH(bool, ok);
+        QFETCH(int, selector);
+        Reader r;
+        r.setup.DerivSelector = 77;
+        r.fields.setText(QStringLiteral("txtXder"), xder);
+        r.fields.setText(QStringLiteral("txtYder"), yder);
+        QCOMPARE(r.read(), ok);
+        if (ok) {
+            QCOMPARE(r.setup.DerivSelector, selector);
+        } else {
+            QVERIFY(!r.message.isEmpty());
+            QCOMPARE(r.setup.DerivSelector, 77);
+            QVERIFY(r.setup.EquationZ.isEmpty()); // the texts come after the selector
+        }
+    }
+
+    void failureStopsTheReader_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("engineShowsIt");
+        QTest::newRow("syntax error") << "1 +" << QString() << true;
+        QTest::newRow("division by zero") << "1/0"
+                                          << "Division by zero in Rangelxu" << false;
+        QTest::newRow("not a number") << "\"abc\""
+                                      << "Type mismatch in Rangelxu" << false;
+        QTest::newRow("beyond float range") << "1e39"
+                                            << "Overflow in Rangelxu" << false;
+        QTest::newRow("trapped in a Class1 function") << "Asin(2)"
+                                                      << "Invalid argument in Rangelxu" << false;
+    }
+    void failureStopsTheReader()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QFETCH(bool, engineShowsIt);
+        Reader r;
+        QVERIFY(r.read());
+        r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3"));
+        r.fields.setText(QStringLiteral("txtRangelxu"), text);
+        r.fields.setText(QStringLiteral("txtRangegxu"), QStringLiteral("4"));
+        r.fields.setText(QStringLiteral("txtNdots"), QStringLiteral("7"));
+        r.fields.setText(QStringLiteral("txtEquationZ"), QStringLiteral("x"));
+        QVERIFY(!r.read());
+        QCOMPARE(r.message, message);
+        QCOMPARE(r.shownMessages.size(), engineShowsIt ? 1 : 0);
+        QCOMPARE(r.setup.Windowlx, -3.0f); // before: new
+        QCOMPARE(r.setup.SpanX, 5.0f);     // derived later: old
+        QCOMPARE(r.setup.Rangelxu, -1.0f); // the failing field: old
+        QCOMPARE(r.setup.Rangegxu, 1.0f);  // after: old
+        QCOMPARE(r.setup.Ndots, 5000);     // after: old
+        QCOMPARE(r.setup.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5")); // old
+    }
+
+    void derivedFailuresStoreEarlierValues()
+    {
+        {
+            Reader r;
+            QVERIFY(r.read());
+            r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("1"));
+            r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("1"));
+            r.fields.setText(QStringLiteral("txtXder"), QStringLiteral("1"));
+            QVERIFY(!r.read());
+            QCOMPARE(r.message, QStringLiteral("Division by zero: the x window has no width"));
+            QCOMPARE(r.setup.SpanX, 0.0f);   // stored before the ratio that divides by it
+            QCOMPARE(r.setup.Xmid, 1.0f);    // stored before the ratio too
+            QCOMPARE(r.setup.RatioYX, 0.8f); // old
+            QCOMPARE(r.setup.Xder, 0);       // old
+        }
+        {
+            Reader r;
+            r.fields.setText(QStringLiteral("txtSegsyv"), QStringLiteral("0.4"));
+            QVERIFY(!r.read());
+            QVERIFY(r.message.startsWith(QStringLiteral("Division by zero")));
+            QCOMPARE(r.setup.Segsyv, 0);
+            QCOMPARE(r.setup.SegXu, 0.1f); // the x segment comes first
+            QCOMPARE(r.setup.SegYv, 0.0f);
+        }
+        {
+            Reader r;
+            r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3e38"));
+            r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("3e38"));
+            QVERIFY(!r.read());
+            QCOMPARE(r.message, QStringLiteral("Overflow in SpanX"));
+        }
+    }
+
+    void eyeFactorOneIsNeverWritten()
     {
         Reader r;
-        r.fields.setText(QStringLiteral("txtSegsyv"), QStringLiteral("0.4"));
-        QVERIFY(!r.read());
-        QVERIFY(r.message.startsWith(QStringLiteral("Division by zero")));
-        QCOMPARE(r.setup.Segsyv, 0);
-        QCOMPARE(r.setup.SegXu, 0.1f); // the x segment comes first
-        QCOMPARE(r.setup.SegYv, 0.0f);
+        r.setup.EyeFactor[1] = 0.5f;
+        r.fields.setText(QStringLiteral("txtStereo"), QStringLiteral("-2"));
+        QVERIFY(r.read());
+        QVERIFY(r.read());
+        QCOMPARE(r.setup.EyeFactor[0], -2.0f);
+        QCOMPARE(r.setup.EyeFactor[1], 0.5f);
     }
+
+    void leadingNumber_data()
     {
-        Reader r;
-        r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3e38"));
-        r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("3e38"));
-        QVERIFY(!r.read());
-        QCOMPARE(r.message, QStringLiteral("Overflow in SpanX"));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("blanks anywhere") << " 1 2 . 5 " << 12.5;
+        QTest::newRow("tabs and line feeds") << "\t\n-4" << -4.0;
+        QTest::newRow("D exponent") << "1D2" << 100.0;
+        QTest::newRow("exponent with sign") << "+3.5e-1x" << 0.35;
+        QTest::newRow("exponent without digits") << "7e" << 7.0;
+        QTest::newRow("letters first") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("comma is no separator") << "1,5" << 1.0;
+        QTest::newRow("point then exponent") << "5.E2" << 500.0;
+        QTest::newRow("second point ends it") << "1.5.3" << 1.5;
+        QTest::newRow("signed fraction") << "+.5" << 0.5;
+        QTest::newRow("two signs") << "--5" << 0.0;
+        QTest::newRow("underflow") << "1e-400" << 0.0;
     }
-}
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(LeadingNumber(text), expected);
+    }
 
-void TestPlotSetup::eyeFactorOneIsNeverWritten()
-{
-    Reader r;
-    r.setup.EyeFactor[1] = 0.5f;
-    r.fields.setText(QStringLiteral("txtStereo"), QStringLiteral("-2"));
-    QVERIFY(r.read());
-    QVERIFY(r.read());
-    QCOMPARE(r.setup.EyeFactor[0], -2.0f);
-    QCOMPARE(r.setup.EyeFactor[1], 0.5f);
-}
+    void formatNumber_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole") << 2.0 << false << "2";
+        QTest::newRow("large") << 1e20 << false << "1E+20";
+        QTest::newRow("small") << 0.00001 << false << "1E-05";
+        QTest::newRow("sum rounds to 15 digits") << 0.1 + 0.2 << false << "0.3";
+        QTest::newRow("single third") << double(1.0f / 3) << true << "0.3333333";
+        QTest::newRow("single pi") << double(3.14159265f) << true << "3.141593";
+    }
+    void formatNumber()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, single);
+        QFETCH(QString, expected);
+        QCOMPARE(single ? FormatNumber7(float(value)) : FormatNumber15(value), expected);
+    }
 
-void TestPlotSetup::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("blanks anywhere") << " 1 2 . 5 " << 12.5;
-    QTest::newRow("tabs and line feeds") << "\t\n-4" << -4.0;
-    QTest::newRow("D exponent") << "1D2" << 100.0;
-    QTest::newRow("exponent with sign") << "+3.5e-1x" << 0.35;
-    QTest::newRow("exponent without digits") << "7e" << 7.0;
-    QTest::newRow("letters first") << "abc" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("comma is no separator") << "1,5" << 1.0;
-    QTest::newRow("point then exponent") << "5.E2" << 500.0;
-    QTest::newRow("second point ends it") << "1.5.3" << 1.5;
-    QTest::newRow("signed fraction") << "+.5" << 0.5;
-    QTest::newRow("two signs") << "--5" << 0.0;
-    QTest::newRow("underflow") << "1e-400" << 0.0;
-}
-
-void TestPlotSetup::leadingNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    QCOMPARE(LeadingNumber(text), expected);
-}
-
-void TestPlotSetup::formatNumber_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<bool>("single");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("whole") << 2.0 << false << "2";
-    QTest::newRow("large") << 1e20 << false << "1E+20";
-    QTest::newRow("small") << 0.00001 << false << "1E-05";
-    QTest::newRow("sum rounds to 15 digits") << 0.1 + 0.2 << false << "0.3";
-    QTest::newRow("single third") << double(1.0f / 3) << true << "0.3333333";
-    QTest::newRow("single pi") << double(3.14159265f) << true << "3.141593";
-}
-
-void TestPlotSetup::formatNumber()
-{
-    QFETCH(double, value);
-    QFETCH(bool, single);
-    QFETCH(QString, expected);
-    QCOMPARE(single ? FormatNumber7(float(value)) : FormatNumber15(value), expected);
-}
-
-void TestPlotSetup::completeNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("plain") << "0.1" << true << 0.1;
-    QTest::newRow("surrounding blanks") << " \t-2.5E1 " << true << -25.0;
-    QTest::newRow("point first") << ".5" << true << 0.5;
-    QTest::newRow("blank between digits") << "1 2" << false << 0.0;
-    QTest::newRow("blank before the exponent") << "1 E2" << false << 0.0;
-    QTest::newRow("blank after the sign") << "- 2" << false << 0.0;
-    QTest::newRow("trailing letters") << "1x" << false << 0.0;
-    QTest::newRow("empty") << "" << false << 0.0;
-    QTest::newRow("beyond double range") << "1e999" << false << 0.0;
-}
-
-void TestPlotSetup::completeNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(double, expected);
-    double value = 0;
-    QCOMPARE(ParseCompleteNumber(text, value), ok);
-    if (ok) QCOMPARE(value, expected);
-}
+    void completeNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("plain") << "0.1" << true << 0.1;
+        QTest::newRow("surrounding blanks") << " \t-2.5E1 " << true << -25.0;
+        QTest::newRow("point first") << ".5" << true << 0.5;
+        QTest::newRow("blank between digits") << "1 2" << false << 0.0;
+        QTest::newRow("blank before the exponent") << "1 E2" << false << 0.0;
+        QTest::newRow("blank after the sign") << "- 2" << false << 0.0;
+        QTest::newRow("trailing letters") << "1x" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("beyond double range") << "1e999" << false << 0.0;
+    }
+    void completeNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, expected);
+        double value = 0;
+        QCOMPARE(ParseCompleteNumber(text, value), ok);
+        if (ok) QCOMPARE(value, expected);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPlotSetup)
 #include "test_plotsetup.moc"

@@ -16,19 +16,232 @@ class TestFocus : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        messages_.clear();
+        window_ = std::make_unique<frmVantro>();
+        window_->setMessageSink([this](const QString& text, const QString&) { messages_ << text; });
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
 
-    void refusedFieldKeepsFocus_data();
-    void refusedFieldKeepsFocus();
-    void refusingFieldHoldsBackClicksButNotMenus();
-    void refusingFieldHoldsBackAltP();
-    void engineMessageBoxThenRefusal();
-    void limitPairSendsFocusToPartner_data();
-    void limitPairSendsFocusToPartner();
-    void derivativeSumSendsFocusToPartner();
-    void entrySelectsAll_data();
-    void entrySelectsAll();
+    void cleanup() { window_.reset(); }
+
+    void refusedFieldKeepsFocus_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("mayLeave");
+        QTest::addColumn<int>("messages"); // the engine's, one per attempt to leave
+        auto row = [](const char* tag, const char* name, const char* text, bool ok,
+                      int messages = 0) {
+            QTest::newRow(tag) << QString::fromLatin1(name) << QString::fromLatin1(text) << ok
+                               << messages;
+        };
+        row("spacings 0", "txtSpacexu", "0", false);
+        row("spacings 2.5", "txtSpacexu", "2.5", false);
+        row("spacings word", "txtSegsxu", "many", false);
+        row("spacings 7 and letters", "txtSegsyv", "7abc", true);
+        row("grid 0", "txtGrid", "0", true);
+        row("dots 0", "txtNdots", "0", false);
+        row("reduce 0.5", "txtReduce", "0.5", true);
+        row("reduce 1.5", "txtReduce", "1.5", false);
+        row("reduce 0", "txtReduce", "0", false);
+        row("reduce formula", "txtReduce", "1/4", true);
+        row("divisions formula", "txtDivx", "pi/4", true);
+        row("divisions 0", "txtDivz", "0", false);
+        row("order 3", "txtXder", "3", false);
+        row("order -1", "txtYder", "-1", false);
+        row("unchecked stereo", "txtStereo", "nonsense", true);
+        // An engine error shows its message, then refuses.
+        row("reduce syntax error", "txtReduce", "2*", false, 2);
+        row("divisions syntax error", "txtDivy", "(1", false, 2);
+        row("divisions by zero, no message", "txtDivx", "1/0", false);
+    }
+    void refusedFieldKeepsFocus()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(bool, mayLeave);
+        QFETCH(int, messages);
+        QLineEdit* f = field(name);
+        focus(f);
+        f->setText(text);
+        QTest::keyClick(f, Qt::Key_Tab);
+        QApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget() == f, !mayLeave);
+        QCOMPARE(f->text(), text); // left as typed
+        if (!mayLeave) {
+            QTest::keyClick(f, Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), f);
+        }
+        QCOMPARE(int(messages_.size()), messages);
+    }
+
+    void refusingFieldHoldsBackClicksAndAltPButNotMenus()
+    {
+        QLineEdit* dots = field(QStringLiteral("txtNdots"));
+        focus(dots);
+        dots->setText(QStringLiteral("0"));
+
+        click(window_->control(QStringLiteral("cmdPlot")));
+        QApplication::processEvents();
+        QVERIFY(!window_->session().renderState().PlotShown);
+        QCOMPARE(QApplication::focusWidget(), dots);
+
+        // Nor does Alt+P or a step button; a click on a label does not matter.
+        QTest::keyClick(dots, Qt::Key_P, Qt::AltModifier);
+        QTest::qWait(250);
+        QVERIFY(!window_->session().renderState().PlotShown);
+        click(window_->control(QStringLiteral("cmdIncWindX")));
+        QCOMPARE(window_->text(QStringLiteral("txtWindowlx")), QStringLiteral("-2.5"));
+        click(window_->control(QStringLiteral("lblGrid")));
+        QCOMPARE(QApplication::focusWidget(), dots);
+
+        // The menu's Save does save.
+        const QString path = dir_.filePath(QStringLiteral("held.txt"));
+        window_->setFileChooser([&](bool save) { return save ? path : QString(); });
+        window_->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readLine().startsWith("\"VANTRO\""));
+        QCOMPARE(QApplication::focusWidget(), dots);
+
+        // Mended, the click goes through.
+        dots->setText(QStringLiteral("100"));
+        click(window_->control(QStringLiteral("cmdPlot")));
+        QTRY_VERIFY(window_->session().renderState().PlotShown);
+        QCOMPARE(window_->session().setup().Ndots, 100);
+    }
+
+    // The engine's own message box, shown from inside the check of a click on Plot: once closed,
+    // the click is refused and the focus is still in the field.
+    void engineMessageBoxThenRefusal()
+    {
+        window_->setMessageSink({});
+        QLineEdit* reduce = field(QStringLiteral("txtReduce"));
+        focus(reduce);
+        reduce->setText(QStringLiteral("0.5*"));
+        QStringList shown;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
+        click(window_->control(QStringLiteral("cmdPlot")));
+        QTest::qWait(150);
+        closer.stop();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(!shown[0].isEmpty());
+        QVERIFY(!window_->session().renderState().PlotShown);
+        QCOMPARE(window_->focusWidget(), reduce); // the window takes it up again when reactivated
+        QCOMPARE(reduce->text(), QStringLiteral("0.5*"));
+    }
+
+    void limitPairSendsFocusToPartner_data()
+    {
+        QTest::addColumn<QString>("lower");
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("lowerText");
+        QTest::addColumn<QString>("upperText");
+        QTest::addColumn<bool>("leaveLower");
+        QTest::addColumn<bool>("toPartner");
+        auto row = [](const char* tag, const char* lower, const char* upper, const char* lowerText,
+                      const char* upperText, bool leaveLower, bool toPartner) {
+            QTest::newRow(tag) << QString::fromLatin1(lower) << QString::fromLatin1(upper)
+                               << QString::fromLatin1(lowerText) << QString::fromLatin1(upperText)
+                               << leaveLower << toPartner;
+        };
+        row("window x reversed, leaving lower", "txtWindowlx", "txtWindowgx", "3", "2.5", true,
+            true);
+        row("window x equal, leaving upper", "txtWindowlx", "txtWindowgx", "2", "2", false, true);
+        row("window y as formulas", "txtWindowly", "txtWindowgy", "pi", "3", false, true);
+        row("window z in order", "txtWindowlz", "txtWindowgz", "-1", "1", false, false);
+        row("domain equal is fine", "txtRangelxu", "txtRangegxu", "2", "2", true, false);
+        row("domain reversed, leaving upper", "txtRangelyv", "txtRangegyv", "1", "0", false, true);
+    }
+    void limitPairSendsFocusToPartner()
+    {
+        QFETCH(QString, lower);
+        QFETCH(QString, upper);
+        QFETCH(QString, lowerText);
+        QFETCH(QString, upperText);
+        QFETCH(bool, leaveLower);
+        QFETCH(bool, toPartner);
+        field(lower)->setText(lowerText);
+        field(upper)->setText(upperText);
+        QLineEdit* from = field(leaveLower ? lower : upper);
+        QLineEdit* partner = field(leaveLower ? upper : lower);
+        QLineEdit* elsewhere = field(QStringLiteral("txtXrot"));
+
+        focus(from);
+        click(elsewhere);
+        QLineEdit* expected = toPartner ? partner : elsewhere;
+        QTRY_COMPARE(QApplication::focusWidget(), expected);
+        QTest::qWait(20);
+        QCOMPARE(QApplication::focusWidget(), expected);
+        QTRY_COMPARE(expected->selectedText(), expected->text());
+        QCOMPARE(messages_, QStringList());
+    }
+
+    void derivativeSumSendsFocusToPartner()
+    {
+        QLineEdit* x = field(QStringLiteral("txtXder"));
+        QLineEdit* y = field(QStringLiteral("txtYder"));
+        x->setText(QStringLiteral("2"));
+        y->setText(QStringLiteral("1"));
+        focus(y);
+        QTest::keyClick(y, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), x);
+        click(window_->control(QStringLiteral("txtNdots")));
+        QTRY_COMPARE(QApplication::focusWidget(), y);
+        // Mended: the focus goes where it was sent.
+        y->setText(QStringLiteral("0"));
+        QTest::keyClick(y, Qt::Key_Tab);
+        QApplication::processEvents();
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cboConstants"));
+    }
+
+    void entrySelectsAll_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("byClick");
+        auto row = [](const char* tag, const char* from, const char* to, bool byClick) {
+            QTest::newRow(tag) << QString::fromLatin1(from) << QString::fromLatin1(to) << byClick;
+        };
+        row("tab into window limit", "txtWindowlx", "txtWindowgx", false);
+        row("click into equation", "txtXrot", "txtEquationZ", true);
+        row("click into step field", "txtXrot", "txtStepTranZ", true);
+        row("tab into step field", "txtStepWindX", "txtStepWindY", false);
+        row("click into count", "txtXrot", "txtNdots", true);
+        // No field before: the first in the tab order as the window opens.
+        row("window opens", "", "txtEquationZ", false);
+    }
+    void entrySelectsAll()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, byClick);
+        QLineEdit* target = field(to);
+        if (!from.isEmpty()) {
+            focus(field(from));
+            if (byClick)
+                click(target);
+            else
+                QTest::keyClick(field(from), Qt::Key_Tab);
+        }
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        QTRY_COMPARE(target->selectedText(), target->text());
+        QVERIFY(!target->text().isEmpty());
+        // The first key typed replaces the old value.
+        QTest::keyClick(target, Qt::Key_7);
+        QCOMPARE(target->text(), QStringLiteral("7"));
+    }
 
 private:
     QLineEdit* field(const QString& name)
@@ -51,250 +264,6 @@ private:
     QStringList messages_;
     QTemporaryDir dir_;
 };
-
-void TestFocus::init()
-{
-    messages_.clear();
-    window_ = std::make_unique<frmVantro>();
-    window_->setMessageSink([this](const QString& text, const QString&) { messages_ << text; });
-    window_->show();
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
-
-void TestFocus::cleanup()
-{
-    window_.reset();
-}
-
-void TestFocus::refusedFieldKeepsFocus_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("mayLeave");
-    QTest::addColumn<int>("messages"); // the engine's, one per attempt to leave
-    auto row = [](const char* tag, const char* name, const char* text, bool ok, int messages = 0) {
-        QTest::newRow(tag) << QString::fromLatin1(name) << QString::fromLatin1(text) << ok
-                           << messages;
-    };
-    row("spacings 0", "txtSpacexu", "0", false);
-    row("spacings 2.5", "txtSpacexu", "2.5", false);
-    row("spacings -3", "txtSpaceyv", "-3", false);
-    row("spacings word", "txtSegsxu", "many", false);
-    row("spacings 7 and letters", "txtSegsyv", "7abc", true);
-    row("grid 0", "txtGrid", "0", true);
-    row("dots 0", "txtNdots", "0", false);
-    row("reduce 0.5", "txtReduce", "0.5", true);
-    row("reduce 1", "txtReduce", "1", true);
-    row("reduce 1.5", "txtReduce", "1.5", false);
-    row("reduce 0", "txtReduce", "0", false);
-    row("reduce formula", "txtReduce", "1/4", true);
-    row("divisions formula", "txtDivx", "pi/4", true);
-    row("divisions 0", "txtDivz", "0", false);
-    row("order 3", "txtXder", "3", false);
-    row("order -1", "txtYder", "-1", false);
-    row("unchecked stereo", "txtStereo", "nonsense", true);
-    // An engine error shows its message, then refuses.
-    row("reduce syntax error", "txtReduce", "2*", false, 2);
-    row("divisions syntax error", "txtDivy", "(1", false, 2);
-    row("divisions by zero, no message", "txtDivx", "1/0", false);
-}
-
-void TestFocus::refusedFieldKeepsFocus()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(bool, mayLeave);
-    QFETCH(int, messages);
-    QLineEdit* f = field(name);
-    focus(f);
-    f->setText(text);
-    QTest::keyClick(f, Qt::Key_Tab);
-    QApplication::processEvents();
-    QCOMPARE(QApplication::focusWidget() == f, !mayLeave);
-    QCOMPARE(f->text(), text); // left as typed
-    if (!mayLeave) {
-        QTest::keyClick(f, Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), f);
-    }
-    QCOMPARE(int(messages_.size()), messages);
-}
-
-void TestFocus::refusingFieldHoldsBackClicksButNotMenus()
-{
-    QLineEdit* dots = field(QStringLiteral("txtNdots"));
-    focus(dots);
-    dots->setText(QStringLiteral("0"));
-
-    click(window_->control(QStringLiteral("cmdPlot")));
-    QApplication::processEvents();
-    QVERIFY(!window_->session().renderState().PlotShown);
-    QCOMPARE(QApplication::focusWidget(), dots);
-
-    // A step button does not act either; a click on a label does not matter.
-    click(window_->control(QStringLiteral("cmdIncWindX")));
-    QCOMPARE(window_->text(QStringLiteral("txtWindowlx")), QStringLiteral("-2.5"));
-    click(window_->control(QStringLiteral("lblGrid")));
-    QCOMPARE(QApplication::focusWidget(), dots);
-
-    // The menu's Save does save.
-    const QString path = dir_.filePath(QStringLiteral("held.txt"));
-    window_->setFileChooser([&](bool save) { return save ? path : QString(); });
-    window_->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QVERIFY(saved.readLine().startsWith("\"VANTRO\""));
-    QCOMPARE(QApplication::focusWidget(), dots);
-
-    // Mended, the click goes through.
-    dots->setText(QStringLiteral("100"));
-    click(window_->control(QStringLiteral("cmdPlot")));
-    QTRY_VERIFY(window_->session().renderState().PlotShown);
-    QCOMPARE(window_->session().setup().Ndots, 100);
-}
-
-void TestFocus::refusingFieldHoldsBackAltP()
-{
-    QLineEdit* divy = field(QStringLiteral("txtDivy"));
-    focus(divy);
-    divy->setText(QStringLiteral("-1"));
-    QTest::keyClick(divy, Qt::Key_P, Qt::AltModifier);
-    QTest::qWait(250);
-    QVERIFY(!window_->session().renderState().PlotShown);
-    QCOMPARE(QApplication::focusWidget(), divy);
-}
-
-// The engine's own message box, shown from inside the check of a click on Plot: once closed,
-// the click is refused and the focus is still in the field.
-void TestFocus::engineMessageBoxThenRefusal()
-{
-    window_->setMessageSink({});
-    QLineEdit* reduce = field(QStringLiteral("txtReduce"));
-    focus(reduce);
-    reduce->setText(QStringLiteral("0.5*"));
-    QStringList shown;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown << box->text();
-            box->accept();
-        }
-    });
-    closer.start(10);
-    click(window_->control(QStringLiteral("cmdPlot")));
-    QTest::qWait(150);
-    closer.stop();
-    QCOMPARE(shown.size(), 1);
-    QVERIFY(!shown[0].isEmpty());
-    QVERIFY(!window_->session().renderState().PlotShown);
-    QCOMPARE(window_->focusWidget(), reduce); // the window takes it up again when reactivated
-    QCOMPARE(reduce->text(), QStringLiteral("0.5*"));
-}
-
-void TestFocus::limitPairSendsFocusToPartner_data()
-{
-    QTest::addColumn<QString>("lower");
-    QTest::addColumn<QString>("upper");
-    QTest::addColumn<QString>("lowerText");
-    QTest::addColumn<QString>("upperText");
-    QTest::addColumn<bool>("leaveLower");
-    QTest::addColumn<bool>("toPartner");
-    auto row = [](const char* tag, const char* lower, const char* upper, const char* lowerText,
-                  const char* upperText, bool leaveLower, bool toPartner) {
-        QTest::newRow(tag) << QString::fromLatin1(lower) << QString::fromLatin1(upper)
-                           << QString::fromLatin1(lowerText) << QString::fromLatin1(upperText)
-                           << leaveLower << toPartner;
-    };
-    row("window x reversed, leaving lower", "txtWindowlx", "txtWindowgx", "3", "2.5", true, true);
-    row("window x equal, leaving upper", "txtWindowlx", "txtWindowgx", "2", "2", false, true);
-    row("window y as formulas", "txtWindowly", "txtWindowgy", "pi", "3", false, true);
-    row("window z in order", "txtWindowlz", "txtWindowgz", "-1", "1", false, false);
-    row("domain equal is fine", "txtRangelxu", "txtRangegxu", "2", "2", true, false);
-    row("domain reversed, leaving upper", "txtRangelyv", "txtRangegyv", "1", "0", false, true);
-}
-
-void TestFocus::limitPairSendsFocusToPartner()
-{
-    QFETCH(QString, lower);
-    QFETCH(QString, upper);
-    QFETCH(QString, lowerText);
-    QFETCH(QString, upperText);
-    QFETCH(bool, leaveLower);
-    QFETCH(bool, toPartner);
-    field(lower)->setText(lowerText);
-    field(upper)->setText(upperText);
-    QLineEdit* from = field(leaveLower ? lower : upper);
-    QLineEdit* partner = field(leaveLower ? upper : lower);
-    QLineEdit* elsewhere = field(QStringLiteral("txtXrot"));
-
-    focus(from);
-    click(elsewhere);
-    QLineEdit* expected = toPartner ? partner : elsewhere;
-    QTRY_COMPARE(QApplication::focusWidget(), expected);
-    QTest::qWait(20);
-    QCOMPARE(QApplication::focusWidget(), expected);
-    QTRY_COMPARE(expected->selectedText(), expected->text());
-    QCOMPARE(messages_, QStringList());
-}
-
-void TestFocus::derivativeSumSendsFocusToPartner()
-{
-    QLineEdit* x = field(QStringLiteral("txtXder"));
-    QLineEdit* y = field(QStringLiteral("txtYder"));
-    x->setText(QStringLiteral("2"));
-    y->setText(QStringLiteral("1"));
-    focus(y);
-    QTest::keyClick(y, Qt::Key_Tab);
-    QTRY_COMPARE(QApplication::focusWidget(), x);
-    click(window_->control(QStringLiteral("txtNdots")));
-    QTRY_COMPARE(QApplication::focusWidget(), y);
-    // Mended: the focus goes where it was sent.
-    y->setText(QStringLiteral("0"));
-    QTest::keyClick(y, Qt::Key_Tab);
-    QApplication::processEvents();
-    QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cboConstants"));
-}
-
-void TestFocus::entrySelectsAll_data()
-{
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<bool>("byClick");
-    QTest::newRow("tab into window limit") << "txtWindowlx"
-                                           << "txtWindowgx" << false;
-    QTest::newRow("click into equation") << "txtXrot"
-                                         << "txtEquationZ" << true;
-    QTest::newRow("click into step field") << "txtXrot"
-                                           << "txtStepTranZ" << true;
-    QTest::newRow("tab into step field") << "txtStepWindX"
-                                         << "txtStepWindY" << false;
-    QTest::newRow("click into count") << "txtXrot"
-                                      << "txtNdots" << true;
-    // No field before: the first in the tab order as the window opens.
-    QTest::newRow("window opens") << ""
-                                  << "txtEquationZ" << false;
-}
-
-void TestFocus::entrySelectsAll()
-{
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-    QFETCH(bool, byClick);
-    QLineEdit* target = field(to);
-    if (!from.isEmpty()) {
-        focus(field(from));
-        if (byClick)
-            click(target);
-        else
-            QTest::keyClick(field(from), Qt::Key_Tab);
-    }
-    QTRY_COMPARE(QApplication::focusWidget(), target);
-    QTRY_COMPARE(target->selectedText(), target->text());
-    QVERIFY(!target->text().isEmpty());
-    // The first key typed replaces the old value.
-    QTest::keyClick(target, Qt::Key_7);
-    QCOMPARE(target->text(), QStringLiteral("7"));
-}
 
 QTEST_MAIN(TestFocus)
 #include "test_focus.moc"
