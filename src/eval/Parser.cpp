@@ -342,11 +342,9 @@ int Parser::parseArguments()
     }
 }
 
-void Parser::parseMember(void* object, const QString& name, qsizetype position, bool called)
+bool Parser::appendClassMember(const GlobalNames::Resolution& r, qsizetype position, bool called,
+                               int argc)
 {
-    const GlobalNames::Resolution r = GlobalNames::member(static_cast<Class1*>(object), name);
-    const int argc = called ? parseArguments() : 0;
-    if (failed()) return;
     switch (r.kind) {
     case GlobalNames::Kind::MemberDouble:
     case GlobalNames::Kind::MemberInt32:
@@ -355,17 +353,25 @@ void Parser::parseMember(void* object, const QString& name, qsizetype position, 
         else
             append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
                    position, 0, r.address);
-        return;
+        return true;
     case GlobalNames::Kind::Method:
         if (argc != 1)
             append(Op::Fail, position, 450, nullptr, argc);
         else
             append(Op::CallMethod, position, r.index, r.address, 1);
-        return;
+        return true;
     default:
-        append(Op::Fail, position, 438, nullptr, argc);
-        return;
+        return false;
     }
+}
+
+void Parser::parseMember(void* object, const QString& name, qsizetype position, bool called)
+{
+    const GlobalNames::Resolution r = GlobalNames::member(static_cast<Class1*>(object), name);
+    const int argc = called ? parseArguments() : 0;
+    if (failed()) return;
+    if (!appendClassMember(r, position, called, argc))
+        append(Op::Fail, position, 438, nullptr, argc);
 }
 
 void Parser::parseName()
@@ -399,21 +405,8 @@ void Parser::parseName()
     const bool called = kind() == Kind::LeftParen;
     const int argc = called ? parseArguments() : 0;
     if (failed()) return;
+    if (appendClassMember(r, position, called, argc)) return;
     switch (r.kind) {
-    case GlobalNames::Kind::MemberDouble:
-    case GlobalNames::Kind::MemberInt32:
-        if (called)
-            append(Op::Fail, position, 13, nullptr, argc);
-        else
-            append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
-                   position, 0, r.address);
-        return;
-    case GlobalNames::Kind::Method:
-        if (argc != 1)
-            append(Op::Fail, position, 450, nullptr, argc);
-        else
-            append(Op::CallMethod, position, r.index, r.address, 1);
-        return;
     case GlobalNames::Kind::Object:
         append(Op::Fail, position, 438, nullptr, argc);
         return;
@@ -429,7 +422,7 @@ void Parser::parseName()
         else
             append(Op::PushVar, position, r.index);
         return;
-    case GlobalNames::Kind::None:
+    default: // no such name; members and methods were handled above
         break;
     }
     append(Op::Fail, position, 13, nullptr, argc);

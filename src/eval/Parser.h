@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eval/CompiledExpression.h"
+#include "eval/GlobalNames.h"
 #include "eval/Lexer.h"
 
 #include <QString>
@@ -37,6 +38,9 @@ private:
     void parseName();
     int parseArguments();
     void parseMember(void* object, const QString& name, qsizetype position, bool called);
+    // Class1 members and methods: true when `r` named one and its code was appended.
+    bool appendClassMember(const GlobalNames::Resolution& r, qsizetype position, bool called,
+                           int argc);
 
     void append(Instruction::Op op, qsizetype position, qint32 index = 0, void* address = nullptr,
                 int argc = 0);

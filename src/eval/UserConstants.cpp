@@ -27,21 +27,12 @@ QString UserConstants::nameOf(const QString& text)
 
 int UserConstants::indexOfName(const QString& name) const
 {
-    for (int i = 0; i < ConstantCount; ++i) {
-        const QString& entry = ConstantList[std::size_t(i)];
+    for (int i = 0; i < count(); ++i) {
+        const QString& entry = ConstantList.at(i);
         const qsizetype p = entry.indexOf(QLatin1Char('='));
         if (p == name.size() && entry.startsWith(name)) return i;
     }
     return -1;
-}
-
-void UserConstants::removeAt(int index)
-{
-    for (int i = index; i + 1 < ConstantCount; ++i)
-        ConstantList[std::size_t(i)] = ConstantList[std::size_t(i) + 1];
-    --ConstantCount;
-    ConstantList[std::size_t(ConstantCount)].clear();
-    list_.removeAt(index);
 }
 
 UserConstants::AddResult UserConstants::add(const QString& text)
@@ -49,19 +40,16 @@ UserConstants::AddResult UserConstants::add(const QString& text)
     const QString name = nameOf(text);
     if (name.isEmpty()) return AddResult::Refused;
     const int existing = indexOfName(name);
-    if (existing < 0 && ConstantCount >= Capacity) return AddResult::ListFull;
-    if (existing >= 0) removeAt(existing);
-    ConstantList[std::size_t(ConstantCount)] = text;
-    ++ConstantCount;
-    list_.append(text);
+    if (existing < 0 && count() >= Capacity) return AddResult::ListFull;
+    if (existing >= 0) ConstantList.removeAt(existing);
+    ConstantList.append(text);
     return AddResult::Added;
 }
 
 bool UserConstants::remove(int index, ScriptEngine& engine)
 {
-    if (index < 0 || index >= ConstantCount) return false;
-    const QString text = ConstantList[std::size_t(index)];
-    removeAt(index);
+    if (index < 0 || index >= count()) return false;
+    const QString text = ConstantList.takeAt(index);
     const qsizetype p = text.indexOf(QLatin1Char('='));
     if (p >= 0) engine.executeStatement(text.left(p + 1) + QLatin1Char('0'));
     return true;
@@ -70,7 +58,7 @@ bool UserConstants::remove(int index, ScriptEngine& engine)
 qint32 UserConstants::registerAll(ScriptEngine& engine) const
 {
     qint32 first = 0;
-    const QStringList texts = list_; // the error handler's message box may let events run
+    const QStringList texts = ConstantList; // the error handler's message box may let events run
     for (const QString& text : texts) {
         const qint32 number = engine.executeStatement(text);
         if (first == 0) first = number;
@@ -81,9 +69,6 @@ qint32 UserConstants::registerAll(ScriptEngine& engine) const
 bool UserConstants::setAll(const QStringList& texts)
 {
     if (texts.size() > Capacity) return false;
-    for (std::size_t i = 0; i < ConstantList.size(); ++i)
-        ConstantList[i] = qsizetype(i) < texts.size() ? texts.at(qsizetype(i)) : QString();
-    ConstantCount = qint32(texts.size());
-    list_ = texts;
+    ConstantList = texts;
     return true;
 }

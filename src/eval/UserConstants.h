@@ -7,7 +7,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <array>
 
 class ScriptEngine;
 
@@ -40,17 +39,16 @@ public:
     // for more than Capacity texts.
     bool setAll(const QStringList& texts);
 
-    const QStringList& list() const { return list_; }
-    qint32 count() const { return ConstantCount; }
+    // The texts in order of registration, as the combo box lists them; ConstantCount is
+    // their number.
+    const QStringList& list() const { return ConstantList; }
+    qint32 count() const { return qint32(ConstantList.size()); }
 
     // The name part of a constant text when it is acceptable, else empty.
     static QString nameOf(const QString& text);
 
 private:
     int indexOfName(const QString& name) const;
-    void removeAt(int index);
 
-    std::array<QString, Capacity> ConstantList;
-    qint32 ConstantCount = 0;
-    QStringList list_; // the combo box's list: ConstantList[0 .. ConstantCount - 1]
+    QStringList ConstantList; // at most Capacity entries
 };

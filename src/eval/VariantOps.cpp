@@ -61,6 +61,19 @@ qint32 operandOf(const Variant& v, Operand& out)
     return 94;
 }
 
+// Null in either operand makes the result Null (`null` set); otherwise both as numbers.
+qint32 numericOperands(const Variant& a, const Variant& b, Variant& r, Operand& x, Operand& y,
+                       bool& null)
+{
+    null = a.isNull() || b.isNull();
+    if (null) {
+        r = Variant::null();
+        return 0;
+    }
+    if (const qint32 rc = operandOf(a, x)) return rc;
+    return operandOf(b, y);
+}
+
 int resultRank(int a, int b)
 {
     if (a == NoRank && b == NoRank) return RInteger;
@@ -100,14 +113,10 @@ double apply(Arith op, double a, double b)
 
 qint32 arithmetic(Arith op, const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isNull() || b.isNull()) {
-        r = Variant::null();
-        return 0;
-    }
     Operand x;
     Operand y;
-    if (const qint32 rc = operandOf(a, x)) return rc;
-    if (const qint32 rc = operandOf(b, y)) return rc;
+    bool null = false;
+    if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
     const int rank = resultRank(x.rank, y.rank);
     if (rank <= RLong) {
         const qint64 i = qint64(x.value);
@@ -208,14 +217,10 @@ qint32 VariantOps::multiply(const Variant& a, const Variant& b, Variant& r)
 
 qint32 VariantOps::divide(const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isNull() || b.isNull()) {
-        r = Variant::null();
-        return 0;
-    }
     Operand x;
     Operand y;
-    if (const qint32 rc = operandOf(a, x)) return rc;
-    if (const qint32 rc = operandOf(b, y)) return rc;
+    bool null = false;
+    if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
     if (y.value == 0) return x.value == 0 ? 6 : 11;
     const double d = x.value / y.value;
     if (!std::isfinite(d)) return 6;
@@ -240,14 +245,10 @@ qint32 VariantOps::modulo(const Variant& a, const Variant& b, Variant& r)
 
 qint32 VariantOps::power(const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isNull() || b.isNull()) {
-        r = Variant::null();
-        return 0;
-    }
     Operand x;
     Operand y;
-    if (const qint32 rc = operandOf(a, x)) return rc;
-    if (const qint32 rc = operandOf(b, y)) return rc;
+    bool null = false;
+    if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
     const double d = std::pow(x.value, y.value);
     if (!std::isfinite(d)) {
         if (std::isnan(d)) return 5;
