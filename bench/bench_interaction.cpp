@@ -2,8 +2,8 @@
 // constants registered, views prepared, guides and surface drawn), repeated for the default
 // surface turned about z, and for a 100 x 100 mesh with 4 segments each way.
 
-#include "app/Session.h"
-#include "app/SessionHost.h"
+#include "session/Session.h"
+#include "session/SessionHost.h"
 #include "setup/FieldMap.h"
 #include "setup/NumberText.h"
 

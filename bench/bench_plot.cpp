@@ -3,10 +3,10 @@
 // of the whole plot, of drawing the same segments alone (straight into the bits and through
 // QPainter) and of the same evaluations alone.
 
-#include "app/SessionHost.h"
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
 #include "eval/SurfaceEvaluator.h"
+#include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
 #include "render/UniformRandom.h"
@@ -21,20 +21,6 @@
 #include <vector>
 
 namespace {
-
-class QuietHost : public SessionHost
-{
-public:
-    void showMessage(const QString& text, const QString&) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    void processEvents() override {}
-    void beep() override {}
-    void setBusy(bool) override {}
-    void viewsChanged() override {}
-    void constantsChanged() override {}
-};
 
 struct Segment
 {
@@ -70,7 +56,7 @@ struct Bench
     qint32 ierr = 0;
     PlotSetup setup;
     RenderState state;
-    QuietHost host;
+    NullDrawHost host;
     UniformRandom random;
     std::vector<Segment> captured;
     CapturingSurface capture0{0, 0, captured}, capture1{1, 399, captured};
@@ -168,8 +154,7 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Bench b;
     b.plot(b.capture0, b.capture1); // captures the segments once

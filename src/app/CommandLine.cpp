@@ -1,10 +1,10 @@
 #include "app/CommandLine.h"
 
-#include "app/Session.h"
-#include "app/SessionHost.h"
 #include "eval/ErrorMessages.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
+#include "session/Session.h"
+#include "session/SessionHost.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"

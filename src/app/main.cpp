@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "ui/StartUp.h"
+#include "app/StartUp.h"
 
 // With arguments the program runs without a window (and without a display).
 int main(int argc, char** argv)

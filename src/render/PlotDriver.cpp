@@ -1,8 +1,8 @@
 #include "render/PlotDriver.h"
 
-#include "app/SessionHost.h"
 #include "eval/Class1.h"
 #include "eval/SurfaceEvaluator.h"
+#include "render/DrawHost.h"
 #include "render/DrawingSurface.h"
 #include "render/GuideDrawer.h"
 #include "render/RenderState.h"
@@ -15,7 +15,7 @@
 
 PlotDriver::PlotDriver(PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
                        SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
-                       const FormFields& fields, SessionHost& host, UniformRandom& random,
+                       const FormFields& fields, DrawHost& host, UniformRandom& random,
                        float halfpi)
     : s_(setup), r_(state), views_(views), evaluator_(evaluator), class1_(class1), fields_(fields),
       host_(host), explicit_(setup, state, views, evaluator, class1, evaluationError, host, random,
@@ -87,12 +87,12 @@ bool PlotDriver::DrawPlot()
 
     GuideDrawer(s_, r_, views_, fields_).drawAll();
 
-    host_.viewsChanged();
-    host_.processEvents();
+    host_.repaint();
+    host_.runEvents();
     if (!cancelled_) DrawSurface();
 
     r_.GuideColor = 0;
-    host_.setBusy(false);
+    host_.drawingEnded();
     drawing_ = false;
     return !cancelled_;
 }

@@ -9,7 +9,7 @@
 class Class1;
 class DrawingSurface;
 class FormFields;
-class SessionHost;
+class DrawHost;
 class SurfaceEvaluator;
 class UniformRandom;
 struct PlotSetup;
@@ -38,7 +38,7 @@ class PlotDriver
 public:
     PlotDriver(PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
                SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
-               const FormFields& fields, SessionHost& host, UniformRandom& random, float halfpi);
+               const FormFields& fields, DrawHost& host, UniformRandom& random, float halfpi);
 
     // Empties both views (right, then left); PlotShown false.
     void ClearViews();
@@ -83,7 +83,7 @@ private:
     SurfaceEvaluator& evaluator_;
     Class1& class1_;
     const FormFields& fields_;
-    SessionHost& host_;
+    DrawHost& host_;
     double meshSamples() const;
 
     bool cancelled_ = false;

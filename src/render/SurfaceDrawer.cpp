@@ -1,8 +1,8 @@
 #include "render/SurfaceDrawer.h"
 
-#include "app/SessionHost.h"
 #include "eval/Class1.h"
 #include "eval/ScriptError.h"
+#include "render/DrawHost.h"
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
 #include "render/UniformRandom.h"
@@ -12,7 +12,7 @@
 
 SurfaceDrawer::SurfaceDrawer(const PlotSetup& setup, RenderState& state,
                              std::array<DrawingSurface*, 2> views, SurfaceEvaluator& evaluator,
-                             Class1& class1, qint32& evaluationError, SessionHost& host,
+                             Class1& class1, qint32& evaluationError, DrawHost& host,
                              UniformRandom& random, float halfpi, const bool& cancelled)
     : s_(setup), r_(state), views_(views), evaluator_(evaluator), class1_(class1),
       ierr_(evaluationError), host_(host), random_(random), halfpi_(halfpi), cancelled_(cancelled)
@@ -29,14 +29,14 @@ bool SurfaceDrawer::DrawerErrorRule(qint32 number)
     }
     if (ErrorNumbers::isPointFailure(ierr_)) return true;
     r_.GuideColor = 0;
-    host_.setBusy(false);
+    host_.drawingEnded();
     return false;
 }
 
 bool SurfaceDrawer::runPendingEvents()
 {
-    host_.viewsChanged(); // so that the window shows what is drawn so far
-    host_.processEvents();
+    host_.repaint(); // so that the window shows what is drawn so far
+    host_.runEvents();
     restartClock();
     return !cancelled_;
 }

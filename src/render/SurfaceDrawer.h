@@ -10,7 +10,7 @@
 
 class Class1;
 class DrawingSurface;
-class SessionHost;
+class DrawHost;
 class SurfaceEvaluator;
 class UniformRandom;
 
@@ -24,7 +24,7 @@ class SurfaceDrawer
 public:
     SurfaceDrawer(const PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
                   SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
-                  SessionHost& host, UniformRandom& random, float halfpi, const bool& cancelled);
+                  DrawHost& host, UniformRandom& random, float halfpi, const bool& cancelled);
 
     // The drawer error rule for an error `number` raised inside a drawer: the evaluation error
     // number takes it, or the ierr of Class1 when that is set (which is then cleared). True
@@ -90,7 +90,7 @@ protected:
     SurfaceEvaluator& evaluator_;
     Class1& class1_;
     qint32& ierr_;
-    SessionHost& host_;
+    DrawHost& host_;
     UniformRandom& random_;
     const float halfpi_;
     const bool& cancelled_;

@@ -1,6 +1,6 @@
 #include "ui/ViewInteraction.h"
 
-#include "app/Session.h"
+#include "session/Session.h"
 #include "setup/FormFields.h"
 #include "setup/NumberText.h"
 

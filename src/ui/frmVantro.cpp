@@ -1,9 +1,9 @@
 #include "ui/frmVantro.h"
 
-#include "app/Session.h"
 #include "output/ClipboardCopy.h"
 #include "output/StereoImages.h"
 #include "render/DrawingSurface.h"
+#include "session/Session.h"
 #include "setup/FieldTable.h"
 #include "setup/FieldValidation.h"
 #include "setup/StepButtons.h"

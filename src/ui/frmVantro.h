@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SessionHost.h"
+#include "session/SessionHost.h"
 #include "setup/FormFields.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 // The program without a window, driven as a script would drive it.
-#include "app/Session.h"
-#include "app/SessionHost.h"
+#include "session/Session.h"
+#include "session/SessionHost.h"
 #include "setup/FieldMap.h"
 
 #include <QImage>

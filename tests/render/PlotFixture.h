@@ -3,8 +3,8 @@
 #include "RecordingSurface.h"
 #include "common/EngineFixture.h"
 
-#include "app/SessionHost.h"
 #include "eval/SurfaceEvaluator.h"
+#include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
 #include "render/UniformRandom.h"
@@ -17,24 +17,20 @@
 #include <memory>
 
 // A host without a window: counts the pending-event calls and runs a hook in them.
-class TestHost : public SessionHost
+class TestHost : public DrawHost
 {
 public:
     int events = 0;
     bool busy = false;
     std::function<void(int)> onEvents; // called with the number of the call, from 1
-    QStringList messages;
 
-    void showMessage(const QString& text, const QString&) override { messages.append(text); }
-    void processEvents() override
+    void runEvents() override
     {
         ++events;
         if (onEvents) onEvents(events);
     }
-    void beep() override {}
-    void setBusy(bool on) override { busy = on; }
-    void viewsChanged() override {}
-    void constantsChanged() override {}
+    void repaint() override {}
+    void drawingEnded() override { busy = false; }
 };
 
 // The window's state for one plot, as the main window holds it: fields at their defaults,
@@ -87,7 +83,7 @@ struct PlotFixture : EngineFixture
     // plot did not run to its end.
     bool plot()
     {
-        host.setBusy(true);
+        host.busy = true;
         driver->ClearViews();
         state.PlotShown = true;
         if (!ReadPlotSetup(setup, fields, engine, message)) return false;

@@ -1,5 +1,5 @@
-#include "app/Session.h"
 #include "output/StereoImages.h"
+#include "session/Session.h"
 #include "ui/PlotProgress.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmVantro.h"

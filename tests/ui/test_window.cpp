@@ -1,8 +1,8 @@
-#include "app/Session.h"
+#include "common/PixelCount.h"
 #include "render/DrawingSurface.h"
+#include "session/Session.h"
 #include "ui/HelpViewer.h"
 #include "ui/ProductText.h"
-#include "ui/StartUp.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmAbout.h"
 #include "ui/frmVantro.h"
@@ -34,21 +34,6 @@ QString captionOf(QWidget* w)
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
     return {};
-}
-
-// Counts pixels close to a colour.
-int countPixels(const QImage& image, QColor colour, int tolerance = 40)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green()) +
-                    qAbs(c.blue() - colour.blue()) <=
-                tolerance)
-                ++n;
-        }
-    return n;
 }
 } // namespace
 
@@ -533,70 +518,6 @@ private Q_SLOTS:
         QCOMPARE(wanted.size(), 4 + 4 + 7);
         for (const QString& w : wanted)
             QVERIFY2(help.contains(w), qPrintable(w));
-    }
-
-    void startUpShowsSplashThenPlots()
-    {
-        const QStringList splash = ProductText::splashLines();
-        QCOMPARE(splash.size(), 9);
-        QCOMPARE(splash.at(2), QStringLiteral("Tavrigon"));
-        for (int i : {0, 1, 3, 5, 7})
-            QVERIFY(splash.at(i).isEmpty());
-
-        bool waited = false;
-        StartUp::showAndPlot(*window_, [&] {
-            waited = true;
-            QVERIFY(window_->isVisible());
-            QVERIFY(!window_->session().renderState().PlotShown);
-            const QImage left = window_->session().view(0).image();
-            const QImage right = window_->session().view(1).image();
-            QVERIFY(countPixels(left, QColor(255, 0, 0)) > 50);     // X arrow
-            QVERIFY(countPixels(left, QColor(0, 0, 255)) > 50);     // Y arrow
-            QVERIFY(countPixels(left, QColor(0, 107, 107)) > 50);   // Z arrow
-            QVERIFY(countPixels(right, QColor(255, 128, 0)) > 100); // the splash text
-            QCOMPARE(right.pixelColor(right.width() - 2, right.height() - 2), QColor(Qt::white));
-            // The view widgets show what the views hold.
-            QCOMPARE(window_->view(1)->geometry(), QRect(399, 0, 400, 300));
-        });
-        QVERIFY(waited);
-        QVERIFY(window_->session().renderState().PlotShown);
-        const QImage left = window_->session().view(0).image();
-        QCOMPARE(countPixels(left, QColor(0, 107, 107), 10), 0);
-    }
-
-    void separatorQuestion_data()
-    {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("answer");
-        using A = DecimalSeparatorGuard::Answer;
-        QTest::newRow("Yes") << int(QMessageBox::Yes) << int(A::Yes);
-        QTest::newRow("No") << int(QMessageBox::No) << int(A::No);
-        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << int(A::Cancel);
-        QTest::newRow("closed") << -1 << int(A::Cancel);
-    }
-    void separatorQuestion()
-    {
-        QFETCH(int, button);
-        QFETCH(int, answer);
-        bool seen = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            seen = true;
-            QCOMPARE(box->windowTitle(), DecimalSeparatorGuard::title());
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            QCOMPARE(box->standardButtons(),
-                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            QCOMPARE(box->text(), DecimalSeparatorGuard::text());
-            if (button < 0)
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                box->button(QMessageBox::StandardButton(button))->click();
-        });
-        const auto got = StartUp::askDecimalSeparator(DecimalSeparatorGuard::title(),
-                                                      DecimalSeparatorGuard::text());
-        QVERIFY(seen);
-        QCOMPARE(int(got), answer);
     }
 
 private:

@@ -1,6 +1,5 @@
-#include "app/Session.h"
+#include "session/Session.h"
 
-#include "app/SessionHost.h"
 #include "eval/SurfaceEvaluator.h"
 #include "eval/UserConstants.h"
 #include "output/ReportPrinter.h"
@@ -9,6 +8,7 @@
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
 #include "render/UniformRandom.h"
+#include "session/SessionHost.h"
 #include "setup/FormFields.h"
 #include "setup/ParametricToggle.h"
 #include "setup/PlotSetupReader.h"
@@ -23,7 +23,7 @@ const QString kConstantsBox = QStringLiteral("cboConstants");
 } // namespace
 
 Session::Session(FormFields& fields, SessionHost& host)
-    : fields_(fields), host_(host), constants_(std::make_unique<UserConstants>()),
+    : fields_(fields), host_(host), drawHost_(host), constants_(std::make_unique<UserConstants>()),
       random_(std::make_unique<UniformRandom>())
 {
     // The views at their design geometry: 400 x 300 pixels, the right one overlapping by one.
@@ -54,7 +54,22 @@ void Session::load(const QString& startDir)
         std::make_unique<SurfaceEvaluator>(engine_, class1_, ierr_, setup_, render_, fields_);
     driver_ = std::make_unique<PlotDriver>(
         setup_, render_, std::array<DrawingSurface*, 2>{pic_[0].get(), pic_[1].get()}, *evaluator_,
-        class1_, ierr_, fields_, host_, *random_, halfpi_);
+        class1_, ierr_, fields_, drawHost_, *random_, halfpi_);
+}
+
+void Session::DrawAdapter::runEvents()
+{
+    host_.processEvents();
+}
+
+void Session::DrawAdapter::repaint()
+{
+    host_.viewsChanged();
+}
+
+void Session::DrawAdapter::drawingEnded()
+{
+    host_.setBusy(false);
 }
 
 void Session::onEngineError(const ScriptError& error)

@@ -1,8 +1,8 @@
-#include "ui/StartUp.h"
+#include "app/StartUp.h"
 
 #include "app/ProcessDecimalSeparator.h"
-#include "app/Session.h"
 #include "render/DrawingSurface.h"
+#include "session/Session.h"
 #include "ui/AxesPicture.h"
 #include "ui/ProductText.h"
 #include "ui/frmVantro.h"

@@ -2,6 +2,7 @@
 
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
+#include "render/DrawHost.h"
 #include "render/RenderState.h"
 #include "setup/PlotSetup.h"
 
@@ -97,8 +98,22 @@ private:
     bool readSetupOrReport(PlotSetup& target);
     void redrawIntoImages();
 
+    // The drawing's requests, passed on to the host.
+    class DrawAdapter final : public DrawHost
+    {
+    public:
+        explicit DrawAdapter(SessionHost& host) : host_(host) {}
+        void runEvents() override;
+        void repaint() override;
+        void drawingEnded() override;
+
+    private:
+        SessionHost& host_;
+    };
+
     FormFields& fields_;
     SessionHost& host_;
+    DrawAdapter drawHost_;
     Class1 class1_;
     ScriptEngine engine_;
     qint32 ierr_ = 0; // the window's evaluation error number

@@ -1,0 +1,23 @@
+# cmake -DROOT=<source dir> -P CheckLayers.cmake
+# Fails when a file in src/<part> or tests/<part> includes a header of a later part.
+include(${ROOT}/src/Layers.cmake)
+set(bad "")
+foreach(part ${TAVRIGON_LAYERS})
+  list(FIND TAVRIGON_LAYERS ${part} level)
+  file(GLOB_RECURSE files ${ROOT}/src/${part}/*.h ${ROOT}/src/${part}/*.cpp
+                          ${ROOT}/tests/${part}/*.h ${ROOT}/tests/${part}/*.cpp)
+  foreach(f ${files})
+    file(STRINGS ${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE ".*\"([a-z]+)/.*" "\\1" target "${line}")
+      list(FIND TAVRIGON_LAYERS ${target} targetLevel)
+      if(targetLevel GREATER level)
+        file(RELATIVE_PATH rel ${ROOT} ${f})
+        string(APPEND bad "  ${rel}: ${line}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Includes that reach a later part:\n${bad}")
+endif()
