@@ -9,6 +9,7 @@
 #include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
+#include "render/RenderState.h"
 #include "render/UniformRandom.h"
 #include "setup/FieldMap.h"
 #include "setup/PlotSetupReader.h"
@@ -61,12 +62,11 @@ struct Bench
     std::vector<Segment> captured;
     CapturingSurface capture0{0, 0, captured}, capture1{1, 399, captured};
     ImageSurface plain0{0, 400, 300}, plain1{399, 400, 300};
-    SurfaceEvaluator evaluator{engine, class1, ierr, setup, state, fields};
+    SurfaceEvaluator evaluator{engine, class1};
     const float halfpi = float(2 * std::atan(1.0));
 
     Bench()
     {
-        class1.attachWindowError(&ierr);
         engine.setErrorHandler([this](const ScriptError& e) { ierr = e.number; });
         engine.addObject(QStringLiteral("sh"), &class1, true);
         engine.executeStatement(QStringLiteral("halfpi = Atn(1) * 2"));
@@ -83,17 +83,18 @@ struct Bench
         QString message;
         if (!ReadPlotSetup(setup, fields, engine, message))
             std::fprintf(stderr, "setup: %s\n", qPrintable(message));
+        evaluator.prepare({setup.EquationZ, setup.EquationX, setup.EquationY, setup.DerivSelector,
+                           setup.Options.HighAccuracy});
     }
 
     double plot(DrawingSurface& left, DrawingSurface& right)
     {
-        PlotDriver driver(setup, state, {&left, &right}, evaluator, class1, ierr, fields, host,
-                          random, halfpi);
+        PlotDriver driver({&left, &right}, evaluator, class1, random, host, halfpi);
         QElapsedTimer t;
         t.start();
         driver.ClearViews();
-        driver.prepareViews();
-        driver.DrawPlot();
+        driver.prepareViews(setup, state);
+        driver.DrawPlot(setup);
         return t.nsecsElapsed() / 1e6;
     }
 
@@ -122,7 +123,6 @@ struct Bench
         QElapsedTimer t;
         t.start();
         count = 0;
-        float value = 0;
         for (int family = 0; family < 2; ++family) {
             const bool alongY = family == 0;
             const qint32 outer = alongY ? setup.Spacexu : setup.Spaceyv;
@@ -135,7 +135,7 @@ struct Bench
                 for (qint32 j = 0; j <= inner; ++j) {
                     b += alongY ? setup.SegYv : setup.SegXu;
                     const float x = alongY ? a : b, y = alongY ? b : a;
-                    evaluator.EvalSurface(x, y, value);
+                    evaluator.EvalSurface(x, y);
                     ++count;
                 }
             }
@@ -160,7 +160,7 @@ int main(int argc, char** argv)
     b.plot(b.capture0, b.capture1); // captures the segments once
     std::size_t surfaceSegments = 0;
     for (const Segment& s : b.captured)
-        surfaceSegments += s.color == b.state.SurfaceColor ? 1 : 0;
+        surfaceSegments += s.color == (b.setup.Options.BlackBackground ? 0xFFFFFFu : 0u) ? 1 : 0;
     qint64 evals = 0;
     b.evaluations(evals);
     std::printf("mesh %dx%d spacings, %dx%d segments: %lld evaluations, %zu lines "

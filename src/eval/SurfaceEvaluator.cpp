@@ -2,9 +2,7 @@
 
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
-#include "render/RenderState.h"
-#include "setup/FormFields.h"
-#include "setup/PlotSetup.h"
+#include "eval/ScriptError.h"
 
 #include <cfloat>
 #include <cmath>
@@ -16,100 +14,93 @@ bool inFloatRange(double value)
 }
 } // namespace
 
-SurfaceEvaluator::SurfaceEvaluator(ScriptEngine& engine, Class1& class1, qint32& evaluationError,
-                                   const PlotSetup& setup, const RenderState& state,
-                                   const FormFields& fields)
-    : engine_(engine), class1_(class1), ierr_(evaluationError), setup_(setup), state_(state),
-      fields_(fields)
+SurfaceEvaluator::SurfaceEvaluator(ScriptEngine& engine, Class1& class1)
+    : engine_(engine), class1_(class1)
 {
 }
 
-void SurfaceEvaluator::prepare()
+void SurfaceEvaluator::prepare(const SurfaceInput& input)
 {
-    programOf(z_, setup_.EquationZ);
-    programOf(x_, setup_.EquationX);
-    programOf(y_, setup_.EquationY);
+    compile(z_, input.EquationZ);
+    compile(x_, input.EquationX);
+    compile(y_, input.EquationY);
+    deriv_ = input.DerivSelector;
+    high_ = input.HighAccuracy;
 }
 
-const CompiledExpression* SurfaceEvaluator::programOf(Equation& equation, const QString& text)
+void SurfaceEvaluator::compile(Equation& equation, const QString& text)
 {
-    // The kept text shares the setup's buffer, so an unchanged equation is recognised by its
-    // buffer without comparing characters; the buffer cannot be reused while it is shared.
-    if (equation.program && text.constData() == equation.text.constData() &&
-        text.size() == equation.text.size())
-        return equation.program;
-    if (!equation.program || equation.text != text) equation.program = engine_.compile(text);
+    if (equation.program && equation.text == text) return;
+    equation.program = engine_.compile(text);
     equation.text = text;
-    return equation.program;
 }
 
-bool SurfaceEvaluator::highAccuracy() const
+SurfaceValue SurfaceEvaluator::result(qint32 error, float value)
 {
-    return fields_.option(QStringLiteral("OptAccuracy")) == 1;
-}
-
-qint32 SurfaceEvaluator::fail(qint32 number)
-{
-    ierr_ = number;
-    return number;
+    return error ? SurfaceValue{0, error} : SurfaceValue{value, 0};
 }
 
 qint32 SurfaceEvaluator::evaluate(const CompiledExpression* program, float x, float y, float& value)
 {
     class1_.x = x;
     class1_.y = y;
-    class1_.u = state_.Pu;
-    class1_.v = state_.Pv;
+    class1_.u = u_;
+    class1_.v = v_;
     class1_.ierr = 0;
     double result = 0;
-    if (const qint32 rc = engine_.evalNumber(program, result)) return fail(rc);
-    if (!inFloatRange(result)) return fail(6);
-    if (class1_.ierr != 0) return fail(class1_.ierr);
+    if (const qint32 rc = engine_.evalNumber(program, result)) return rc;
+    if (!inFloatRange(result)) return ErrorNumbers::Overflow;
+    if (class1_.ierr != 0) return class1_.ierr;
     value = float(result);
     return 0;
 }
 
 qint32 SurfaceEvaluator::finish(double result, float& value)
 {
-    if (!inFloatRange(result)) return fail(6);
+    if (!inFloatRange(result)) return ErrorNumbers::Overflow;
     value = float(result);
     return 0;
 }
 
-qint32 SurfaceEvaluator::EvalSurface(const float& x, const float& y, float& value)
+SurfaceValue SurfaceEvaluator::EvalSurface(float x, float y)
 {
-    switch (setup_.DerivSelector) {
+    switch (deriv_) {
     case 0:
-        return EvalZ(x, y, value);
+        return EvalZ(x, y);
     case 1:
-        return PartialX(x, y, value);
+        return PartialX(x, y);
     case 2:
-        return PartialY(x, y, value);
+        return PartialY(x, y);
     case 3:
-        return PartialXX(x, y, value);
+        return PartialXX(x, y);
     case 4:
-        return PartialYY(x, y, value);
+        return PartialYY(x, y);
     case 5:
-        return PartialXY(x, y, value);
+        return PartialXY(x, y);
     default:
-        value = 0; // an empty value converts to 0
-        return 0;
+        return {}; // an empty value converts to 0
     }
 }
 
-qint32 SurfaceEvaluator::EvalZ(float x, float y, float& value)
+SurfaceValue SurfaceEvaluator::EvalZ(float x, float y)
 {
-    return evaluate(programOf(z_, setup_.EquationZ), x, y, value);
+    float value = 0;
+    const qint32 rc = f(x, y, value);
+    return result(rc, value);
 }
 
-qint32 SurfaceEvaluator::EvalParamX(float& value)
+SurfaceValue SurfaceEvaluator::EvalParamX(float x, float y)
 {
-    return evaluate(programOf(x_, setup_.EquationX), state_.Px, state_.Py, value);
+    float value = 0;
+    const qint32 rc = evaluate(x_.program, x, y, value);
+    return result(rc, value);
 }
 
-qint32 SurfaceEvaluator::EvalParamY(float& value)
+SurfaceValue SurfaceEvaluator::EvalParamY(float x, float y)
 {
-    return evaluate(programOf(y_, setup_.EquationY), state_.Px, state_.Py, value);
+    float value = 0;
+    const qint32 rc = evaluate(y_.program, x, y, value);
+    return result(rc, value);
 }
 
 qint32 SurfaceEvaluator::firstDerivative(float x, float y, bool alongX, bool high, float& value)
@@ -140,7 +131,7 @@ qint32 SurfaceEvaluator::secondDerivative(float x, float y, bool alongX, float& 
         return f(sx, sy, out);
     };
     float f0;
-    if (!highAccuracy()) {
+    if (!high_) {
         // Three points 2h apart.
         float fm, fp;
         if (qint32 rc = at(-PdSpan2, fm)) return rc;
@@ -160,31 +151,11 @@ qint32 SurfaceEvaluator::secondDerivative(float x, float y, bool alongX, float& 
         value);
 }
 
-qint32 SurfaceEvaluator::PartialX(float x, float y, float& value)
-{
-    return firstDerivative(x, y, true, highAccuracy(), value);
-}
-
-qint32 SurfaceEvaluator::PartialY(float x, float y, float& value)
-{
-    return firstDerivative(x, y, false, highAccuracy(), value);
-}
-
-qint32 SurfaceEvaluator::PartialXX(float x, float y, float& value)
-{
-    return secondDerivative(x, y, true, value);
-}
-
-qint32 SurfaceEvaluator::PartialYY(float x, float y, float& value)
-{
-    return secondDerivative(x, y, false, value);
-}
-
-qint32 SurfaceEvaluator::PartialXY(float x, float y, float& value)
+qint32 SurfaceEvaluator::crossDerivative(float x, float y, float& value)
 {
     const float xm = x - PdStep, xp = x + PdStep;
     const float ym = y - PdStep, yp = y + PdStep;
-    if (!highAccuracy()) {
+    if (!high_) {
         float fmm, fmp, fpm, fpp;
         if (qint32 rc = f(xm, ym, fmm)) return rc;
         if (qint32 rc = f(xm, yp, fmp)) return rc;
@@ -202,4 +173,39 @@ qint32 SurfaceEvaluator::PartialXY(float x, float y, float& value)
     return finish((double(gm2) - 8.0 * double(gm1) + 8.0 * double(gp1) - double(gp2)) /
                       double(PdSpan12),
                   value);
+}
+
+SurfaceValue SurfaceEvaluator::PartialX(float x, float y)
+{
+    float value = 0;
+    const qint32 rc = firstDerivative(x, y, true, high_, value);
+    return result(rc, value);
+}
+
+SurfaceValue SurfaceEvaluator::PartialY(float x, float y)
+{
+    float value = 0;
+    const qint32 rc = firstDerivative(x, y, false, high_, value);
+    return result(rc, value);
+}
+
+SurfaceValue SurfaceEvaluator::PartialXX(float x, float y)
+{
+    float value = 0;
+    const qint32 rc = secondDerivative(x, y, true, value);
+    return result(rc, value);
+}
+
+SurfaceValue SurfaceEvaluator::PartialYY(float x, float y)
+{
+    float value = 0;
+    const qint32 rc = secondDerivative(x, y, false, value);
+    return result(rc, value);
+}
+
+SurfaceValue SurfaceEvaluator::PartialXY(float x, float y)
+{
+    float value = 0;
+    const qint32 rc = crossDerivative(x, y, value);
+    return result(rc, value);
 }

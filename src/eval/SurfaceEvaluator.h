@@ -5,19 +5,29 @@
 
 class Class1;
 class CompiledExpression;
-class FormFields;
 class ScriptEngine;
-struct PlotSetup;
-struct RenderState;
+
+// What a plot evaluates: the equation texts, which derivative of z (0 none, 1 Zx, 2 Zy, 3 Zxx,
+// 4 Zyy, 5 Zxy) and the accuracy of the difference formulas.
+struct SurfaceInput
+{
+    QString EquationZ, EquationX, EquationY;
+    qint32 DerivSelector = 0;
+    bool HighAccuracy = false;
+};
+
+// One evaluation's result: the value, or the error number of the first failing evaluation
+// (0 for none; the value is then 0).
+struct SurfaceValue
+{
+    float value = 0;
+    qint32 error = 0;
+};
 
 // The height of the surface at a point: the z equation or one of its numerical partial
-// derivatives, chosen by DerivSelector, and the coordinates x(u,v), y(u,v) of a parametric
-// surface. Every value is one evaluation of an equation after x, y, u, v and ierr of Class1
-// have been set.
-//
-// Each operation returns 0 and its value, or the error number of the first failing evaluation
-// (nothing is thrown). On a failure the window's evaluation error number takes the number too;
-// on success it is left alone.
+// derivatives, and the coordinates x(u,v), y(u,v) of a parametric surface. Every value is one
+// evaluation of an equation after x, y, u, v and ierr of Class1 have been set. Nothing is
+// thrown and nothing else is written: the caller decides what a failure means.
 class SurfaceEvaluator
 {
 public:
@@ -29,24 +39,27 @@ public:
     static constexpr float PdSq4 = 0.0017288963f;
     static constexpr float PdSq12 = 0.005186689f;
 
-    SurfaceEvaluator(ScriptEngine& engine, Class1& class1, qint32& evaluationError,
-                     const PlotSetup& setup, const RenderState& state, const FormFields& fields);
+    SurfaceEvaluator(ScriptEngine& engine, Class1& class1);
 
-    // Compiles the equations of the setup; the operations below also recompile on their own
-    // when an equation text has changed since.
-    void prepare();
+    // Takes the input of the next evaluations and compiles the equations whose text changed.
+    void prepare(const SurfaceInput& input);
 
-    qint32 EvalSurface(const float& x, const float& y, float& value);
-    qint32 EvalZ(float x, float y, float& value);
-    qint32 PartialX(float x, float y, float& value);
-    qint32 PartialY(float x, float y, float& value);
-    qint32 PartialXX(float x, float y, float& value);
-    qint32 PartialYY(float x, float y, float& value);
-    qint32 PartialXY(float x, float y, float& value);
-    qint32 EvalParamX(float& value); // EquationX at (Px, Py, Pu, Pv)
-    qint32 EvalParamY(float& value); // EquationY at (Px, Py, Pu, Pv)
+    // The u and v every later evaluation sees (they keep their values between plots).
+    void setParameters(float u, float v)
+    {
+        u_ = u;
+        v_ = v;
+    }
 
-    bool highAccuracy() const; // OptAccuracy, read at each derivative
+    SurfaceValue EvalSurface(float x, float y); // z or the selected derivative
+    SurfaceValue EvalZ(float x, float y);
+    SurfaceValue PartialX(float x, float y);
+    SurfaceValue PartialY(float x, float y);
+    SurfaceValue PartialXX(float x, float y);
+    SurfaceValue PartialYY(float x, float y);
+    SurfaceValue PartialXY(float x, float y);
+    SurfaceValue EvalParamX(float x, float y); // EquationX at (x, y, u, v)
+    SurfaceValue EvalParamY(float x, float y); // EquationY at (x, y, u, v)
 
 private:
     struct Equation
@@ -55,21 +68,21 @@ private:
         const CompiledExpression* program = nullptr;
     };
 
-    const CompiledExpression* programOf(Equation& equation, const QString& text);
+    void compile(Equation& equation, const QString& text);
     qint32 evaluate(const CompiledExpression* program, float x, float y, float& value);
-    qint32 fail(qint32 number);
+    static SurfaceValue result(qint32 error, float value);
 
     // First derivative along x (alongX) or y by the five-point or the three-point formula.
     qint32 firstDerivative(float x, float y, bool alongX, bool high, float& value);
     qint32 secondDerivative(float x, float y, bool alongX, float& value);
-    qint32 f(float x, float y, float& value) { return EvalZ(x, y, value); }
-    qint32 finish(double result, float& value);
+    qint32 crossDerivative(float x, float y, float& value);
+    qint32 f(float x, float y, float& value) { return evaluate(z_.program, x, y, value); }
+    static qint32 finish(double result, float& value);
 
     ScriptEngine& engine_;
     Class1& class1_;
-    qint32& ierr_;
-    const PlotSetup& setup_;
-    const RenderState& state_;
-    const FormFields& fields_;
     Equation z_, x_, y_;
+    qint32 deriv_ = 0;
+    bool high_ = false;
+    float u_ = 0, v_ = 0;
 };

@@ -2,25 +2,32 @@
 
 #include "eval/SurfaceEvaluator.h"
 
-bool ExplicitDrawer::evaluatePoint()
+SurfaceDrawer::Outcome ExplicitDrawer::evaluatePoint(float x, float y, Point& point)
 {
-    float value = 0;
-    if (const qint32 rc = evaluator_.EvalSurface(r_.Px, r_.Py, value)) return DrawerErrorRule(rc);
-    r_.Pz = value;
-    return true;
+    point.x = x;
+    point.y = y;
+    const SurfaceValue z = evaluator_.EvalSurface(x, y);
+    if (z.error) return failure(z.error);
+    point.z = z.value;
+    return Outcome::Good;
 }
 
 bool ExplicitDrawer::DrawMesh()
 {
-    return walkMesh(r_.Px, r_.Py, false, [this] { return evaluatePoint(); });
+    Point point;
+    return walkMesh(false, point,
+                    [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }
 
 bool ExplicitDrawer::DrawMeshTransformed()
 {
-    return walkMesh(r_.Px, r_.Py, true, [this] { return evaluatePoint(); });
+    Point point;
+    return walkMesh(true, point,
+                    [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }
 
 bool ExplicitDrawer::DrawDots()
 {
-    return walkDots(r_.Px, r_.Py, [this] { return evaluatePoint(); });
+    Point point;
+    return walkDots(point, [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }

@@ -16,6 +16,5 @@ public:
     bool DrawDots();
 
 private:
-    // Px, Py are set; Pz takes the value. False when the drawer must stop.
-    bool evaluatePoint();
+    Outcome evaluatePoint(float x, float y, Point& point);
 };

@@ -14,9 +14,10 @@ bool finite(float a, float b)
 
 } // namespace
 
-GuideDrawer::GuideDrawer(const PlotSetup& setup, RenderState& state,
-                         std::array<DrawingSurface*, 2> views, const FormFields& fields)
-    : s_(setup), r_(state), views_(views), fields_(fields)
+GuideDrawer::GuideDrawer(const PlotSetup& setup, std::array<DrawingSurface*, 2> views)
+    : s_(setup), views_(views),
+      pixelY_((setup.Windowgy - setup.Windowly) / float(views[0]->width())),
+      pixelZ_((setup.Windowgz - setup.Windowlz) / float(views[0]->height()))
 {
 }
 
@@ -31,22 +32,19 @@ void GuideDrawer::drawAll()
 
 void GuideDrawer::DrawFrames()
 {
-    r_.GuideColor = FrameColor;
-    const float bottom = s_.Windowlz + r_.PixelZ;
-    const float right = s_.Windowgy - r_.PixelY;
-    for (int view = 0; view < 2; ++view) {
-        r_.ViewIndex = view;
-        views_[view]->box(s_.Windowly, bottom, right, s_.Windowgz, r_.GuideColor);
-    }
+    color_ = FrameColor;
+    const float bottom = s_.Windowlz + pixelZ_;
+    const float right = s_.Windowgy - pixelY_;
+    for (int view = 0; view < 2; ++view)
+        views_[view]->box(s_.Windowly, bottom, right, s_.Windowgz, color_);
 }
 
 void GuideDrawer::DrawReferenceLines()
 {
-    r_.GuideColor = ReferenceColor;
+    color_ = ReferenceColor;
     const qint64 lines = qint64(s_.Grid) - 1;
     const bool drawn = lines >= 1 && lines <= MaxStrokesPerLoop;
     for (int view = 0; view < 2; ++view) {
-        r_.ViewIndex = view;
         DrawingSurface* pic = views_[view];
         pic->setDrawStyle(DrawingSurface::Dotted);
         if (drawn) {
@@ -56,12 +54,12 @@ void GuideDrawer::DrawReferenceLines()
             float y = s_.Windowly;
             for (qint64 i = 1; i <= lines; ++i) {
                 y = float(y + cellY);
-                if (std::isfinite(y)) pic->line(y, s_.Windowlz, y, s_.Windowgz, r_.GuideColor);
+                if (std::isfinite(y)) pic->line(y, s_.Windowlz, y, s_.Windowgz, color_);
             }
             float z = s_.Windowlz;
             for (qint64 i = 1; i <= lines; ++i) {
                 z = float(z + cellZ);
-                if (std::isfinite(z)) pic->line(s_.Windowly, z, s_.Windowgy, z, r_.GuideColor);
+                if (std::isfinite(z)) pic->line(s_.Windowly, z, s_.Windowgy, z, color_);
             }
         }
         pic->setDrawStyle(DrawingSurface::Solid);
@@ -104,20 +102,18 @@ void GuideDrawer::countedLoop(float start, float end, float step, Body body)
 
 void GuideDrawer::tick(DrawingSurface* view, float x, float y, float dx, float dy)
 {
-    if (finite(x, y) && finite(dx, dy)) view->lineRelative(x, y, dx, dy, r_.GuideColor);
+    if (finite(x, y) && finite(dx, dy)) view->lineRelative(x, y, dx, dy, color_);
 }
 
-bool GuideDrawer::xAxisOnScreen(XAxis& axis)
+bool GuideDrawer::xAxisOnScreen(int view, XAxis& axis)
 {
-    if (s_.RatioYX + Projection::parallaxFor(s_, r_.ViewIndex) == 0) return false;
-    r_.Py = s_.Yorigin;
-    r_.Pz = s_.Zorigin;
-    r_.Px = s_.Windowlx;
-    axis.hA = Projection::ProjectH(s_, r_);
-    axis.vA = Projection::ProjectV(s_, r_);
-    r_.Px = s_.Windowgx;
-    axis.hB = Projection::ProjectH(s_, r_);
-    axis.vB = Projection::ProjectV(s_, r_);
+    if (s_.RatioYX + Projection::parallaxFor(s_, view) == 0) return false;
+    const Projection::Point a{s_.Windowlx, s_.Yorigin, s_.Zorigin};
+    const Projection::Point b{s_.Windowgx, s_.Yorigin, s_.Zorigin};
+    axis.hA = Projection::horizontal(s_, view, a);
+    axis.vA = Projection::vertical(s_, a);
+    axis.hB = Projection::horizontal(s_, view, b);
+    axis.vB = Projection::vertical(s_, b);
     if (axis.hA == axis.hB) return false;
     const float slope = (axis.vA - axis.vB) / (axis.hA - axis.hB);
     axis.vLeft = (s_.Windowly - axis.hA) * slope + axis.vA;
@@ -127,35 +123,32 @@ bool GuideDrawer::xAxisOnScreen(XAxis& axis)
 
 void GuideDrawer::DrawDivisions()
 {
-    r_.GuideColor =
-        fields_.option(QStringLiteral("optBackclr")) == 0 ? TickColorOnWhite : TickColorOnBlack;
-    r_.TickY = s_.SpanY / 20.0f;
-    r_.TickZ = s_.SpanZ / 20.0f;
+    color_ = s_.Options.BlackBackground ? TickColorOnBlack : TickColorOnWhite;
+    const float tickY = s_.SpanY / 20.0f;
+    const float tickZ = s_.SpanZ / 20.0f;
     for (int view = 0; view < 2; ++view) {
-        r_.ViewIndex = view;
         DrawingSurface* pic = views_[view];
-        r_.Parallax = Projection::parallaxFor(s_, view);
+        const float parallax = Projection::parallaxFor(s_, view);
+        const auto h = [&](Projection::Point p) { return Projection::horizontal(s_, view, p); };
+        const auto v = [&](Projection::Point p) { return Projection::vertical(s_, p); };
 
-        r_.Px = s_.Xorigin;
-        r_.Py = s_.Yorigin;
-        r_.Pz = s_.Zorigin;
-        const float orgH = Projection::ProjectH(s_, r_);
-        const float orgV = Projection::ProjectV(s_, r_);
+        const Projection::Point origin{s_.Xorigin, s_.Yorigin, s_.Zorigin};
+        const float orgH = h(origin);
+        const float orgV = v(origin);
 
         // x ticks, none where the axis is vertical on screen.
         XAxis axis;
-        const bool xTicks = xAxisOnScreen(axis);
-        r_.Pz = s_.Zorigin - r_.TickZ / 2;
+        const bool xTicks = xAxisOnScreen(view, axis);
+        const float zBelow = s_.Zorigin - tickZ / 2;
         if (xTicks) {
-            const float ratio = r_.Parallax + s_.RatioYX;
+            const float ratio = parallax + s_.RatioYX;
             const float xLeft = s_.Xmid - (s_.Windowly - s_.Yorigin) / ratio;
             const float xRight = s_.Xmid - (s_.Windowgy - s_.Yorigin) / ratio;
             const float xHi = std::max(xLeft, xRight);
             const float xLo = std::min(xLeft, xRight);
             const auto xTick = [&](float x) {
-                r_.Px = x;
-                const float h = Projection::ProjectH(s_, r_);
-                tick(pic, h, Projection::ProjectV(s_, r_), 0, r_.TickZ);
+                const Projection::Point p{x, s_.Yorigin, zBelow};
+                tick(pic, h(p), v(p), 0, tickZ);
             };
 
             float xStart = s_.Xorigin;
@@ -174,27 +167,20 @@ void GuideDrawer::DrawDivisions()
         }
 
         // y ticks; from an edge when the origin lies beyond it.
-        r_.Px = s_.Xorigin;
-        const float depth = s_.Xmid - r_.Px;
-        const float shiftH = depth * s_.RatioYX + Projection::ParallaxOf(s_, r_);
-        const float vTick = Projection::ProjectV(s_, r_);
-        const auto yTick = [&](float y) {
-            r_.Py = y;
-            tick(pic, Projection::ProjectH(s_, r_), vTick, 0, r_.TickZ);
-        };
+        const float depth = s_.Xmid - s_.Xorigin;
+        const float shiftH = depth * s_.RatioYX + depth * parallax;
+        const float vTick = v({s_.Xorigin, 0, zBelow});
+        const auto yTick = [&](float y) { tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ); };
         countedLoop(orgH < s_.Windowly ? s_.Windowly - shiftH : s_.Yorigin, s_.Windowgy - shiftH,
                     s_.Divy, yTick);
         countedLoop(orgH > s_.Windowgy ? s_.Windowgy - shiftH : s_.Yorigin, s_.Windowly - shiftH,
                     -s_.Divy, yTick);
 
         // z ticks, likewise.
-        r_.Py = s_.Yorigin - r_.TickY / 2;
-        const float hTick = Projection::ProjectH(s_, r_);
+        const float yLeft = s_.Yorigin - tickY / 2;
+        const float hTick = h({s_.Xorigin, yLeft, 0});
         const float shiftV = depth * s_.RatioZX;
-        const auto zTick = [&](float z) {
-            r_.Pz = z;
-            tick(pic, hTick, Projection::ProjectV(s_, r_), r_.TickY, 0);
-        };
+        const auto zTick = [&](float z) { tick(pic, hTick, v({s_.Xorigin, yLeft, z}), tickY, 0); };
         countedLoop(orgV < s_.Windowlz ? s_.Windowlz - shiftV : s_.Zorigin, s_.Windowgz - shiftV,
                     s_.Divz, zTick);
         countedLoop(orgV > s_.Windowgz ? s_.Windowgz - shiftV : s_.Zorigin, s_.Windowlz - shiftV,
@@ -204,43 +190,36 @@ void GuideDrawer::DrawDivisions()
 
 void GuideDrawer::DrawAxes()
 {
-    r_.GuideColor = AxisColor;
+    color_ = AxisColor;
+    const Projection::Point origin{s_.Xorigin, s_.Yorigin, s_.Zorigin};
     for (int view = 0; view < 2; ++view) {
-        r_.ViewIndex = view;
         DrawingSurface* pic = views_[view];
 
         XAxis axis;
-        if (xAxisOnScreen(axis))
-            pic->line(s_.Windowly, axis.vLeft, s_.Windowgy, axis.vRight, r_.GuideColor);
+        if (xAxisOnScreen(view, axis))
+            pic->line(s_.Windowly, axis.vLeft, s_.Windowgy, axis.vRight, color_);
 
-        r_.Px = s_.Xorigin;
-        r_.Pz = s_.Zorigin;
-        const float v = Projection::ProjectV(s_, r_);
+        const float v = Projection::vertical(s_, origin);
         if (std::isfinite(v)) {
-            pic->pset(s_.Windowly, v, r_.GuideColor);
-            pic->lineTo(s_.Windowgy, v, r_.GuideColor);
+            pic->pset(s_.Windowly, v, color_);
+            pic->lineTo(s_.Windowgy, v, color_);
         }
 
-        r_.Py = s_.Yorigin;
-        const float h = Projection::ProjectH(s_, r_);
+        const float h = Projection::horizontal(s_, view, origin);
         if (std::isfinite(h)) {
-            pic->pset(h, s_.Windowlz, r_.GuideColor);
-            pic->lineTo(h, s_.Windowgz, r_.GuideColor);
+            pic->pset(h, s_.Windowlz, color_);
+            pic->lineTo(h, s_.Windowgz, color_);
         }
     }
 }
 
 void GuideDrawer::DrawOriginMark()
 {
-    r_.GuideColor = AxisColor;
-    r_.Px = r_.Py = r_.Pz = 0;
-    r_.Parallax = Projection::parallaxFor(s_, 0);
-    r_.Depth = s_.Xmid;
-    const float hRight = r_.Depth * s_.RatioYX;
-    const float hLeft = r_.Depth * r_.Parallax + hRight;
-    const float v = s_.RatioZX * r_.Depth;
+    const float depth = s_.Xmid;
+    const float hRight = depth * s_.RatioYX;
+    const float hLeft = depth * Projection::parallaxFor(s_, 0) + hRight;
+    const float v = s_.RatioZX * depth;
     for (int view = 0; view < 2; ++view) {
-        r_.ViewIndex = view;
         DrawingSurface* pic = views_[view];
         const float radius = pic->scaleWidth() / 100.0f;
         const float h = view == 0 ? hLeft : hRight;

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "render/DrawingSurface.h"
-#include "render/RenderState.h"
-#include "setup/FormFields.h"
 #include "setup/PlotSetup.h"
 
 #include <array>
 
 // The guides of a plot, drawn into both views before the surface: the frame and the dotted
 // reference lines fixed to the screen window, and the projected division ticks, axes and mark
-// at the origin of space. Expects the views scaled to the window and PixelY, PixelZ set.
+// at the origin of space. Expects the views scaled to the setup's window; the tick colour
+// follows the captured background option.
 class GuideDrawer
 {
 public:
@@ -23,8 +22,7 @@ public:
     static constexpr quint32 TickColorOnBlack = 0xFF00;
     static constexpr quint32 AxisColor = 0xFF;
 
-    GuideDrawer(const PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
-                const FormFields& fields);
+    GuideDrawer(const PlotSetup& setup, std::array<DrawingSurface*, 2> views);
 
     void drawAll(); // frames, reference lines, divisions, axes, origin mark, in this order
 
@@ -45,9 +43,9 @@ private:
         float vLeft = 0, vRight = 0; // heights where the axis meets the left and right edges
     };
 
-    // The x axis of the current view; false when it is vertical on screen (no slope) or its
+    // The x axis of view `view`; false when it is vertical on screen (no slope) or its
     // crossings with the edges are not finite.
-    bool xAxisOnScreen(XAxis& axis);
+    bool xAxisOnScreen(int view, XAxis& axis);
 
     // For v = start To end Step step in single precision, with end and step fixed at entry;
     // skipped when loopCount refuses it.
@@ -56,7 +54,7 @@ private:
     void tick(DrawingSurface* view, float x, float y, float dx, float dy);
 
     const PlotSetup& s_;
-    RenderState& r_;
     std::array<DrawingSurface*, 2> views_;
-    const FormFields& fields_;
+    float pixelY_ = 0, pixelZ_ = 0; // one pixel of the left view in user units
+    quint32 color_ = 0;
 };

@@ -2,38 +2,38 @@
 
 #include "eval/SurfaceEvaluator.h"
 
-bool ParametricDrawer::evaluatePoint()
+SurfaceDrawer::Outcome ParametricDrawer::evaluatePoint(float u, float v, Point& point)
 {
-    float value = 0;
-    if (const qint32 rc = evaluator_.EvalParamX(value)) {
-        if (!DrawerErrorRule(rc)) return false;
-    } else {
-        r_.Px = value;
-    }
-    if (const qint32 rc = evaluator_.EvalParamY(value)) {
-        if (!DrawerErrorRule(rc)) return false;
-    } else {
-        r_.Py = value;
-    }
-    if (const qint32 rc = evaluator_.EvalSurface(r_.Px, r_.Py, value)) {
-        if (!DrawerErrorRule(rc)) return false;
-    } else {
-        r_.Pz = value;
-    }
-    return true;
+    evaluator_.setParameters(u, v);
+    Outcome outcome = Outcome::Good;
+    auto take = [&](SurfaceValue r, float& coordinate) {
+        if (r.error) {
+            if (failure(r.error) == Outcome::Stop) return false;
+            outcome = Outcome::Failed;
+        } else {
+            coordinate = r.value;
+        }
+        return true;
+    };
+    if (!take(evaluator_.EvalParamX(point.x, point.y), point.x)) return Outcome::Stop;
+    if (!take(evaluator_.EvalParamY(point.x, point.y), point.y)) return Outcome::Stop;
+    if (!take(evaluator_.EvalSurface(point.x, point.y), point.z)) return Outcome::Stop;
+    return outcome;
 }
 
-bool ParametricDrawer::DrawParamMesh()
+bool ParametricDrawer::DrawParamMesh(Point& point)
 {
-    return walkMesh(r_.Pu, r_.Pv, false, [this] { return evaluatePoint(); });
+    return walkMesh(false, point,
+                    [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }
 
-bool ParametricDrawer::DrawParamMeshTransformed()
+bool ParametricDrawer::DrawParamMeshTransformed(Point& point)
 {
-    return walkMesh(r_.Pu, r_.Pv, true, [this] { return evaluatePoint(); });
+    return walkMesh(true, point,
+                    [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }
 
-bool ParametricDrawer::DrawParamDots()
+bool ParametricDrawer::DrawParamDots(Point& point)
 {
-    return walkDots(r_.Pu, r_.Pv, [this] { return evaluatePoint(); });
+    return walkDots(point, [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }

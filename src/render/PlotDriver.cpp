@@ -6,30 +6,30 @@
 #include "render/DrawingSurface.h"
 #include "render/GuideDrawer.h"
 #include "render/RenderState.h"
-#include "setup/FormFields.h"
 #include "setup/PlotSetup.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-PlotDriver::PlotDriver(PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
-                       SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
-                       const FormFields& fields, DrawHost& host, UniformRandom& random,
-                       float halfpi)
-    : s_(setup), r_(state), views_(views), evaluator_(evaluator), class1_(class1), fields_(fields),
-      host_(host), explicit_(setup, state, views, evaluator, class1, evaluationError, host, random,
-                             halfpi, cancelled_),
-      parametric_(setup, state, views, evaluator, class1, evaluationError, host, random, halfpi,
-                  cancelled_)
+PlotDriver::PlotDriver(std::array<DrawingSurface*, 2> views, SurfaceEvaluator& evaluator,
+                       Class1& class1, UniformRandom& random, DrawHost& host, float halfpi)
+    : views_(views), evaluator_(evaluator), class1_(class1), host_(host),
+      explicit_({views, evaluator, class1, host, random, halfpi, cancelled_, evaluationError_}),
+      parametric_({views, evaluator, class1, host, random, halfpi, cancelled_, evaluationError_})
 {
+}
+
+bool PlotDriver::drawCaptured(const PlotSetup& setup)
+{
+    applyOptions(setup.Options);
+    return DrawPlot(setup);
 }
 
 void PlotDriver::ClearViews()
 {
     views_[1]->clearPicture();
     views_[0]->clearPicture();
-    r_.PlotShown = false;
 }
 
 qint32 PlotDriver::reducedSize(float reduce, qint32 designSize)
@@ -42,34 +42,30 @@ qint32 PlotDriver::reducedSize(float reduce, qint32 designSize)
                                                      : qint32(size);
 }
 
-void PlotDriver::prepareViews()
+void PlotDriver::applyOptions(const DrawOptions& options)
 {
-    cancelled_ = false;
-    const bool persist = fields_.isChecked(QStringLiteral("chkPersist"));
-    views_[1]->setAutoRedraw(persist);
-    views_[0]->setAutoRedraw(persist);
-
-    if (fields_.option(QStringLiteral("optBackclr")) == 0) {
-        views_[0]->setBackColor(0xFFFFFF);
-        views_[1]->setBackColor(0xFFFFFF);
-        r_.SurfaceColor = 0;
-    } else {
-        views_[0]->setBackColor(0);
-        views_[1]->setBackColor(0);
-        r_.SurfaceColor = 0xFFFFFF;
-    }
-
-    if (s_.Reduce > 1) s_.Reduce = 1;
-    if (!(s_.Reduce > 0)) // also a reduction factor that is not a number
-        s_.Reduce = 1;
-    r_.ReducedWidth = reducedSize(s_.Reduce, r_.PicWidth0);
-    views_[0]->setGeometry(r_.PicLeft0 + r_.PicWidth0 - r_.ReducedWidth, r_.ReducedWidth,
-                           reducedSize(s_.Reduce, r_.PicHeight0));
-    views_[1]->setGeometry(views_[1]->left(), r_.ReducedWidth,
-                           reducedSize(s_.Reduce, r_.PicHeight1));
+    views_[1]->setAutoRedraw(options.Persist);
+    views_[0]->setAutoRedraw(options.Persist);
+    const quint32 back = options.BlackBackground ? 0 : 0xFFFFFF;
+    views_[0]->setBackColor(back);
+    views_[1]->setBackColor(back);
+    surfaceColor_ = 0xFFFFFF - back;
 }
 
-bool PlotDriver::DrawPlot()
+void PlotDriver::prepareViews(PlotSetup& s, RenderState& r)
+{
+    cancelled_ = false;
+    applyOptions(s.Options);
+    if (s.Reduce > 1) s.Reduce = 1;
+    if (!(s.Reduce > 0)) // also a reduction factor that is not a number
+        s.Reduce = 1;
+    r.ReducedWidth = reducedSize(s.Reduce, r.PicWidth0);
+    views_[0]->setGeometry(r.PicLeft0 + r.PicWidth0 - r.ReducedWidth, r.ReducedWidth,
+                           reducedSize(s.Reduce, r.PicHeight0));
+    views_[1]->setGeometry(views_[1]->left(), r.ReducedWidth, reducedSize(s.Reduce, r.PicHeight1));
+}
+
+bool PlotDriver::DrawPlot(const PlotSetup& s)
 {
     if (drawing_) return false;
     drawing_ = true;
@@ -80,34 +76,39 @@ bool PlotDriver::DrawPlot()
     parametric_.resetSamples();
 
     class1_.ierr = 0;
-    r_.PixelY = (s_.Windowgy - s_.Windowly) / float(views_[0]->width());
-    r_.PixelZ = (s_.Windowgz - s_.Windowlz) / float(views_[0]->height());
-    views_[1]->setScale(s_.Windowly, s_.Windowgz, s_.Windowgy, s_.Windowlz);
-    views_[0]->setScale(s_.Windowly, s_.Windowgz, s_.Windowgy, s_.Windowlz);
-
-    GuideDrawer(s_, r_, views_, fields_).drawAll();
+    GuideDrawer guides(s, views_);
+    views_[1]->setScale(s.Windowly, s.Windowgz, s.Windowgy, s.Windowlz);
+    views_[0]->setScale(s.Windowly, s.Windowgz, s.Windowgy, s.Windowlz);
+    guides.drawAll();
 
     host_.repaint();
     host_.runEvents();
-    if (!cancelled_) DrawSurface();
+    if (!cancelled_) DrawSurface(s);
 
-    r_.GuideColor = 0;
     host_.drawingEnded();
     drawing_ = false;
     return !cancelled_;
 }
 
-void PlotDriver::DrawSurface()
+void PlotDriver::DrawSurface(const PlotSetup& s)
 {
-    evaluator_.prepare();
-    const bool lines = fields_.isChecked(QStringLiteral("chkLines"));
-    const bool dots = fields_.isChecked(QStringLiteral("chkDots"));
-    const bool untransformed = std::fabs(s_.Yrot) + std::fabs(s_.Xrot) + std::fabs(s_.Zrot) +
-                                   std::fabs(s_.Xtr) + std::fabs(s_.Ytr) + std::fabs(s_.Ztr) ==
+    const DrawOptions& o = s.Options;
+    evaluator_.prepare({s.EquationZ, s.EquationX, s.EquationY, s.DerivSelector, o.HighAccuracy});
+    explicit_.begin(s, surfaceColor_);
+    parametric_.begin(s, surfaceColor_);
+    const bool untransformed = std::fabs(s.Yrot) + std::fabs(s.Xrot) + std::fabs(s.Zrot) +
+                                   std::fabs(s.Xtr) + std::fabs(s.Ytr) + std::fabs(s.Ztr) ==
                                0;
-    const double mesh = meshSamples();
-    const double dotCount = std::max(0, s_.Ndots);
-    planned_ = (lines ? mesh : 0) + (dots ? dotCount : 0);
+    // Both families of mesh lines: Spacexu + 1 lines of Spaceyv x Segsyv + 1 points, then
+    // Spaceyv + 1 lines of Spacexu x Segsxu + 1 points (none where a count is negative).
+    auto lines = [](qint32 count, qint32 spaces, qint32 segments) {
+        return std::max(0.0, double(count) + 1) *
+               std::max(0.0, double(spaces) * double(segments) + 1);
+    };
+    const double mesh =
+        lines(s.Spacexu, s.Spaceyv, s.Segsyv) + lines(s.Spaceyv, s.Spacexu, s.Segsxu);
+    const double dotCount = std::max(0, s.Ndots);
+    planned_ = (o.Lines ? mesh : 0) + (o.Dots ? dotCount : 0);
     finished_ = 0;
     // After each family pending events run; a drawer that stops on an error ends only itself,
     // a cancel ends the plot at once.
@@ -119,32 +120,22 @@ void PlotDriver::DrawSurface()
         parametric_.resetSamples();
         return explicit_.runPendingEvents();
     };
-    if (!fields_.isChecked(QStringLiteral("chkParametric"))) {
-        if (lines && !family(mesh, [&] {
+    if (!o.Parametric) {
+        if (o.Lines && !family(mesh, [&] {
                 return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();
             }))
             return;
-        if (dots) family(dotCount, [&] { return explicit_.DrawDots(); });
+        if (o.Dots) family(dotCount, [&] { return explicit_.DrawDots(); });
     } else {
-        if (lines && !family(mesh, [&] {
-                return untransformed ? parametric_.DrawParamMesh()
-                                     : parametric_.DrawParamMeshTransformed();
+        // The parametric point goes on from the mesh to the dots; it starts at the origin.
+        Projection::Point point;
+        if (o.Lines && !family(mesh, [&] {
+                return untransformed ? parametric_.DrawParamMesh(point)
+                                     : parametric_.DrawParamMeshTransformed(point);
             }))
             return;
-        if (dots) family(dotCount, [&] { return parametric_.DrawParamDots(); });
+        if (o.Dots) family(dotCount, [&] { return parametric_.DrawParamDots(point); });
     }
-}
-
-// Both families of mesh lines: Spacexu + 1 lines of Spaceyv x Segsyv + 1 points, then
-// Spaceyv + 1 lines of Spacexu x Segsxu + 1 points (none where a count is negative).
-double PlotDriver::meshSamples() const
-{
-    auto family = [](qint32 lines, qint32 spaces, qint32 segments) {
-        const double n = std::max(0.0, double(lines) + 1);
-        const double points = std::max(0.0, double(spaces) * double(segments) + 1);
-        return n * points;
-    };
-    return family(s_.Spacexu, s_.Spaceyv, s_.Segsyv) + family(s_.Spaceyv, s_.Spacexu, s_.Segsxu);
 }
 
 double PlotDriver::progress() const

@@ -7,53 +7,55 @@
 #include <array>
 
 class Class1;
-class DrawingSurface;
-class FormFields;
 class DrawHost;
+class DrawingSurface;
 class SurfaceEvaluator;
 class UniformRandom;
+struct DrawOptions;
 struct PlotSetup;
 struct RenderState;
 
-// Draws one plot into the two views: clears them, prepares their mode, colours and size, and
-// draws the guides and the surface.
+// Draws plots into two views: guides and surface, from a captured setup (a PlotSetup read by
+// ReadPlotSetup, with its DrawOptions), never from the window's controls.
 //
-// How Session drives a Plot:
-//     host.setBusy(true);
-//     driver.ClearViews();
-//     state.PlotShown = true;
-//     if (!ReadPlotSetup(...)) { abandon: setBusy(false), show the message if not empty }
-//     constants.RegisterConstants();
-//     driver.prepareViews();          // retained mode, background, reduction factor
-//     host.processEvents();
-//     if (!driver.cancelRequested()) driver.DrawPlot();
-//     host.beep();
-// Session::cancelPlot calls requestCancel(); the drawers stop at their next point, leaving what
-// is drawn, and DrawPlot returns. Save and Print call DrawPlot alone, on the views as they are.
-// prepareViews and DrawPlot clear the cancel request when they start, so a cancel ends only
-// the plot it was asked for; DrawPlot refuses to start inside itself (from an event run by a
-// drawing pass).
+// Drawing a captured plot onto views of any size, with no window:
+//     ImageSurface left(0, width, height), right(0, width, height);
+//     NullDrawHost host;
+//     PlotDriver driver({&left, &right}, evaluator, class1, random, host, halfpi);
+//     driver.drawCaptured(setup);
+// The user scale maps the setup's screen window onto each view, so the same plot comes out at
+// the views' size; the guides' one-pixel insets and the mark's radius follow it.
+//
+// How Session drives a Plot: ClearViews; ReadPlotSetup; prepareViews (the options, then the
+// geometry from the reduction factor); DrawPlot. Session::cancelPlot calls requestCancel(); the
+// drawers stop at their next point, leaving what is drawn, and DrawPlot returns. Save and
+// Print call DrawPlot alone, on the views as they are. prepareViews and DrawPlot clear the
+// cancel request when they start, so a cancel ends only the plot it was asked for; DrawPlot
+// refuses to start inside itself (from an event run by a drawing pass).
 class PlotDriver
 {
 public:
-    PlotDriver(PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
-               SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
-               const FormFields& fields, DrawHost& host, UniformRandom& random, float halfpi);
+    PlotDriver(std::array<DrawingSurface*, 2> views, SurfaceEvaluator& evaluator, Class1& class1,
+               UniformRandom& random, DrawHost& host, float halfpi);
 
-    // Empties both views (right, then left); PlotShown false.
+    // The entry point for a captured setup: applyOptions, then DrawPlot.
+    bool drawCaptured(const PlotSetup& setup);
+
+    // Empties both views (right, then left).
     void ClearViews();
 
-    // Retained-image mode from chkPersist, background and SurfaceColor from optBackclr, and
-    // the geometry of both views from the reduction factor (clamped into (0, 1] in the setup).
-    // A cancel request left by an earlier plot is dropped.
-    void prepareViews();
+    // Retained-image mode from Persist; background and surface colour from the background
+    // option.
+    void applyOptions(const DrawOptions& options);
+
+    // applyOptions, and the geometry of both views from the reduction factor (clamped into
+    // (0, 1] in the setup) and the design sizes in `layout`, whose ReducedWidth it sets. A
+    // cancel request left by an earlier plot is dropped.
+    void prepareViews(PlotSetup& setup, RenderState& layout);
 
     // The user scale of both views, the guides, pending events and the surface. Returns false
     // when it did not run to its end (cancelled, or asked to start inside a running one).
-    bool DrawPlot();
-
-    // Lines, then dots, explicit or parametric, as the check boxes say.
-    void DrawSurface();
+    bool DrawPlot(const PlotSetup& setup);
 
     void requestCancel() { cancelled_ = true; }
     bool cancelRequested() const { return cancelled_; }
@@ -65,29 +67,26 @@ public:
     // plot keeps the share it reached.
     double progress() const;
 
-    // The rule every surface drawer applies to an error raised inside it; true for a point
-    // failure (see SurfaceDrawer::DrawerErrorRule).
-    bool DrawerErrorRule(qint32 number) { return explicit_.DrawerErrorRule(number); }
-
-    ExplicitDrawer& explicitDrawer() { return explicit_; }
-    ParametricDrawer& parametricDrawer() { return parametric_; }
+    // The evaluation error number of the last failure inside a drawer (0 before any).
+    qint32 evaluationError() const { return evaluationError_; }
 
     // The width of both views after the reduction factor: Reduce x PicWidth0 to the nearest
     // whole number, halves to even.
     static qint32 reducedSize(float reduce, qint32 designSize);
 
 private:
-    PlotSetup& s_;
-    RenderState& r_;
+    // Lines, then dots, explicit or parametric, as the options say.
+    void DrawSurface(const PlotSetup& s);
+
     std::array<DrawingSurface*, 2> views_;
     SurfaceEvaluator& evaluator_;
     Class1& class1_;
-    const FormFields& fields_;
     DrawHost& host_;
-    double meshSamples() const;
 
     bool cancelled_ = false;
     bool drawing_ = false;
+    qint32 evaluationError_ = 0;
+    quint32 surfaceColor_ = 0;
     double planned_ = 0;  // sample points of the whole surface
     double finished_ = 0; // those of the families that have ended
     ExplicitDrawer explicit_;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "render/RenderState.h"
 #include "setup/PlotSetup.h"
 
 #include <cmath>
@@ -9,80 +8,85 @@
 // surface points. Every named intermediate is a single-precision value.
 namespace Projection {
 
+struct Point
+{
+    float x = 0, y = 0, z = 0;
+};
+
+// A point as both views show it: the right view unshifted, the left one shifted by parallax.
+struct ScreenPoint
+{
+    float hLeft = 0, hRight = 0, v = 0;
+};
+
+// The sines and cosines of the setup's rotation angles.
+struct Rotation
+{
+    float CosX = 1, CosY = 1, CosZ = 1, SinX = 0, SinY = 0, SinZ = 0;
+};
+
 // Horizontal shift per unit of depth of view `viewIndex`: RatioYX * EyeFactor(view) / 5.
 inline float parallaxFor(const PlotSetup& s, int viewIndex)
 {
     return s.RatioYX * s.EyeFactor[viewIndex] / 5.0f;
 }
 
-// The guides' projection of (Px, Py, Pz), untransformed, for the view ViewIndex.
-inline float ParallaxOf(const PlotSetup& s, RenderState& r)
+// The guides' horizontal place of p in view `viewIndex`, untransformed.
+inline float horizontal(const PlotSetup& s, int viewIndex, Point p)
 {
-    r.Parallax = parallaxFor(s, r.ViewIndex);
-    const float depth = s.Xmid - r.Px;
-    return depth * r.Parallax;
+    const float depth = s.Xmid - p.x;
+    const float h = depth * s.RatioYX + p.y;
+    return h + depth * parallaxFor(s, viewIndex);
 }
 
-inline float ProjectH(const PlotSetup& s, RenderState& r)
+inline float vertical(const PlotSetup& s, Point p)
 {
-    const float depth = s.Xmid - r.Px;
-    const float h = depth * s.RatioYX + r.Py;
-    return h + ParallaxOf(s, r);
+    const float depth = s.Xmid - p.x;
+    return depth * s.RatioZX + p.z;
 }
 
-inline float ProjectV(const PlotSetup& s, const RenderState& r)
+// The surface drawers' projection: the left view shifted by `parallax` (the left view's).
+inline ScreenPoint project(const PlotSetup& s, float parallax, Point p)
 {
-    const float depth = s.Xmid - r.Px;
-    return depth * s.RatioZX + r.Pz;
+    const float depth = s.Xmid - p.x;
+    ScreenPoint q;
+    q.hRight = depth * s.RatioYX + p.y;
+    q.hLeft = q.hRight + depth * parallax;
+    q.v = depth * s.RatioZX + p.z;
+    return q;
 }
 
-// Projects (x, y, z) for the surface drawers: the right view unshifted, the left view shifted
-// by r.Parallax (set by the drawer to the left view's parallax). Writes r.Depth.
-inline void projectPoint(const PlotSetup& s, RenderState& r, float x, float y, float z,
-                         float& hLeft, float& hRight, float& v)
+// Rotation angles in radians (degrees * halfpi / 90) and their sines and cosines, taken in
+// double precision and stored as single.
+inline Rotation rotationOf(const PlotSetup& s, float halfpi)
 {
-    r.Depth = s.Xmid - x;
-    hRight = r.Depth * s.RatioYX + y;
-    hLeft = hRight + r.Depth * r.Parallax;
-    v = r.Depth * s.RatioZX + z;
+    const float x = s.Xrot * halfpi / 90.0f;
+    const float y = s.Yrot * halfpi / 90.0f;
+    const float z = s.Zrot * halfpi / 90.0f;
+    Rotation r;
+    r.CosX = float(std::cos(double(x)));
+    r.SinX = float(std::sin(double(x)));
+    r.CosY = float(std::cos(double(y)));
+    r.SinY = float(std::sin(double(y)));
+    r.CosZ = float(std::cos(double(z)));
+    r.SinZ = float(std::sin(double(z)));
+    return r;
 }
 
-// Rotation angles in radians and their sines and cosines: degrees * halfpi / 90.
-inline void computeRotation(const PlotSetup& s, RenderState& r, float halfpi)
+// Translation first, then rotation about x, about y, about z.
+inline Point transform(const PlotSetup& s, const Rotation& r, Point p)
 {
-    r.XrotRad = s.Xrot * halfpi / 90.0f;
-    r.YrotRad = s.Yrot * halfpi / 90.0f;
-    r.ZrotRad = s.Zrot * halfpi / 90.0f;
-    // The sines and cosines are taken in double precision and stored as single.
-    r.CosX = float(std::cos(double(r.XrotRad)));
-    r.SinX = float(std::sin(double(r.XrotRad)));
-    r.CosY = float(std::cos(double(r.YrotRad)));
-    r.SinY = float(std::sin(double(r.YrotRad)));
-    r.CosZ = float(std::cos(double(r.ZrotRad)));
-    r.SinZ = float(std::sin(double(r.ZrotRad)));
-}
-
-// Translation first, then rotation about x, about y, about z; result in Rx, Ry, Rz.
-inline void TransformPoint(const PlotSetup& s, RenderState& r)
-{
-    const float tx = r.Px + s.Xtr;
-    const float ty = r.Py + s.Ytr;
-    const float tz = r.Pz + s.Ztr;
+    const float tx = p.x + s.Xtr;
+    const float ty = p.y + s.Ytr;
+    const float tz = p.z + s.Ztr;
     const float z1 = ty * r.SinX + tz * r.CosX;
     const float y1 = ty * r.CosX - tz * r.SinX;
     const float x2 = tx * r.CosY + r.SinY * z1;
-    r.Rz = r.CosY * z1 - tx * r.SinY;
-    r.Ry = r.SinZ * x2 + r.CosZ * y1;
-    r.Rx = r.CosZ * x2 - r.SinZ * y1;
-}
-
-// The same, written back into Px, Py, Pz.
-inline void TransformInPlace(const PlotSetup& s, RenderState& r)
-{
-    TransformPoint(s, r);
-    r.Px = r.Rx;
-    r.Py = r.Ry;
-    r.Pz = r.Rz;
+    Point q;
+    q.z = r.CosY * z1 - tx * r.SinY;
+    q.y = r.SinZ * x2 + r.CosZ * y1;
+    q.x = r.CosZ * x2 - r.SinZ * y1;
+    return q;
 }
 
 } // namespace Projection

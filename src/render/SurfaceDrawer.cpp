@@ -3,32 +3,32 @@
 #include "eval/Class1.h"
 #include "eval/ScriptError.h"
 #include "render/DrawHost.h"
-#include "render/DrawingSurface.h"
-#include "render/Projection.h"
-#include "render/UniformRandom.h"
 
 #include <cmath>
 #include <limits>
 
-SurfaceDrawer::SurfaceDrawer(const PlotSetup& setup, RenderState& state,
-                             std::array<DrawingSurface*, 2> views, SurfaceEvaluator& evaluator,
-                             Class1& class1, qint32& evaluationError, DrawHost& host,
-                             UniformRandom& random, float halfpi, const bool& cancelled)
-    : s_(setup), r_(state), views_(views), evaluator_(evaluator), class1_(class1),
-      ierr_(evaluationError), host_(host), random_(random), halfpi_(halfpi), cancelled_(cancelled)
+SurfaceDrawer::SurfaceDrawer(const Tools& tools)
+    : evaluator_(tools.evaluator), views_(tools.views), class1_(tools.class1), host_(tools.host),
+      random_(tools.random), halfpi_(tools.halfpi), cancelled_(tools.cancelled),
+      error_(tools.evaluationError)
 {
     clock_.start();
 }
 
+void SurfaceDrawer::begin(const PlotSetup& setup, quint32 surfaceColor)
+{
+    s_ = &setup;
+    color_ = surfaceColor;
+}
+
 bool SurfaceDrawer::DrawerErrorRule(qint32 number)
 {
-    ierr_ = number;
+    error_ = number;
     if (class1_.ierr != 0) {
-        ierr_ = class1_.ierr;
+        error_ = class1_.ierr;
         class1_.ierr = 0;
     }
-    if (ErrorNumbers::isPointFailure(ierr_)) return true;
-    r_.GuideColor = 0;
+    if (ErrorNumbers::isPointFailure(error_)) return true;
     host_.drawingEnded();
     return false;
 }
@@ -68,17 +68,14 @@ bool SurfaceDrawer::checkClock()
     return !cancelled_;
 }
 
-bool SurfaceDrawer::project(float x, float y, float z, float& hLeft, float& hRight, float& v)
+bool SurfaceDrawer::project(Point p, Projection::ScreenPoint& q)
 {
-    float hl, hr, vv;
-    Projection::projectPoint(s_, r_, x, y, z, hl, hr, vv);
-    if (!std::isfinite(hl) || !std::isfinite(hr) || !std::isfinite(vv)) {
+    const Projection::ScreenPoint r = Projection::project(*s_, parallax_, p);
+    if (!std::isfinite(r.hLeft) || !std::isfinite(r.hRight) || !std::isfinite(r.v)) {
         DrawerErrorRule(ErrorNumbers::Overflow);
         return false;
     }
-    hLeft = hl;
-    hRight = hr;
-    v = vv;
+    q = r;
     return true;
 }
 
@@ -93,37 +90,4 @@ bool SurfaceDrawer::pointCount(qint32 spaces, qint32 segments, qint32& count, bo
     count = qint32(product);
     goOn = true;
     return true;
-}
-
-void SurfaceDrawer::drawSegment()
-{
-    views_[0]->line(r_.PrevHL, r_.PrevV, r_.CurHL, r_.CurV, r_.SurfaceColor);
-    views_[1]->line(r_.PrevHR, r_.PrevV, r_.CurHR, r_.CurV, r_.SurfaceColor);
-    r_.PrevHL = r_.CurHL;
-    r_.PrevHR = r_.CurHR;
-    r_.PrevV = r_.CurV;
-}
-
-float SurfaceDrawer::nextRandom()
-{
-    return random_.next();
-}
-
-void SurfaceDrawer::drawDot()
-{
-    Projection::TransformInPlace(s_, r_);
-    const float depth = s_.Xmid - r_.Px;
-    const float hr = depth * s_.RatioYX + r_.Py;
-    const float hl = r_.Parallax * depth + hr;
-    const float v = depth * s_.RatioZX + r_.Pz;
-    if (!std::isfinite(hl) || !std::isfinite(hr) || !std::isfinite(v)) {
-        DrawerErrorRule(ErrorNumbers::Overflow);
-        return;
-    }
-    r_.Depth = depth;
-    r_.DotHR = hr;
-    r_.DotHL = hl;
-    r_.Py = v; // the vertical coordinate goes into Py
-    views_[0]->pset(r_.DotHL, r_.Py, r_.SurfaceColor);
-    views_[1]->pset(r_.DotHR, r_.Py, r_.SurfaceColor);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "render/DrawingSurface.h"
 #include "render/Projection.h"
-#include "render/RenderState.h"
+#include "render/UniformRandom.h"
 #include "setup/PlotSetup.h"
 
 #include <QElapsedTimer>
@@ -9,40 +10,87 @@
 #include <array>
 
 class Class1;
-class DrawingSurface;
 class DrawHost;
 class SurfaceEvaluator;
-class UniformRandom;
 
-// What the explicit and the parametric drawers share: the references they draw with, the
-// drawer error rule, the pending-event pulse and the search-and-draw walk of one mesh line.
+// What the explicit and the parametric drawers share: the tools they draw with, the drawer
+// error rule, the pending-event pulse and the walks of the mesh lines and of the dots.
 //
 // Every drawing step returns false when the drawer must stop: an error that is no point
 // failure, or a cancel request seen after pending events have run.
 class SurfaceDrawer
 {
 public:
-    SurfaceDrawer(const PlotSetup& setup, RenderState& state, std::array<DrawingSurface*, 2> views,
-                  SurfaceEvaluator& evaluator, Class1& class1, qint32& evaluationError,
-                  DrawHost& host, UniformRandom& random, float halfpi, const bool& cancelled);
+    // What a drawer draws with; owned by the plot driver, which outlives its drawers.
+    struct Tools
+    {
+        std::array<DrawingSurface*, 2> views;
+        SurfaceEvaluator& evaluator;
+        Class1& class1;
+        DrawHost& host;
+        UniformRandom& random;
+        float halfpi;
+        const bool& cancelled;
+        qint32& evaluationError; // the run's evaluation error number
+    };
+
+    explicit SurfaceDrawer(const Tools& tools);
+
+    // The setup and the surface colour of the next drawing calls.
+    void begin(const PlotSetup& setup, quint32 surfaceColor);
 
     // The drawer error rule for an error `number` raised inside a drawer: the evaluation error
     // number takes it, or the ierr of Class1 when that is set (which is then cleared). True
-    // for a point failure (the drawer goes on with the next operation); otherwise the guide
-    // colour goes back to 0, the pointer to normal, and the drawer must stop.
+    // for a point failure (the drawer goes on with the next operation); otherwise the pointer
+    // goes back to normal and the drawer must stop. The only writer of the error number.
     bool DrawerErrorRule(qint32 number);
 
     // Let pending events run now, and true unless a cancel has been asked for.
     bool runPendingEvents();
-
-    // Starts the pending-event clock of one drawing pass.
-    void startPass();
 
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
 
 protected:
+    using Point = Projection::Point;
+
+    // What evaluating one sample point gave.
+    enum class Outcome
+    {
+        Stop,   // an error that is no point failure: the drawer stops
+        Failed, // a point failure: the point has no value
+        Good
+    };
+
+    // The two families of mesh lines: constant a (walking b), then constant b (walking a),
+    // with pending events run between them. `evaluate(a, b, point)` fills the point.
+    template <typename Evaluate> bool walkMesh(bool transformed, Point& point, Evaluate evaluate);
+
+    // Ndots random samples: a, then b drawn uniformly over the domain; each good point is
+    // translated and rotated in place, projected and set in both views.
+    template <typename Evaluate> bool walkDots(Point& point, Evaluate evaluate);
+
+    // The outcome of an evaluation that failed with `error` (through the drawer error rule).
+    Outcome failure(qint32 error)
+    {
+        return DrawerErrorRule(error) ? Outcome::Failed : Outcome::Stop;
+    }
+
+    SurfaceEvaluator& evaluator_;
+
+private:
+    static constexpr int FirstTicksPerCheck = 16;
+    static constexpr int MaxTicksPerCheck = 1 << 16;
+    static constexpr qint64 EventIntervalNs = 50'000'000;
+
+    // One mesh line: `inner` starts at `start` and advances by `step` for each of the
+    // count + 1 sample points; `evaluate()` evaluates the current sample and `project(q)`
+    // projects its point. A failing point breaks the line; the search resumes at the next one.
+    template <typename Evaluate, typename Project>
+    bool walkLine(float& inner, float start, float step, qint32 count, Evaluate evaluate,
+                  Project project);
+
     // Called once per sample point; every so many points checks whether 50 ms have passed
     // and, if so, lets pending events run. How many points pass between two looks at the
     // clock follows what a point costs, so that the looks come every millisecond or so.
@@ -52,56 +100,28 @@ protected:
         if (++ticks_ < ticksPerCheck_) return !cancelled_;
         return checkClock();
     }
+    bool checkClock();
+    void startPass();
+    void restartClock();
 
-    // The right view unshifted, the left one shifted by state.Parallax; false (with the
-    // overflow passed through the error rule) when the projection leaves the float range.
-    bool project(float x, float y, float z, float& hLeft, float& hRight, float& v);
-
-    // One mesh line: `inner` starts at `start` and advances by `step` for each of the
-    // count + 1 sample points; `evaluate` fills the point (a failure shows in the evaluation
-    // error number) and `projectPoint(hL, hR, v)` projects it. A failing point breaks the
-    // line; the search resumes at the next point.
-    template <typename Evaluate, typename ProjectPoint>
-    bool walkLine(float& inner, float start, float step, qint32 count, Evaluate evaluate,
-                  ProjectPoint projectPoint);
+    // The screen point of p; false (with the overflow passed through the error rule) when it
+    // leaves the float range.
+    bool project(Point p, Projection::ScreenPoint& q);
 
     // Spaces x Segments in 32-bit signed arithmetic; false (after the error rule) when the
     // product overflows, in which case the family is skipped.
     bool pointCount(qint32 spaces, qint32 segments, qint32& count, bool& goOn);
 
-    void drawSegment();
-
-    // The two families of mesh lines: constant a (walking b), then constant b (walking a),
-    // with pending events run between them. `a` and `b` are (Px, Py) or (Pu, Pv).
-    template <typename Evaluate>
-    bool walkMesh(float& a, float& b, bool transformed, Evaluate evaluate);
-
-    // Ndots random samples: a, then b drawn uniformly over the domain; each good point is
-    // translated, rotated, projected and set in both views.
-    template <typename Evaluate> bool walkDots(float& a, float& b, Evaluate evaluate);
-
-    // The dot of the evaluated point (Px, Py, Pz), transformed in place.
-    void drawDot();
-    float nextRandom();
-
-    const PlotSetup& s_;
-    RenderState& r_;
+    const PlotSetup* s_ = nullptr;
+    quint32 color_ = 0;
+    float parallax_ = 0; // the left view's
     std::array<DrawingSurface*, 2> views_;
-    SurfaceEvaluator& evaluator_;
     Class1& class1_;
-    qint32& ierr_;
     DrawHost& host_;
     UniformRandom& random_;
     const float halfpi_;
     const bool& cancelled_;
-
-private:
-    static constexpr int FirstTicksPerCheck = 16;
-    static constexpr int MaxTicksPerCheck = 1 << 16;
-    static constexpr qint64 EventIntervalNs = 50'000'000;
-
-    bool checkClock();
-    void restartClock();
+    qint32& error_;
 
     int ticks_ = 0;
     int ticksPerCheck_ = FirstTicksPerCheck;
@@ -110,22 +130,25 @@ private:
     QElapsedTimer clock_;
 };
 
-template <typename Evaluate, typename ProjectPoint>
+template <typename Evaluate, typename Project>
 bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count, Evaluate evaluate,
-                             ProjectPoint projectPoint)
+                             Project project)
 {
     inner = start;
     qint64 j = -1;
+    Projection::ScreenPoint previous, current;
     for (;;) {
-        // Search for the first point that has a value.
+        // Search for the first point that has a value. `failed` holds from a failing point or
+        // an overflowing projection until the line breaks.
         bool found = false;
+        bool failed = false;
         for (j = j + 1; j <= count; ++j) {
             inner += step;
-            ierr_ = 0;
             ++samples_;
-            if (!evaluate()) return false;
-            if (ierr_ == 0) {
-                projectPoint(r_.PrevHL, r_.PrevHR, r_.PrevV);
+            const Outcome outcome = evaluate();
+            if (outcome == Outcome::Stop) return false;
+            if (outcome == Outcome::Good) {
+                failed = !project(previous);
                 found = true;
                 break;
             }
@@ -136,9 +159,16 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
         for (j = j + 1; j <= count; ++j) {
             inner += step;
             ++samples_;
-            if (!evaluate()) return false;
-            if (ierr_ != 0) break;
-            if (projectPoint(r_.CurHL, r_.CurHR, r_.CurV)) drawSegment();
+            const Outcome outcome = evaluate();
+            if (outcome == Outcome::Stop) return false;
+            if (failed || outcome == Outcome::Failed) break;
+            if (project(current)) {
+                views_[0]->line(previous.hLeft, previous.v, current.hLeft, current.v, color_);
+                views_[1]->line(previous.hRight, previous.v, current.hRight, current.v, color_);
+                previous = current;
+            } else {
+                failed = true;
+            }
             if (!pulse()) return false;
         }
         if (j > count) return true;
@@ -146,60 +176,70 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
 }
 
 template <typename Evaluate>
-bool SurfaceDrawer::walkMesh(float& a, float& b, bool transformed, Evaluate evaluate)
+bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
 {
+    const PlotSetup& s = *s_;
     startPass();
-    r_.Parallax = Projection::parallaxFor(s_, 0);
-    if (transformed) Projection::computeRotation(s_, r_, halfpi_);
-
-    auto projectPoint = [this, transformed](float& hl, float& hr, float& v) {
-        if (!transformed) return project(r_.Px, r_.Py, r_.Pz, hl, hr, v);
-        Projection::TransformPoint(s_, r_);
-        return project(r_.Rx, r_.Ry, r_.Rz, hl, hr, v);
+    parallax_ = Projection::parallaxFor(s, 0);
+    const Projection::Rotation rotation =
+        transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
+    float a = 0, b = 0;
+    auto evaluateAt = [&] { return evaluate(a, b, point); };
+    auto projectPoint = [&](Projection::ScreenPoint& q) {
+        return project(transformed ? Projection::transform(s, rotation, point) : point, q);
     };
 
     bool goOn = true;
     qint32 count = 0;
-    if (pointCount(s_.Spaceyv, s_.Segsyv, count, goOn)) {
-        a = s_.Rangelxu - s_.StepXu;
-        for (qint64 i = 0; i <= s_.Spacexu; ++i) {
-            a = a + s_.StepXu;
-            if (!walkLine(b, s_.Rangelyv - s_.SegYv, s_.SegYv, count, evaluate, projectPoint))
+    if (pointCount(s.Spaceyv, s.Segsyv, count, goOn)) {
+        a = s.Rangelxu - s.StepXu;
+        for (qint64 i = 0; i <= s.Spacexu; ++i) {
+            a = a + s.StepXu;
+            if (!walkLine(b, s.Rangelyv - s.SegYv, s.SegYv, count, evaluateAt, projectPoint))
                 return false;
         }
     }
     if (!goOn || !runPendingEvents()) return false;
 
-    if (pointCount(s_.Spacexu, s_.Segsxu, count, goOn)) {
-        b = s_.Rangelyv - s_.StepYv;
-        for (qint64 j = 0; j <= s_.Spaceyv; ++j) {
-            b = b + s_.StepYv;
-            if (!walkLine(a, s_.Rangelxu - s_.SegXu, s_.SegXu, count, evaluate, projectPoint))
+    if (pointCount(s.Spacexu, s.Segsxu, count, goOn)) {
+        b = s.Rangelyv - s.StepYv;
+        for (qint64 j = 0; j <= s.Spaceyv; ++j) {
+            b = b + s.StepYv;
+            if (!walkLine(a, s.Rangelxu - s.SegXu, s.SegXu, count, evaluateAt, projectPoint))
                 return false;
         }
     }
     return goOn;
 }
 
-template <typename Evaluate> bool SurfaceDrawer::walkDots(float& a, float& b, Evaluate evaluate)
+template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate evaluate)
 {
+    const PlotSetup& s = *s_;
     startPass();
-    r_.Parallax = Projection::parallaxFor(s_, 0);
-    Projection::computeRotation(s_, r_, halfpi_);
-    r_.RangeSpanXu = s_.Rangegxu - s_.Rangelxu;
-    r_.RangeSpanYv = s_.Rangegyv - s_.Rangelyv;
-    ierr_ = 0;
-    for (qint64 i = 1; i <= s_.Ndots; ++i) {
-        const float r1 = nextRandom();
-        a = r1 * r_.RangeSpanXu + s_.Rangelxu;
-        const float r2 = nextRandom();
-        b = r2 * r_.RangeSpanYv + s_.Rangelyv;
+    parallax_ = Projection::parallaxFor(s, 0);
+    const Projection::Rotation rotation = Projection::rotationOf(s, halfpi_);
+    const float spanA = s.Rangegxu - s.Rangelxu;
+    const float spanB = s.Rangegyv - s.Rangelyv;
+    bool failed = false; // as in walkLine: a failure, or the last dot's overflow
+    for (qint64 i = 1; i <= s.Ndots; ++i) {
+        const float a = random_.next() * spanA + s.Rangelxu;
+        const float b = random_.next() * spanB + s.Rangelyv;
         ++samples_;
-        if (!evaluate()) return false;
-        if (ierr_ == 0)
-            drawDot();
-        else
-            ierr_ = 0;
+        const Outcome outcome = evaluate(a, b, point);
+        if (outcome == Outcome::Stop) return false;
+        if (failed || outcome == Outcome::Failed) {
+            failed = false;
+        } else {
+            point = Projection::transform(s, rotation, point);
+            Projection::ScreenPoint q;
+            if (project(point, q)) {
+                point.y = q.v; // the vertical coordinate goes into the point's y
+                views_[0]->pset(q.hLeft, q.v, color_);
+                views_[1]->pset(q.hRight, q.v, color_);
+            } else {
+                failed = true;
+            }
+        }
         if (!pulse()) return false;
     }
     return true;

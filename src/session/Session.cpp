@@ -32,7 +32,6 @@ Session::Session(FormFields& fields, SessionHost& host)
     pic_[0]->setGeometry(0, 400, 300);
     pic_[1]->setGeometry(399, 400, 300);
     engine_.setErrorHandler([this](const ScriptError& error) { onEngineError(error); });
-    class1_.attachWindowError(&ierr_);
 }
 
 Session::~Session() = default;
@@ -50,11 +49,10 @@ void Session::load(const QString& startDir)
     engine_.executeStatement(QStringLiteral("pi = Atn(1) * 4"));
     engine_.executeStatement(QStringLiteral("e = Exp(1)"));
     random_->seedFromClock();
-    evaluator_ =
-        std::make_unique<SurfaceEvaluator>(engine_, class1_, ierr_, setup_, render_, fields_);
-    driver_ = std::make_unique<PlotDriver>(
-        setup_, render_, std::array<DrawingSurface*, 2>{pic_[0].get(), pic_[1].get()}, *evaluator_,
-        class1_, ierr_, fields_, drawHost_, *random_, halfpi_);
+    evaluator_ = std::make_unique<SurfaceEvaluator>(engine_, class1_);
+    driver_ =
+        std::make_unique<PlotDriver>(std::array<DrawingSurface*, 2>{pic_[0].get(), pic_[1].get()},
+                                     *evaluator_, class1_, *random_, drawHost_, halfpi_);
 }
 
 void Session::DrawAdapter::runEvents()
@@ -74,7 +72,6 @@ void Session::DrawAdapter::drawingEnded()
 
 void Session::onEngineError(const ScriptError& error)
 {
-    ierr_ = error.number;
     if (!ErrorNumbers::isPointFailure(error.number))
         host_.showMessage(error.description, QString());
 }
@@ -121,10 +118,10 @@ void Session::runPlot()
         return;
     }
     constants_->registerAll(engine_);
-    driver_->prepareViews();
+    driver_->prepareViews(setup_, render_);
     host_.viewsChanged();
     host_.processEvents();
-    if (!driver_->cancelRequested()) driver_->DrawPlot();
+    if (!driver_->cancelRequested()) driver_->DrawPlot(setup_);
     host_.viewsChanged();
     host_.setBusy(false);
     // A plot superseded by a newer request (a drag) ends silently; the last one beeps.
@@ -216,6 +213,7 @@ qint32 Session::evaluateField(const QString& text, double& value)
 void Session::clearViews()
 {
     if (driver_) driver_->ClearViews();
+    render_.PlotShown = false;
     host_.viewsChanged();
 }
 
@@ -231,12 +229,12 @@ void Session::redrawIntoImages()
 {
     // Without persistent graphics the views hold only what the screen showed; draw the plot
     // afresh, from the setup just read, so that the images carry the current fields.
-    if (fields_.isChecked(QStringLiteral("chkPersist"))) return;
+    if (setup_.Options.Persist) return;
     for (auto& p : pic_)
         p->setAutoRedraw(true);
     for (auto& p : pic_)
         p->setBackColor(p->backColor());
-    driver_->DrawPlot();
+    driver_->DrawPlot(setup_);
     for (auto& p : pic_)
         p->setAutoRedraw(false);
     host_.viewsChanged();

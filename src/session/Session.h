@@ -89,7 +89,6 @@ public:
     RenderState& renderState() { return render_; }
     FormFields& fields() { return fields_; }
     SessionHost& host() { return host_; }
-    qint32& evaluationError() { return ierr_; }
     const QString& startDir() const { return startDir_; }
 
 private:
@@ -116,7 +115,6 @@ private:
     DrawAdapter drawHost_;
     Class1 class1_;
     ScriptEngine engine_;
-    qint32 ierr_ = 0; // the window's evaluation error number
     PlotSetup setup_;
     RenderState render_;
     std::array<std::unique_ptr<ImageSurface>, 2> pic_;

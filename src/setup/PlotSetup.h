@@ -1,11 +1,13 @@
 #pragma once
 
+#include "setup/DrawOptions.h"
+
 #include <QString>
 #include <QtGlobal>
 
 // The one record of plot parameters, named after the controls without their "txt" prefix,
 // with the values derived from them. Geometry is single precision, counts 32-bit signed.
-// The check and option states are not copied here: each user reads the control itself.
+// With the drawing options captured at the same read, it is all a plot is drawn from.
 struct PlotSetup
 {
     float Windowlx = 0, Windowgx = 0, Windowly = 0, Windowgy = 0, Windowlz = 0, Windowgz = 0;
@@ -27,6 +29,8 @@ struct PlotSetup
     float StepXu = 0, StepYv = 0, SegXu = 0, SegYv = 0;
     float Xmid = 0, RatioYX = 0, RatioZX = 0;
     qint32 DerivSelector = 0;
+
+    DrawOptions Options;
 
     float stereo() const { return EyeFactor[0]; }
 };

@@ -119,6 +119,7 @@ bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine,
                    Class1* context)
 {
     message.clear();
+    s.Options = DrawOptions::read(fields);
 
     struct Expression
     {

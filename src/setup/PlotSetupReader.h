@@ -8,10 +8,10 @@ class ScriptEngine;
 struct PlotSetup;
 
 // Copies the window's fields into the plot setup and computes the derived values, in a fixed
-// order: the expression fields through the engine, the counts through LeadingNumber, the spans,
-// steps and ratios, the derivative orders and selector, then the equation texts. Each value is
-// stored before the next is read, so a failure leaves the earlier fields new and the later ones
-// as they were.
+// order: the drawing options, the expression fields through the engine, the counts through
+// LeadingNumber, the spans, steps and ratios, the derivative orders and selector, then the equation
+// texts. Each value is stored before the next is read, so a failure leaves the earlier fields new
+// and the later ones as they were.
 //
 // Returns false on failure. `message` is then empty when the engine has already shown the
 // failure through its error handler, otherwise a text for the user. With `context`, a failure

@@ -5,23 +5,18 @@
 
 #include "eval/SurfaceEvaluator.h"
 #include "render/DrawHost.h"
-#include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
 #include "render/UniformRandom.h"
 #include "setup/FieldMap.h"
 #include "setup/PlotSetupReader.h"
 
-#include <QStringList>
 #include <cmath>
 #include <functional>
-#include <memory>
 
-// A host without a window: counts the pending-event calls and runs a hook in them.
-class TestHost : public DrawHost
+// Counts the pending-event calls and runs a hook in them.
+struct TestHost : DrawHost
 {
-public:
-    int events = 0;
-    bool busy = false;
+    int events = 0, ended = 0;
     std::function<void(int)> onEvents; // called with the number of the call, from 1
 
     void runEvents() override
@@ -30,105 +25,47 @@ public:
         if (onEvents) onEvents(events);
     }
     void repaint() override {}
-    void drawingEnded() override { busy = false; }
+    void drawingEnded() override { ++ended; }
 };
 
-// The window's state for one plot, as the main window holds it: fields at their defaults,
-// the engine set up as at load, two views at the design geometry (400 x 300 at Left 0 and
-// 399), and the driver. The views either record their calls or rasterise into images.
+// Window fields at their defaults, read into a setup and drawn from it, as a captured plot,
+// onto two recording views of the design size.
 struct PlotFixture : EngineFixture
 {
-    enum class Views
-    {
-        Recording,
-        Images
-    };
+    using Call = RecordingSurface::Call;
+    using Kind = RecordingSurface::Kind;
 
     FieldMap fields;
     PlotSetup setup;
-    RenderState state;
-    TestHost host;
     UniformRandom random;
-    std::unique_ptr<DrawingSurface> view[2];
-    SurfaceEvaluator evaluator{engine, class1, ierr, setup, state, fields};
-    const float halfpi = float(2 * std::atan(1.0));
-    std::unique_ptr<PlotDriver> driver;
-    QString message;
+    TestHost host;
+    RecordingSurface view[2]{{0, 400, 300}, {399, 400, 300}};
+    SurfaceEvaluator evaluator{engine, class1};
+    PlotDriver driver{{&view[0], &view[1]},     evaluator, class1, random, host,
+                      float(2 * std::atan(1.0))};
 
-    explicit PlotFixture(Views kind = Views::Recording)
-    {
-        if (kind == Views::Recording) {
-            view[0] = std::make_unique<RecordingSurface>(0, 400, 300);
-            view[1] = std::make_unique<RecordingSurface>(399, 400, 300);
-        } else {
-            view[0] = std::make_unique<ImageSurface>(0, 400, 300);
-            view[1] = std::make_unique<ImageSurface>(399, 400, 300);
-        }
-        state.PicLeft0 = 0;
-        state.PicWidth0 = 400;
-        state.PicHeight0 = 300;
-        state.PicHeight1 = 300;
-        random.seed(20240601);
-        driver = std::make_unique<PlotDriver>(
-            setup, state, std::array<DrawingSurface*, 2>{view[0].get(), view[1].get()}, evaluator,
-            class1, ierr, fields, host, random, halfpi);
-    }
-
+    PlotFixture() { random.seed(20240601); }
     void set(const char* control, const QString& text)
     {
         fields.setText(QLatin1String(control), text);
     }
+    void check(const char* box, bool on = true) { fields.setChecked(QLatin1String(box), on); }
 
-    // The Plot command as Session runs it; false when the setup could not be read or the
-    // plot did not run to its end.
-    bool plot()
+    bool read()
     {
-        host.busy = true;
-        driver->ClearViews();
-        state.PlotShown = true;
-        if (!ReadPlotSetup(setup, fields, engine, message)) return false;
-        driver->prepareViews();
-        return driver->DrawPlot();
+        QString message;
+        return ReadPlotSetup(setup, fields, engine, message, &class1);
     }
+    // False when the setup cannot be read or the plot did not run to its end.
+    bool draw() { return read() && driver.drawCaptured(setup); }
 
-    RecordingSurface& recording(int index) { return static_cast<RecordingSurface&>(*view[index]); }
-    ImageSurface& image(int index) { return static_cast<ImageSurface&>(*view[index]); }
-
-    // The surface's lines (or dots) in one view: the calls in the surface colour.
-    QList<RecordingSurface::Call> surfaceCalls(int index, RecordingSurface::Kind kind)
+    // The surface's calls of one kind in view i (white on black, black on white).
+    quint32 surfaceColor() const { return setup.Options.BlackBackground ? 0xFFFFFF : 0; }
+    QList<Call> surface(int i, Kind kind) const
     {
-        QList<RecordingSurface::Call> out;
-        for (const RecordingSurface::Call& c : recording(index).drawnIn(state.SurfaceColor))
+        QList<Call> out;
+        for (const Call& c : view[i].in(surfaceColor()))
             if (c.kind == kind) out.append(c);
         return out;
-    }
-
-    // The mesh segments drawn when a sample point (a, b) of the setup's grid has a value
-    // exactly where `good` says: a segment joins two successive good points of one line.
-    // The grid is walked as the drawers walk it, by repeated single-precision addition.
-    int expectedSegments(const std::function<bool(float, float)>& good) const
-    {
-        int segments = 0;
-        // Lines of constant a along b, then lines of constant b along a.
-        for (const bool alongB : {true, false}) {
-            const qint32 lines = alongB ? setup.Spacexu : setup.Spaceyv;
-            const qint32 points =
-                alongB ? setup.Spaceyv * setup.Segsyv : setup.Spacexu * setup.Segsxu;
-            const float lineStep = alongB ? setup.StepXu : setup.StepYv;
-            const float pointStep = alongB ? setup.SegYv : setup.SegXu;
-            float fixed = (alongB ? setup.Rangelxu : setup.Rangelyv) - lineStep;
-            for (qint32 i = 0; i <= lines; ++i) {
-                fixed = fixed + lineStep;
-                float moving = (alongB ? setup.Rangelyv : setup.Rangelxu) - pointStep;
-                bool previous = false;
-                for (qint32 j = 0; j <= points; ++j) {
-                    moving = moving + pointStep;
-                    const bool now = alongB ? good(fixed, moving) : good(moving, fixed);
-                    segments += previous && now ? 1 : 0;
-                    previous = now;
-                }
-            }
-        }
-        return segments;
     }
 };

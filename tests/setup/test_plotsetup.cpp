@@ -34,13 +34,7 @@ private Q_SLOTS:
         const QList<float> derived{s.SpanX,   s.SpanY,  s.SpanZ,  s.Xmid,  s.RatioYX,
                                    s.RatioZX, s.StepXu, s.StepYv, s.SegXu, s.SegYv};
         QCOMPARE(derived, (QList<float>{5, 4, 3, 0, 0.8f, 0.6f, 0.2f, 0.2f, 0.1f, 0.1f}));
-        QCOMPARE(s.EyeFactor[0], 1.0f);
-        QCOMPARE(s.Spacexu, 10);
-        QCOMPARE(s.Segsyv, 2);
-        QCOMPARE(s.Ndots, 5000);
-        QCOMPARE(s.DerivSelector, 0);
-        QCOMPARE(s.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"));
-        QCOMPARE(s.EquationX + s.EquationY, QStringLiteral("vu"));
+        QVERIFY(s.Options.Lines && !s.Options.Dots && !s.Options.Parametric);
     }
 
     void countsRoundHalfToEven_data()
@@ -49,14 +43,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("expected");
         QTest::newRow("2.5 gives 2") << "2.5" << true << 2;
-        QTest::newRow("3.5 gives 4") << "3.5" << true << 4;
         QTest::newRow("2.51 gives 3") << "2.51" << true << 3;
         QTest::newRow("12 with letters") << "12abc" << true << 12;
         QTest::newRow("a formula gives 0") << "pi" << true << 0;
-        QTest::newRow("blanks inside") << " 1 2 " << true << 12;
         QTest::newRow("largest") << "2147483647.4" << true << 2147483647;
         QTest::newRow("above 32 bits") << "2147483648" << false << 0;
-        QTest::newRow("out of double range") << "1e999" << false << 0;
     }
     void countsRoundHalfToEven()
     {
@@ -74,24 +65,6 @@ private Q_SLOTS:
         }
     }
 
-    void expressionFields_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<float>("expected");
-        QTest::newRow("pi") << "pi" << 3.14159274f;
-        QTest::newRow("formula") << "pi / 2 + 1" << float(3.14159265358979 / 2 + 1);
-        QTest::newRow("just in float range") << "3.4e38" << 3.4e38f;
-    }
-    void expressionFields()
-    {
-        QFETCH(QString, text);
-        QFETCH(float, expected);
-        Reader r;
-        r.fields.setText(QStringLiteral("txtWindowgx"), text);
-        QVERIFY(r.read());
-        QCOMPARE(r.setup.Windowgx, expected);
-    }
-
     void derivativeSelector_data()
     {
         QTest::addColumn<QString>("xder");
@@ -100,8 +73,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("selector");
         QTest::newRow("Z") << "0"
                            << "0" << true << 0;
-        QTest::newRow("Zx") << "1"
-                            << "0" << true << 1;
         QTest::newRow("Zxy") << "1"
                              << "1" << true << 5;
         QTest::newRow("order 3 is the function") << "2"
@@ -110,8 +81,6 @@ private Q_SLOTS:
                                             << "0.5" << true << 1;
         QTest::newRow("Xder 3") << "3"
                                 << "0" << false << 0;
-        QTest::newRow("Yder -1") << "0"
-                                 << "-1" << false << 0;
     }
     void derivativeSelector()
     {
@@ -139,12 +108,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("engineShowsIt");
         QTest::newRow("syntax error") << "1 +" << QString() << true;
-        QTest::newRow("division by zero") << "1/0"
-                                          << "Division by zero in Rangelxu" << false;
         QTest::newRow("not a number") << "\"abc\""
                                       << "Type mismatch in Rangelxu" << false;
-        QTest::newRow("beyond float range") << "1e39"
-                                            << "Overflow in Rangelxu" << false;
         QTest::newRow("trapped in a Class1 function") << "Asin(2)"
                                                       << "Invalid argument in Rangelxu" << false;
     }
@@ -171,37 +136,31 @@ private Q_SLOTS:
         QCOMPARE(r.setup.EquationZ, QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5")); // old
     }
 
-    void derivedFailuresStoreEarlierValues()
+    void derivedFailures_data()
     {
-        {
-            Reader r;
-            QVERIFY(r.read());
-            r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("1"));
-            r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("1"));
-            r.fields.setText(QStringLiteral("txtXder"), QStringLiteral("1"));
-            QVERIFY(!r.read());
-            QCOMPARE(r.message, QStringLiteral("Division by zero: the x window has no width"));
-            QCOMPARE(r.setup.SpanX, 0.0f);   // stored before the ratio that divides by it
-            QCOMPARE(r.setup.Xmid, 1.0f);    // stored before the ratio too
-            QCOMPARE(r.setup.RatioYX, 0.8f); // old
-            QCOMPARE(r.setup.Xder, 0);       // old
-        }
-        {
-            Reader r;
-            r.fields.setText(QStringLiteral("txtSegsyv"), QStringLiteral("0.4"));
-            QVERIFY(!r.read());
-            QVERIFY(r.message.startsWith(QStringLiteral("Division by zero")));
-            QCOMPARE(r.setup.Segsyv, 0);
-            QCOMPARE(r.setup.SegXu, 0.1f); // the x segment comes first
-            QCOMPARE(r.setup.SegYv, 0.0f);
-        }
-        {
-            Reader r;
-            r.fields.setText(QStringLiteral("txtWindowlx"), QStringLiteral("-3e38"));
-            r.fields.setText(QStringLiteral("txtWindowgx"), QStringLiteral("3e38"));
-            QVERIFY(!r.read());
-            QCOMPARE(r.message, QStringLiteral("Overflow in SpanX"));
-        }
+        QTest::addColumn<QStringList>("changes"); // control, text, ...
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no x width") << QStringList{"txtWindowlx", "1", "txtWindowgx", "1"}
+                                    << "Division by zero: the x window has no width";
+        QTest::newRow("segments round to 0")
+            << QStringList{"txtSegsyv", "0.4"}
+            << "Division by zero: the number of segments in y or v is 0";
+        QTest::newRow("span overflows")
+            << QStringList{"txtWindowlx", "-3e38", "txtWindowgx", "3e38"} << "Overflow in SpanX";
+    }
+    void derivedFailures()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(QString, message);
+        Reader r;
+        QVERIFY(r.read());
+        for (qsizetype i = 0; i < changes.size(); i += 2)
+            r.fields.setText(changes[i], changes[i + 1]);
+        r.fields.setText(QStringLiteral("txtXder"), QStringLiteral("1"));
+        QVERIFY(!r.read());
+        QCOMPARE(r.message, message);
+        QCOMPARE(r.setup.RatioYX, 0.8f); // derived after the failure: old
+        QCOMPARE(r.setup.Xder, 0);       // read after: old
     }
 
     void eyeFactorOneIsNeverWritten()
@@ -220,18 +179,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("expected");
         QTest::newRow("blanks anywhere") << " 1 2 . 5 " << 12.5;
-        QTest::newRow("tabs and line feeds") << "\t\n-4" << -4.0;
         QTest::newRow("D exponent") << "1D2" << 100.0;
         QTest::newRow("exponent with sign") << "+3.5e-1x" << 0.35;
-        QTest::newRow("exponent without digits") << "7e" << 7.0;
         QTest::newRow("letters first") << "abc" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
         QTest::newRow("comma is no separator") << "1,5" << 1.0;
         QTest::newRow("point then exponent") << "5.E2" << 500.0;
-        QTest::newRow("second point ends it") << "1.5.3" << 1.5;
-        QTest::newRow("signed fraction") << "+.5" << 0.5;
         QTest::newRow("two signs") << "--5" << 0.0;
-        QTest::newRow("underflow") << "1e-400" << 0.0;
     }
     void leadingNumber()
     {
@@ -247,9 +200,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("whole") << 2.0 << false << "2";
         QTest::newRow("large") << 1e20 << false << "1E+20";
-        QTest::newRow("small") << 0.00001 << false << "1E-05";
         QTest::newRow("sum rounds to 15 digits") << 0.1 + 0.2 << false << "0.3";
-        QTest::newRow("single third") << double(1.0f / 3) << true << "0.3333333";
         QTest::newRow("single pi") << double(3.14159265f) << true << "3.141593";
     }
     void formatNumber()
@@ -267,12 +218,8 @@ private Q_SLOTS:
         QTest::addColumn<double>("expected");
         QTest::newRow("plain") << "0.1" << true << 0.1;
         QTest::newRow("surrounding blanks") << " \t-2.5E1 " << true << -25.0;
-        QTest::newRow("point first") << ".5" << true << 0.5;
         QTest::newRow("blank between digits") << "1 2" << false << 0.0;
-        QTest::newRow("blank before the exponent") << "1 E2" << false << 0.0;
-        QTest::newRow("blank after the sign") << "- 2" << false << 0.0;
         QTest::newRow("trailing letters") << "1x" << false << 0.0;
-        QTest::newRow("empty") << "" << false << 0.0;
         QTest::newRow("beyond double range") << "1e999" << false << 0.0;
     }
     void completeNumber()

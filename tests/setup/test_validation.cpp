@@ -52,36 +52,17 @@ private Q_SLOTS:
                                 << mayLeave;
         };
         add("spacings 0", "txtSpacexu", "0", false);
-        add("spacings 2.5", "txtSpacexu", "2.5", false);
         add("spacings -3", "txtSpacexu", "-3", false);
-        add("spacings word", "txtSpacexu", "ten", false);
         add("spacings 7abc", "txtSpacexu", "7abc", true);
-        add("spacings 1", "txtSpaceyv", "1", true);
         add("spacings beyond 32 bits", "txtSpaceyv", "3e9", false);
-        add("segments empty", "txtSegsyv", "", false);
         add("segments 1.5", "txtSegsyv", "1.5", false);
         add("grid 0", "txtGrid", "0", true);
-        add("grid -1", "txtGrid", "-1", false);
         add("grid word reads 0", "txtGrid", "none", true);
         add("grid 0.5", "txtGrid", "0.5", false);
-        add("dots 0", "txtNdots", "0", false);
         add("dots 5000", "txtNdots", "5000", true);
-        add("reduce 0.5", "txtReduce", "0.5", true);
-        add("reduce 1", "txtReduce", "1", true);
         add("reduce 1.5", "txtReduce", "1.5", false);
-        add("reduce 0", "txtReduce", "0", false);
-        add("reduce formula 0.25", "txtReduce", "1/4", true);
-        add("reduce syntax error", "txtReduce", "1/", false);
-        add("divisions formula", "txtDivx", "pi/2", true);
-        add("divisions 0", "txtDivy", "0", false);
-        add("divisions formula 0", "txtDivz", "a-a", false);
-        add("divisions division by zero", "txtDivx", "1/0", false);
-        add("order 2", "txtXder", "2", true);
         add("order 3", "txtXder", "3", false);
         add("order -1", "txtYder", "-1", false);
-        add("order 0.5", "txtYder", "0.5", false);
-        add("stereo has no check", "txtStereo", "nonsense", true);
-        add("window limit has no validation", "txtWindowlx", "?", true);
         add("step field has no check", "txtStepWindX", "", true);
     }
     void validation()
@@ -101,19 +82,6 @@ private Q_SLOTS:
         if (!factor) QCOMPARE(engine.calls, 0);
     }
 
-    void engineFailureStopsChecks()
-    {
-        FieldMap fields;
-        FakeEngine engine;
-        fields.setText(QStringLiteral("txtReduce"), QStringLiteral("2*"));
-        QVERIFY(!FieldValidation::validate(QStringLiteral("txtReduce"), fields, engine.evaluate()));
-        QCOMPARE(engine.calls, 1); // one message, not one per test
-        engine.calls = 0;
-        fields.setText(QStringLiteral("txtReduce"), QStringLiteral("0.5"));
-        QVERIFY(FieldValidation::validate(QStringLiteral("txtReduce"), fields, engine.evaluate()));
-        QCOMPARE(engine.calls, 2); // each test reads the text itself
-    }
-
     void limitPairs_data()
     {
         QTest::addColumn<QString>("left");
@@ -126,12 +94,9 @@ private Q_SLOTS:
                                 << QString::fromLatin1(upper) << QString::fromLatin1(partner);
         };
         add("window x reversed, lower left", "txtWindowlx", "3", "2.5", "txtWindowgx");
-        add("window x reversed, upper left", "txtWindowgx", "3", "2.5", "txtWindowlx");
         add("window x equal", "txtWindowlx", "2", "2", "txtWindowgx");
-        add("window z equal", "txtWindowgz", "1", "1", "txtWindowlz");
         add("domain equal", "txtRangelxu", "2", "2", "");
         add("domain reversed", "txtRangegyv", "1", "0.5", "txtRangelyv");
-        add("domain formula in order", "txtRangelyv", "1/4", "pi/2", "");
         add("engine error does nothing", "txtWindowlx", "3", "2*", "");
         add("lower error does nothing", "txtWindowlx", "1/0", "-5", "");
         add("not a limit", "txtReduce", "3", "2", "");
@@ -193,9 +158,7 @@ private Q_SLOTS:
                                 << QString::fromLatin1(left) << QString::fromLatin1(partner);
         };
         add("2 and 1, x left", "2", "1", "txtXder", "txtYder");
-        add("2 and 1, y left", "2", "1", "txtYder", "txtXder");
         add("1 and 1", "1", "1", "txtXder", "");
-        add("2 and 0", "2", "0", "txtYder", "");
         add("2 and 2", "2", "2", "txtYder", "txtXder");
         add("not an order field", "2", "2", "txtGrid", "");
     }
@@ -216,19 +179,6 @@ private Q_SLOTS:
         QCOMPARE(FieldValidation::derivativeSumPartner(left, fields), partner);
     }
 
-    void handlerLists()
-    {
-        QCOMPARE(FieldValidation::focusSelectFields().size(), 46);
-        // Every validated field refuses something: a word in every count, 0 in every factor.
-        FieldMap fields;
-        FakeEngine engine;
-        for (const QString& c : FieldValidation::validatedFields()) {
-            fields.setText(c, c == QLatin1String("txtGrid") ? QStringLiteral("-1")
-                                                            : QStringLiteral("-5"));
-            QVERIFY2(!FieldValidation::validate(c, fields, engine.evaluate()), qPrintable(c));
-        }
-    }
-
     void withEngine_data()
     {
         QTest::addColumn<QString>("control");
@@ -241,9 +191,7 @@ private Q_SLOTS:
                                 << mayLeave << messages;
         };
         add("reduce formula 0.25", "txtReduce", "1/4", true, 0);
-        add("reduce formula 1.25", "txtReduce", "5/4", false, 0);
         add("divisions from pi", "txtDivx", "pi/4", true, 0);
-        add("divisions negative pi", "txtDivy", "-pi", false, 0);
         add("reduce syntax error, one message", "txtReduce", "2*", false, 1);
         add("divisions by zero", "txtDivz", "1/0", false, 1);
         add("count ignores the engine", "txtSegsxu", "pi", false, 0);
