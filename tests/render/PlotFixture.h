@@ -50,6 +50,19 @@ struct PlotFixture : EngineFixture
         fields.setText(QLatin1String(control), text);
     }
     void check(const char* box, bool on = true) { fields.setChecked(QLatin1String(box), on); }
+    // Each change is "txtName=text", "chkName=0|1" or "optName=index".
+    void apply(const QStringList& changes)
+    {
+        for (const QString& c : changes) {
+            const QString name = c.section(QLatin1Char('='), 0, 0), value = c.section('=', 1);
+            if (name.startsWith(QLatin1String("chk")))
+                fields.setChecked(name, value == QLatin1String("1"));
+            else if (name.startsWith(QLatin1String("opt")))
+                fields.setOption(name, value.toInt());
+            else
+                fields.setText(name, value);
+        }
+    }
 
     bool read()
     {

