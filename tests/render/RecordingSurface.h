@@ -15,7 +15,6 @@ public:
         Line,
         Box,
         LineRelative,
-        LineTo,
         PSet,
         Circle
     };
@@ -59,10 +58,6 @@ public:
     {
         rec(LineRelative, {x, y, dx, dy}, color,
             [&] { ImageSurface::lineRelative(x, y, dx, dy, color); });
-    }
-    void lineTo(float x, float y, quint32 color) override
-    {
-        rec(LineTo, {x, y, 0, 0}, color, [&] { ImageSurface::lineTo(x, y, color); });
     }
     void pset(float x, float y, quint32 color) override
     {

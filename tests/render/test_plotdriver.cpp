@@ -44,35 +44,22 @@ class TestPlotDriver : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void reductionFactor_data()
-    {
-        QTest::addColumn<QString>("reduce");
-        QTest::addColumn<float>("clamped");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::newRow("above 1") << QStringLiteral("3") << 1.0f << 400 << 300;
-        QTest::newRow("37.5 pixels round to even")
-            << QStringLiteral("3/32") << 0.09375f << 38 << 28;
-        QTest::newRow("tiny keeps one pixel") << QStringLiteral("1E-30") << 1e-30f << 1 << 1;
-    }
     void reductionFactor()
     {
-        QFETCH(QString, reduce);
-        QFETCH(float, clamped);
-        QFETCH(int, width);
-        QFETCH(int, height);
+        // Rounded to even, at least one pixel; the left view keeps its right edge, the right
+        // view its left edge; a factor above 1 is taken as 1.
         PlotFixture f;
         RenderState layout{false, 0, 400, 300, 300, 0};
-        f.set("txtReduce", reduce);
+        f.set("txtReduce", QStringLiteral("3/32"));
         QVERIFY(f.read());
         f.driver.prepareViews(f.setup, layout);
-        QCOMPARE(f.setup.Reduce, clamped);
-        QCOMPARE(layout.ReducedWidth, width);
-        // The left view keeps its right edge, the right view its left edge.
         QCOMPARE(QList<int>({f.view[0].left(), f.view[0].width(), f.view[0].height()}),
-                 QList<int>({400 - width, width, height}));
-        QCOMPARE(QList<int>({f.view[1].left(), f.view[1].width(), f.view[1].height()}),
-                 QList<int>({399, width, height}));
+                 QList<int>({362, 38, 28}));
+        QCOMPARE(QList<int>({f.view[1].left(), layout.ReducedWidth}), QList<int>({399, 38}));
+        QCOMPARE(PlotDriver::reducedSize(1e-30f, 400), 1);
+        f.setup.Reduce = 3;
+        f.driver.prepareViews(f.setup, layout);
+        QCOMPARE(QList<float>({f.setup.Reduce, float(f.view[0].width())}), QList<float>({1, 400}));
     }
 
     void optionsAreCaptured()
