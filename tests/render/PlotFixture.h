@@ -49,7 +49,6 @@ struct PlotFixture : EngineFixture
     {
         fields.setText(QLatin1String(control), text);
     }
-    void check(const char* box, bool on = true) { fields.setChecked(QLatin1String(box), on); }
     // Each change is "txtName=text", "chkName=0|1" or "optName=index".
     void apply(const QStringList& changes)
     {
@@ -74,11 +73,5 @@ struct PlotFixture : EngineFixture
 
     // The surface's calls of one kind in view i (white on black, black on white).
     quint32 surfaceColor() const { return setup.Options.BlackBackground ? 0xFFFFFF : 0; }
-    QList<Call> surface(int i, Kind kind) const
-    {
-        QList<Call> out;
-        for (const Call& c : view[i].in(surfaceColor()))
-            if (c.kind == kind) out.append(c);
-        return out;
-    }
+    QList<Call> surface(int i, int kind = -1) const { return view[i].drawn(kind, surfaceColor()); }
 };

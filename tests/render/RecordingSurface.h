@@ -31,14 +31,13 @@ public:
 
     QList<Call> calls;
 
-    // The calls of one kind, or of one colour, in the order made.
-    QList<Call> of(Kind kind) const
+    // The calls of one kind (any: -1) in one colour (any: -1), in the order made.
+    QList<Call> drawn(int kind, qint64 color = -1) const
     {
-        return filtered([&](const Call& c) { return c.kind == kind; });
-    }
-    QList<Call> in(quint32 color) const
-    {
-        return filtered([&](const Call& c) { return c.color == color; });
+        QList<Call> out;
+        for (const Call& c : calls)
+            if ((kind < 0 || c.kind == kind) && (color < 0 || c.color == color)) out.append(c);
+        return out;
     }
 
     void setDrawStyle(int style) override
@@ -78,13 +77,6 @@ private:
         inside_ = true;
         draw();
         if (outer) inside_ = false;
-    }
-    template <typename Keep> QList<Call> filtered(Keep keep) const
-    {
-        QList<Call> out;
-        for (const Call& c : calls)
-            if (keep(c)) out.append(c);
-        return out;
     }
     int style_ = Solid;
     bool inside_ = false;

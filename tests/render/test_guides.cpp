@@ -18,19 +18,12 @@ struct Guides : PlotFixture
         ok = draw();
     }
     bool ok = false;
-    QList<Call> of(int v, Kind kind, quint32 color) const
-    {
-        QList<Call> out;
-        for (const Call& c : view[v].of(kind))
-            if (c.color == color) out.append(c);
-        return out;
-    }
     // Upright ticks standing at the height of the x and y ticks (Xorigin at the middle depth).
     int yTicks(int v) const
     {
         const float v0 = setup.Zorigin - setup.SpanZ / 20 / 2;
         int n = 0;
-        for (const Call& c : view[v].of(Kind::LineRelative))
+        for (const Call& c : view[v].drawn(Kind::LineRelative))
             n += c.a[2] == 0 && c.a[1] == v0;
         return n;
     }
@@ -66,12 +59,12 @@ private Q_SLOTS:
         QVERIFY(g.ok);
         for (int v = 0; v < 2; ++v) {
             // The frame, one pixel inside the right and bottom edges.
-            QCOMPARE(g.view[v].of(Kind::Box),
+            QCOMPARE(g.view[v].drawn(Kind::Box),
                      QList<Call>({{Kind::Box,
                                    {-2, -1.5f + 3.0f / 300, 2 - 4.0f / 400, 1.5f},
                                    GuideDrawer::FrameColor,
                                    DrawingSurface::Solid}}));
-            const QList<Call> lines = g.of(v, Kind::Line, GuideDrawer::ReferenceColor);
+            const QList<Call> lines = g.view[v].drawn(Kind::Line, GuideDrawer::ReferenceColor);
             QCOMPARE(lines.size(), at.size());
             for (int i = 0; i < lines.size(); ++i) {
                 const int k = i < at.size() / 2 ? 0 : 1; // upright, then across
@@ -119,8 +112,9 @@ private Q_SLOTS:
             Guides g({QStringLiteral("optBackclr=%1").arg(backclr)});
             const quint32 color =
                 backclr ? GuideDrawer::TickColorOnBlack : GuideDrawer::TickColorOnWhite;
-            QVERIFY(!g.view[1].of(Kind::LineRelative).isEmpty());
-            QCOMPARE(g.of(1, Kind::LineRelative, color), g.view[1].of(Kind::LineRelative));
+            QVERIFY(!g.view[1].drawn(Kind::LineRelative).isEmpty());
+            QCOMPARE(g.view[1].drawn(Kind::LineRelative, color),
+                     g.view[1].drawn(Kind::LineRelative));
         }
     }
 
@@ -140,11 +134,12 @@ private Q_SLOTS:
         // the right view has both; the rest of the guides are in both.
         Guides g({"txtStereo=-5"});
         QVERIFY(g.allFinite(0));
-        QCOMPARE(g.of(0, Kind::Line, GuideDrawer::AxisColor).size(), 2); // the y and z axes
-        QCOMPARE(g.of(1, Kind::Line, GuideDrawer::AxisColor).size(), 3);
+        QCOMPARE(g.view[0].drawn(Kind::Line, GuideDrawer::AxisColor).size(), 2); // the y and z axes
+        QCOMPARE(g.view[1].drawn(Kind::Line, GuideDrawer::AxisColor).size(), 3);
         QCOMPARE(g.yTicks(0), 6);
-        QVERIFY(g.view[1].of(Kind::LineRelative).size() > g.view[0].of(Kind::LineRelative).size());
-        QCOMPARE(g.view[0].of(Kind::Circle).size(), 1); // the mark
+        QVERIFY(g.view[1].drawn(Kind::LineRelative).size() >
+                g.view[0].drawn(Kind::LineRelative).size());
+        QCOMPARE(g.view[0].drawn(Kind::Circle).size(), 1); // the mark
     }
 
     void bounded()
@@ -154,7 +149,7 @@ private Q_SLOTS:
         for (const auto& [change, least, most] :
              {std::tuple{"txtDivx=1E-30", 10, 30}, {"txtDivy=4/19000", 19000, 19032}}) {
             Guides g({QString::fromLatin1(change)});
-            const qsizetype ticks = g.view[0].of(Kind::LineRelative).size();
+            const qsizetype ticks = g.view[0].drawn(Kind::LineRelative).size();
             QVERIFY2(ticks >= least && ticks <= most, qPrintable(QString::number(ticks)));
             QVERIFY(g.allFinite(0) && g.allFinite(1));
         }

@@ -86,7 +86,7 @@ private Q_SLOTS:
         NullDrawHost host;
         PlotDriver big({&left, &right}, f.evaluator, f.class1, f.random, host, 2 * std::atan(1.0f));
         QVERIFY(big.drawCaptured(f.setup));
-        QCOMPARE(left.in(f.surfaceColor()), f.view[0].in(f.surfaceColor()));
+        QCOMPARE(left.drawn(-1, f.surfaceColor()), f.surface(0));
         // The strokes are a pixel wide at either size: twice as many surface pixels, or so.
         const QColor surface = f.surfaceColor() ? Qt::white : Qt::black;
         const int small = countPixels(f.view[1].image(), surface, 0);
@@ -199,7 +199,7 @@ private Q_SLOTS:
         PlotFixture plain, param;
         for (PlotFixture* f : {&plain, &param})
             f->apply({"txtXrot=" + xrot, "txtYder=" + yder});
-        param.check("chkParametric");
+        param.apply({"chkParametric=1"});
         QVERIFY(plain.draw());
         QVERIFY(param.draw());
         for (int i = 0; i < 2; ++i) {
@@ -263,7 +263,7 @@ private Q_SLOTS:
         QFETCH(int, atCall);
         QFETCH(int, segments);
         PlotFixture f;
-        f.check("chkDots");
+        f.apply({"chkDots=1"});
         f.host.onEvents = [&](int call) {
             if (call == atCall) f.driver.requestCancel();
         };
