@@ -27,8 +27,6 @@ private Q_SLOTS:
         const QStringList none;
         QTest::newRow("redefinition moves to the end")
             << QStringList{"a=2.37", "b=1"} << "a=5" << true << QStringList{"b=1", "a=5"};
-        QTest::newRow("case makes two entries")
-            << QStringList{"a=2"} << "A=1" << true << QStringList{"a=2", "A=1"};
         QTest::newRow("empty name") << QStringList{"a=1"} << "=3" << false << QStringList{"a=1"};
         QTest::newRow("leading digit") << none << "1a=3" << false << none;
         QTest::newRow("non-ASCII digit")

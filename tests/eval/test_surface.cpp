@@ -39,7 +39,6 @@ private Q_SLOTS:
         const QString f = QStringLiteral("(x-1)*x*(x+1)*(y-1)*y*(y+1)*5"); // at y = 0.5 or 0
         QTest::newRow("Z") << f << 0 << false << 0.5f << 5 * 0.375 * 0.375 << 1e-7;
         QTest::newRow("Zx high") << f << 1 << true << 0.0f << 1.875 << 1e-4;
-        QTest::newRow("Zx med") << f << 1 << false << 0.0f << 1.875 * (1 - h * h) << 1e-4;
         QTest::newRow("Zxy high at 0, 0") << f << 5 << true << 0.0f << 5.0 << 1e-3;
         QTest::newRow("Zxy med at 0, 0")
             << f << 5 << false << 0.0f << 5 * std::pow(1 - h * h, 2) << 1e-3;
@@ -75,10 +74,8 @@ private Q_SLOTS:
         // Sqr fails (5) left of 0: a neighbour of the point fails the derivative.
         QTest::newRow("Zx med, x - h < 0") << "Sqr(x)" << 1 << false << 0.01f << 5;
         QTest::newRow("Zx high, x - 2h < 0") << "Sqr(x)" << 1 << true << 0.03f << 5;
-        QTest::newRow("Zxy high, x - 2h < 0") << "Sqr(x)" << 5 << true << 0.03f << 5;
         QTest::newRow("beyond float range") << "1e39" << 0 << false << 0.0f << 6;
         QTest::newRow("division by zero") << "1 / (x - x)" << 0 << false << 0.0f << 11;
-        QTest::newRow("Class1 function failing") << "Asin(x + 2)" << 0 << false << 0.0f << 5;
         QTest::newRow("the values fit, Zxx does not") << "x*x*3e38" << 3 << false << 0.0f << 6;
     }
     void failures()

@@ -45,10 +45,6 @@ struct PlotFixture : EngineFixture
                       float(2 * std::atan(1.0))};
 
     PlotFixture() { random.seed(20240601); }
-    void set(const char* control, const QString& text)
-    {
-        fields.setText(QLatin1String(control), text);
-    }
     // Each change is "txtName=text", "chkName=0|1" or "optName=index".
     void apply(const QStringList& changes)
     {

@@ -38,7 +38,6 @@ private Q_SLOTS:
             << QList<float>{-2, 1.5f, -2, 1.5f} << 1 << QPoint(0, 0);
         QTest::newRow("the frame's inset corner")
             << QList<float>{1.99f, -1.49f, 1.99f, -1.49f} << 1 << QPoint(399, 299);
-        QTest::newRow("the right edge is outside") << QList<float>{2, 0, 2, 0} << 0 << QPoint();
         QTest::newRow("not a number") << QList<float>{float(qQNaN()), 0, 0, 0} << 0 << QPoint();
         QTest::newRow("ten pixels across")
             << QList<float>{-1.9f, 1.4f, -1.81f, 1.4f} << 10 << QPoint(10, 10);

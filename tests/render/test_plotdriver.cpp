@@ -50,7 +50,7 @@ private Q_SLOTS:
         // view its left edge; a factor above 1 is taken as 1.
         PlotFixture f;
         RenderState layout{false, 0, 400, 300, 300, 0};
-        f.set("txtReduce", QStringLiteral("3/32"));
+        f.apply({"txtReduce=3/32"});
         QVERIFY(f.read());
         f.driver.prepareViews(f.setup, layout);
         QCOMPARE(QList<int>({f.view[0].left(), f.view[0].width(), f.view[0].height()}),
@@ -80,7 +80,7 @@ private Q_SLOTS:
     {
         // The same captured plot on views twice the size: the same calls in user units.
         PlotFixture f;
-        f.set("txtXrot", QStringLiteral("30"));
+        f.apply({"txtXrot=30"});
         QVERIFY(f.draw());
         RecordingSurface left(0, 800, 600), right(0, 800, 600);
         NullDrawHost host;
@@ -288,7 +288,8 @@ private Q_SLOTS:
         // fixed count between looks at the clock would need; the share grows in between.
         PlotFixture f;
         f.apply({"txtSpacexu=1", "txtSpaceyv=1", "txtSegsxu=300", "txtSegsyv=300"});
-        f.set("txtEquationZ", QStringList(30000, QStringLiteral("Sin(x)")).join(QLatin1Char('+')));
+        f.apply({"txtEquationZ=" +
+                 QStringList(30000, QStringLiteral("Sin(x)")).join(QLatin1Char('+'))});
         int inside = 0;
         f.host.onEvents = [&](int) {
             const double p = f.driver.progress();

@@ -31,7 +31,6 @@ private Q_SLOTS:
         const QStringList defaults = {"-2.5", "2.5", "-2", "2", "-1.5", "1.5"};
         QTest::newRow("zoom in") << QStringList() << QList<int>{9}
                                  << QStringList{"-1.25", "1.25", "-1", "1", "-0.75", "0.75"};
-        QTest::newRow("in then out") << QStringList() << QList<int>{9, 0} << defaults;
         QTest::newRow("octant 1") << QStringList() << QList<int>{1}
                                   << QStringList{"0", "2.5", "0", "2", "0", "1.5"};
         QTest::newRow("pan right") << QStringList() << QList<int>{10}
