@@ -19,12 +19,15 @@ struct RenderState;
 // ReadPlotSetup, with its DrawOptions), never from the window's controls.
 //
 // Drawing a captured plot onto views of any size, with no window:
+//     ReadPlotSetup(setup, fields, engine, message, &class1); // the captured setup
 //     ImageSurface left(0, width, height), right(0, width, height);
 //     NullDrawHost host;
+//     SurfaceEvaluator evaluator(engine, class1); // engine with Class1 and the constants
 //     PlotDriver driver({&left, &right}, evaluator, class1, random, host, halfpi);
-//     driver.drawCaptured(setup);
+//     driver.drawCaptured(setup); // then left.image() and right.image()
 // The user scale maps the setup's screen window onto each view, so the same plot comes out at
-// the views' size; the guides' one-pixel insets and the mark's radius follow it.
+// the views' size; the guides' one-pixel insets and the mark's radius follow it. Any
+// DrawingSurface pair will do (a vector one draws the same calls in user units).
 //
 // How Session drives a Plot: ClearViews; ReadPlotSetup; prepareViews (the options, then the
 // geometry from the reduction factor); DrawPlot. Session::cancelPlot calls requestCancel(); the
