@@ -1,24 +1,16 @@
 #include "eval/Interpreter.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Class1.h"
 #include "eval/CompiledExpression.h"
 #include "eval/GlobalNames.h"
 #include "eval/VariantOps.h"
 
-namespace {
-
-constexpr double (Class1::*kMethods[])(double) = {
-    &Class1::Asin, &Class1::Acos,  &Class1::Sinh,  &Class1::Cosh,
-    &Class1::Tanh, &Class1::Asinh, &Class1::Acosh, &Class1::Atanh,
-};
-
-} // namespace
-
 qint32 Interpreter::toMemberDouble(const Variant& v, double& out)
 {
-    if (v.isNull()) return 13;
+    if (v.isNull()) return ErrorNumbers::TypeMismatch;
     const qint32 rc = v.toDouble(out);
-    return rc == 0 || rc == 6 ? rc : 13;
+    return rc == 0 || rc == ErrorNumbers::Overflow ? rc : ErrorNumbers::TypeMismatch;
 }
 
 qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
@@ -121,7 +113,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
                 rc = VariantOps::compare(Compare::Ge, a, b, r);
                 break;
             case Op::Is:
-                rc = 424; // no value here is an object
+                rc = ErrorNumbers::ObjectRequired; // no value here is an object
                 break;
             case Op::And:
                 rc = VariantOps::logic(Logic::And, a, b, r);
@@ -155,7 +147,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             rc = toMemberDouble(st[sp - 1], a);
             if (rc == 0) {
                 Class1* object = static_cast<Class1*>(in.address);
-                st[sp - 1] = Variant::fromDouble((object->*kMethods[in.index])(a));
+                st[sp - 1] = Variant::fromDouble((object->*Class1::methods[in.index].call)(a));
             }
             break;
         }
@@ -172,7 +164,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             double d = 0;
             rc = toMemberDouble(st[--sp], d);
             qint32 l = 0;
-            if (rc == 0 && !Builtins::toLong(d, l)) rc = 6;
+            if (rc == 0 && !Builtins::toLong(d, l)) rc = ErrorNumbers::Overflow;
             if (rc == 0) *static_cast<qint32*>(in.address) = l;
             break;
         }

@@ -1,8 +1,11 @@
 #include "eval/ScriptEngine.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Builtins.h"
 #include "eval/CompiledExpression.h"
 #include "eval/ErrorMessages.h"
+#include "eval/FastInterpreter.h"
+#include "eval/FastTranslator.h"
 #include "eval/GlobalNames.h"
 #include "eval/Interpreter.h"
 #include "eval/Parser.h"
@@ -90,7 +93,7 @@ public:
             return;
         }
         if (statement) return;
-        p.hasFast = p.fast.build(p.code, p.constants, names);
+        p.hasFast = FastTranslator::translate(p.code, p.constants, names, p.fast);
         for (const Instruction& in : p.code) {
             if (in.op == Instruction::Op::PushVar &&
                 std::find(p.variables.begin(), p.variables.end(), in.index) == p.variables.end())
@@ -200,22 +203,23 @@ const CompiledExpression* ScriptEngine::compile(const QString& expression)
 qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& result)
 {
     if (!program) {
-        d->lastError = {13, ErrorMessages::text(13), -1};
-        return 13;
+        const qint32 rc = ErrorNumbers::TypeMismatch;
+        d->lastError = {rc, ErrorMessages::text(rc), -1};
+        return rc;
     }
     if (program->compileError.isError())
         return d->report(program->compileError.number, program->compileError.position);
     if (program->hasFast && d->fastOperands(*program)) {
         qint32 failed = 0;
-        const qint32 rc = program->fast.run(result, failed);
+        const qint32 rc = FastInterpreter::run(program->fast, result, failed);
         if (rc) return d->report(rc, program->code[std::size_t(failed)].position);
         return 0;
     }
     Variant value;
     if (const qint32 rc = d->runGeneral(*program, value)) return rc;
     double number = 0;
-    qint32 rc = value.isNull() ? 13 : value.toDouble(number);
-    if (rc != 0 && rc != 6) rc = 13;
+    qint32 rc = value.isNull() ? ErrorNumbers::TypeMismatch : value.toDouble(number);
+    if (rc != 0 && rc != ErrorNumbers::Overflow) rc = ErrorNumbers::TypeMismatch;
     if (rc) {
         // The caller's conversion, not the engine's: no notification.
         d->lastError = {rc, ErrorMessages::text(rc), -1};

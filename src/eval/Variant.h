@@ -38,6 +38,13 @@ public:
     bool isString() const { return type_ == Type::String; }
     // Boolean, Integer, Long, Single, Double or Byte.
     bool isNumber() const { return type_ >= Type::Boolean && type_ <= Type::Byte; }
+    // Empty, Boolean, Integer, Long or Double: the values the all-double programs compute
+    // with exactly as the language does.
+    bool isPlainNumber() const
+    {
+        return type_ == Type::Empty || type_ == Type::Boolean || type_ == Type::Integer ||
+               type_ == Type::Long || type_ == Type::Double;
+    }
 
     // The raw payloads; each is meaningful only for its own sub-type.
     bool boolValue() const { return i_ != 0; }

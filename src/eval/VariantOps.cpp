@@ -1,4 +1,5 @@
 #include "eval/VariantOps.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Builtins.h"
 
@@ -58,7 +59,7 @@ qint32 operandOf(const Variant& v, Operand& out)
     case T::Null:
         break;
     }
-    return 94;
+    return ErrorNumbers::InvalidUseOfNull;
 }
 
 // Null in either operand makes the result Null (`null` set); otherwise both as numbers.
@@ -131,7 +132,7 @@ qint32 arithmetic(Arith op, const Variant& a, const Variant& b, Variant& r)
         return 0;
     }
     const double d = apply(op, x.value, y.value);
-    if (!std::isfinite(d)) return 6;
+    if (!std::isfinite(d)) return ErrorNumbers::Overflow;
     if (rank == RSingle && std::fabs(d) <= double(FLT_MAX))
         r = Variant::fromSingle(float(d));
     else
@@ -163,7 +164,7 @@ qint32 integralOf(const Variant& v, qint32& out, int& rank, int emptyRank)
     default: {
         double d = 0;
         if (const qint32 rc = v.toDouble(d)) return rc;
-        if (!Builtins::toLong(d, out)) return 6;
+        if (!Builtins::toLong(d, out)) return ErrorNumbers::Overflow;
         rank = RLong;
         return 0;
     }
@@ -182,9 +183,9 @@ qint32 integerOp(bool divide, const Variant& a, const Variant& b, Variant& r)
     int rj = 0;
     if (const qint32 rc = integralOf(a, i, ri, RInteger)) return rc;
     if (const qint32 rc = integralOf(b, j, rj, RInteger)) return rc;
-    if (j == 0) return 11;
+    if (j == 0) return ErrorNumbers::DivisionByZero;
     const qint64 v = divide ? qint64(i) / j : qint64(i) % j;
-    if (v > std::numeric_limits<qint32>::max()) return 6;
+    if (v > std::numeric_limits<qint32>::max()) return ErrorNumbers::Overflow;
     r = fitInteger(v, std::max(ri, rj));
     return 0;
 }
@@ -221,9 +222,9 @@ qint32 VariantOps::divide(const Variant& a, const Variant& b, Variant& r)
     Operand y;
     bool null = false;
     if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
-    if (y.value == 0) return x.value == 0 ? 6 : 11;
+    if (y.value == 0) return ErrorNumbers::zeroDivisor(x.value);
     const double d = x.value / y.value;
-    if (!std::isfinite(d)) return 6;
+    if (!std::isfinite(d)) return ErrorNumbers::Overflow;
     const bool single = (x.rank == RSingle || y.rank == RSingle) && x.rank != RLong &&
                         y.rank != RLong && x.rank != RDouble && y.rank != RDouble;
     if (single && std::fabs(d) <= double(FLT_MAX))
@@ -250,10 +251,7 @@ qint32 VariantOps::power(const Variant& a, const Variant& b, Variant& r)
     bool null = false;
     if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
     const double d = std::pow(x.value, y.value);
-    if (!std::isfinite(d)) {
-        if (std::isnan(d)) return 5;
-        return x.value == 0 ? 11 : 6;
-    }
+    if (!std::isfinite(d)) return ErrorNumbers::powerFailure(d, x.value);
     r = Variant::fromDouble(d);
     return 0;
 }
@@ -300,7 +298,7 @@ qint32 VariantOps::negate(const Variant& a, Variant& r)
         return 0;
     }
     }
-    return 13;
+    return ErrorNumbers::TypeMismatch;
 }
 
 qint32 VariantOps::compare(Compare op, const Variant& a, const Variant& b, Variant& r)
@@ -318,12 +316,14 @@ qint32 VariantOps::compare(Compare op, const Variant& a, const Variant& b, Varia
         double x = 0;
         double y = 0;
         if (a.isString()) {
-            if (const qint32 rc = Variant::parseNumber(a.stringValue(), x)) return rc == 6 ? 6 : 13;
+            if (const qint32 rc = Variant::parseNumber(a.stringValue(), x))
+                return rc == ErrorNumbers::Overflow ? rc : ErrorNumbers::TypeMismatch;
         } else {
             x = a.number();
         }
         if (b.isString()) {
-            if (const qint32 rc = Variant::parseNumber(b.stringValue(), y)) return rc == 6 ? 6 : 13;
+            if (const qint32 rc = Variant::parseNumber(b.stringValue(), y))
+                return rc == ErrorNumbers::Overflow ? rc : ErrorNumbers::TypeMismatch;
         } else {
             y = b.number();
         }
