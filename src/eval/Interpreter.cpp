@@ -23,6 +23,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
         stack_.resize(std::size_t(program.maxStack) + 1);
     Variant* st = stack_.data();
     int sp = 0;
+    qint64 budget = StringBudget;
     const std::vector<Instruction>& code = program.code;
     for (std::size_t i = 0; i < code.size(); ++i) {
         const Instruction& in = code[i];
@@ -53,7 +54,6 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
         case Op::IntDiv:
         case Op::Mod:
         case Op::Pow:
-        case Op::Concat:
         case Op::Eq:
         case Op::Ne:
         case Op::Lt:
@@ -68,6 +68,11 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
         case Op::Imp: {
             const Variant& a = st[sp - 2];
             const Variant& b = st[sp - 1];
+            if (in.op == Op::Add && a.isString() && b.isString()) {
+                rc = VariantOps::concatenateInto(st[sp - 2], b, budget);
+                --sp;
+                break;
+            }
             Variant r;
             switch (in.op) {
             case Op::Add:
@@ -90,9 +95,6 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
                 break;
             case Op::Pow:
                 rc = VariantOps::power(a, b, r);
-                break;
-            case Op::Concat:
-                rc = VariantOps::concatenate(a, b, r);
                 break;
             case Op::Eq:
                 rc = VariantOps::compare(Compare::Eq, a, b, r);
@@ -135,6 +137,10 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             --sp;
             break;
         }
+        case Op::Concat:
+            rc = VariantOps::concatenateInto(st[sp - 2], st[sp - 1], budget);
+            --sp;
+            break;
         case Op::CallBuiltin: {
             Variant r;
             rc = Builtins::call(in.index, st + sp - in.argc, in.argc, r, random_);

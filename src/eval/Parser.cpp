@@ -419,10 +419,13 @@ void Parser::parseName()
             append(Op::CallBuiltin, position, r.index, nullptr, argc);
         return;
     case GlobalNames::Kind::Variable:
-        if (called)
+        if (called) {
+            // A call of a name that is no function: the message names it, as the language's does.
             append(Op::Fail, position, ErrorNumbers::TypeMismatch, nullptr, argc);
-        else
+            out_.code.back().name = addConstant(Variant::fromString(name));
+        } else {
             append(Op::PushVar, position, r.index);
+        }
         return;
     default: // no such name; members and methods were handled above
         break;

@@ -82,6 +82,11 @@ public:
     {
         p = CompiledExpression();
         p.text = text;
+        if (text.size() > Variant::MaxStringLength) {
+            const qint32 n = ErrorNumbers::OutOfMemory;
+            p.compileError = {n, ErrorMessages::text(n), 0};
+            return;
+        }
         Parser parser(text, names, p);
         if (statement)
             parser.parseStatements();
@@ -116,10 +121,11 @@ public:
         return expressions.insert(text, make(text, false));
     }
 
-    qint32 report(qint32 number, qsizetype position)
+    qint32 report(qint32 number, qsizetype position, const QString& name = QString())
     {
         lastError.number = number;
         lastError.description = ErrorMessages::text(number);
+        if (!name.isEmpty()) lastError.description += QStringLiteral(": '%1'").arg(name);
         lastError.position = position;
         if (handler) {
             const ScriptError copy = lastError; // the handler may call the engine again
@@ -128,12 +134,21 @@ public:
         return number;
     }
 
+    // A failure of instruction failed of p.
+    qint32 reportRun(const CompiledExpression& p, qint32 number, qint32 failed)
+    {
+        const Instruction& in = p.code[std::size_t(failed)];
+        const QString name =
+            in.name >= 0 ? p.constants[std::size_t(in.name)].stringValue() : QString();
+        return report(number, in.position, name);
+    }
+
     qint32 runGeneral(const CompiledExpression& p, Variant& result)
     {
         if (p.compileError.isError()) return report(p.compileError.number, p.compileError.position);
         qint32 failed = 0;
         const qint32 rc = interpreter.run(p, result, failed);
-        if (rc) return report(rc, p.code[std::size_t(failed)].position);
+        if (rc) return reportRun(p, rc, failed);
         return 0;
     }
 
@@ -212,7 +227,7 @@ qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& resul
     if (program->hasFast && d->fastOperands(*program)) {
         qint32 failed = 0;
         const qint32 rc = FastInterpreter::run(program->fast, result, failed);
-        if (rc) return d->report(rc, program->code[std::size_t(failed)].position);
+        if (rc) return d->reportRun(*program, rc, failed);
         return 0;
     }
     Variant value;

@@ -32,6 +32,10 @@ public:
     static Variant fromByte(quint8 b);
     static Variant fromString(const QString& s);
 
+    // The longest string the engine builds (16 MB of UTF-16); longer ones fail with "Out of
+    // memory" instead of exhausting the machine's.
+    static constexpr qsizetype MaxStringLength = 8 * 1024 * 1024;
+
     Type type() const { return type_; }
     bool isEmpty() const { return type_ == Type::Empty; }
     bool isNull() const { return type_ == Type::Null; }
@@ -54,6 +58,8 @@ public:
     double doubleValue() const { return d_; }
     quint8 byteValue() const { return quint8(i_); }
     const QString& stringValue() const { return s_; }
+    // Appends to the string of a String variant, in place: the storage grows geometrically.
+    void appendString(const QString& s) { s_.append(s); }
 
     // The number a numeric sub-type or Empty holds (Empty 0, True -1); 0 for others.
     double number() const;

@@ -199,10 +199,7 @@ int compareNumbers(double a, double b)
 
 qint32 VariantOps::add(const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isString() && b.isString()) {
-        r = Variant::fromString(a.stringValue() + b.stringValue());
-        return 0;
-    }
+    if (a.isString() && b.isString()) return concatenate(a, b, r);
     return arithmetic(Arith::Add, a, b, r);
 }
 
@@ -258,13 +255,22 @@ qint32 VariantOps::power(const Variant& a, const Variant& b, Variant& r)
 
 qint32 VariantOps::concatenate(const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isNull() && b.isNull()) {
-        r = Variant::null();
-        return 0;
-    }
-    const QString left = a.isNull() ? QString() : a.toString();
+    r = a;
+    qint64 budget = Variant::MaxStringLength;
+    return concatenateInto(r, b, budget);
+}
+
+qint32 VariantOps::concatenateInto(Variant& a, const Variant& b, qint64& budget)
+{
+    if (a.isNull() && b.isNull()) return 0;
     const QString right = b.isNull() ? QString() : b.toString();
-    r = Variant::fromString(left + right);
+    if (!a.isString()) a = Variant::fromString(a.isNull() ? QString() : a.toString());
+    const QString& left = a.stringValue();
+    if (left.size() + right.size() > Variant::MaxStringLength) return ErrorNumbers::OutOfMemory;
+    // A shared left side is copied once before it grows.
+    budget -= right.size() + (left.isDetached() ? 0 : left.size());
+    if (budget < 0) return ErrorNumbers::OutOfMemory;
+    a.appendString(right);
     return 0;
 }
 
