@@ -24,12 +24,6 @@ struct Engine
         for (const char* start : {"halfpi = Atn(1) * 2", "pi = Atn(1) * 4", "e = Exp(1)"})
             engine.executeStatement(QString::fromLatin1(start));
     }
-    void at(double x, double y)
-    {
-        class1.x = class1.u = x;
-        class1.y = class1.v = y;
-        class1.ierr = 0;
-    }
 };
 
 // eval's value converted as evalNumber converts it: Null and words 13, 6 kept.
@@ -52,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CompiledExpression* program = b.engine.compile(text);
     static constexpr double kPoints[][2] = {{0, 0}, {1.5, -2}, {-0.5, 1e-3}, {1e6, 3}};
     for (const auto& p : kPoints) {
-        a.at(p[0], p[1]);
-        b.at(p[0], p[1]);
+        for (Engine* e : {&a, &b}) {
+            e->class1.x = e->class1.u = p[0];
+            e->class1.y = e->class1.v = p[1];
+        }
         double expected = 0, actual = 0;
         const qint32 rcGeneral = general(a, text, expected);
         const qint32 rcNumber = b.engine.evalNumber(program, actual);
