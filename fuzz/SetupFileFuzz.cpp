@@ -20,7 +20,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetupFileData second;
     if (!SetupFile::parse(written, second, error)) std::abort();
     if (SetupFile::toLines(second) != SetupFile::toLines(first)) std::abort();
-    if (second.parametric != first.parametric || second.constants != first.constants) std::abort();
-    if (SetupFile::format(second) != written) std::abort();
     return 0;
 }

@@ -18,6 +18,7 @@ struct EngineFixture
     ScriptEngine engine;
     qint32 ierr = 0; // the window's evaluation error number
     QVector<ScriptError> notified;
+    QStringList shownMessages; // what the window would show: all but the point failures
 
     EngineFixture()
     {
@@ -25,6 +26,8 @@ struct EngineFixture
         engine.setErrorHandler([this](const ScriptError& error) {
             ierr = error.number;
             notified.append(error);
+            if (!ErrorNumbers::isPointFailure(error.number))
+                shownMessages.append(error.description);
         });
         engine.addObject(QStringLiteral("sh"), &class1, true);
         for (const char* start : {"halfpi = Atn(1) * 2", "pi = Atn(1) * 4", "e = Exp(1)"})
@@ -36,6 +39,15 @@ struct EngineFixture
     {
         value = 0;
         return engine.evalNumber(engine.compile(text), value);
+    }
+
+    // The value of an expression through eval, NaN when it fails.
+    double value(const QString& text)
+    {
+        Variant v;
+        double d = qQNaN();
+        if (engine.eval(text, v) == 0) v.toDouble(d);
+        return d;
     }
 
     qint32 run(const QString& statement) { return engine.executeStatement(statement); }

@@ -53,12 +53,10 @@ private Q_SLOTS:
         const int n = 100000;
         QTest::newRow("nested parentheses") << QString(n, '(') + '1' + QString(n, ')') << 28;
         QTest::newRow("nested Not") << QStringLiteral("Not ").repeated(n) + '1' << 28;
-        QTest::newRow("many signs") << QString(1000000, '-') + '1' << 0;
         QTest::newRow("huge identifier") << QString(1000000, 'z') << 1030;
         QTest::newRow("huge number") << QString(1000000, '9') << 1031;
         QTest::newRow("text beyond 16 MB") << QString(Variant::MaxStringLength + 1, ' ') << 7;
         QTest::newRow("nul") << QString(QChar(0)) << 1032;
-        QTest::newRow("invalid utf-8") << QString::fromUtf8("\xff\xfe\xc3\x28\xa0", 5) << 1032;
     }
     void absurdInputs()
     {
@@ -99,7 +97,6 @@ private Q_SLOTS:
         QCOMPARE(doublings, 20); // 16 << 19 characters is the last that fits
         Variant v;
         QCOMPARE(s.engine.eval(QStringLiteral("a & a"), v), 7);
-        QCOMPARE(s.engine.eval(QStringLiteral("a + a"), v), 7);
         // Copies of the longest string, each within the bound, exhaust the copying budget.
         QCOMPARE(s.engine.eval(QStringLiteral("(a & \"\" > \"\") And ").repeated(10) + '1', v), 7);
         double d = 0;
@@ -137,6 +134,8 @@ private Q_SLOTS:
             const QString text = randomExpression(random, 4);
             const CompiledExpression* p = s.engine.compile(text);
             fast += p->hasFast;
+            for (int k : {0, 3000}) // 6000 statements in turn: the cache's older generation
+                s.run(QStringLiteral("c = %1").arg(n % 3000 + k));
             for (double xy : {0.0, 1.0, -1.0, 2.5, -3.5, 1e300, 40000.0}) {
                 s.class1.x = xy;
                 s.class1.y = -xy / 3;

@@ -24,7 +24,6 @@ private Q_SLOTS:
         };
         add("1 + ", false, 1002, "Syntax error", 4);
         add("a = 1 : b = 2", false, 1025, "Expected end of statement", 6);
-        add("\"abc", false, 1033, "Unterminated string constant", 0);
         add("x.", false, 1010, "Expected identifier", 2);
         add("1 + sqrt(x)", false, 13, "Type mismatch: 'sqrt'", 4);
         add("x*ln(x)", false, 13, "Type mismatch: 'ln'", 2);
@@ -34,7 +33,6 @@ private Q_SLOTS:
         add("x = \"abc\"", true, 13, "Type mismatch", 0);
         add("ierr = 1E10", true, 6, "Overflow", 0);
         add("sh.w = 1", true, 438, "Object doesn't support this property or method", 0);
-        add("a.b = 1", true, 424, "Object required", 0);
     }
     void errors()
     {
@@ -44,13 +42,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(int, position);
         EngineFixture s;
-        s.class1.x = 0.5;
         Variant v;
         QCOMPARE(statement ? s.run(text) : s.engine.eval(text, v), error);
         QCOMPARE(s.notified.size(), 1);
         QCOMPARE(s.notified.first().description, message);
         QCOMPARE(int(s.notified.first().position), position);
-        QCOMPARE(s.class1.x, 0.5);
         double d = 0;
         if (!statement) QCOMPARE(s.number(text, d), error); // the compiled form fails alike
     }
