@@ -1,4 +1,5 @@
 #include "eval/Builtins.h"
+#include "eval/ScriptError.h"
 
 #include <cfloat>
 #include <cmath>
@@ -63,7 +64,7 @@ qint32 radixText(const Variant& a, int base, Variant& result)
     double d = 0;
     if (const qint32 rc = a.toDouble(d)) return rc;
     qint32 l = 0;
-    if (!Builtins::toLong(d, l)) return 6;
+    if (!Builtins::toLong(d, l)) return ErrorNumbers::Overflow;
     result = Variant::fromString(digitsOf(quint32(l), base));
     return 0;
 }
@@ -115,8 +116,8 @@ bool Builtins::toLong(double v, qint32& out)
 qint32 Builtins::roundNumber(double a, double digits, double& result)
 {
     qint32 n = 0;
-    if (!toLong(digits, n)) return 6;
-    if (n < 0) return 5;
+    if (!toLong(digits, n)) return ErrorNumbers::Overflow;
+    if (n < 0) return ErrorNumbers::InvalidCall;
     if (n == 0) {
         result = roundHalfEven(a);
         return 0;
@@ -145,7 +146,7 @@ qint32 Builtins::callNumber(int id, double a, double& result)
         return 0;
     case Exp:
         result = std::exp(a);
-        return std::isinf(result) ? 6 : 0;
+        return std::isinf(result) ? ErrorNumbers::Overflow : 0;
     case Fix:
         result = std::trunc(a);
         return 0;
@@ -153,7 +154,7 @@ qint32 Builtins::callNumber(int id, double a, double& result)
         result = std::floor(a);
         return 0;
     case Log:
-        if (!(a > 0)) return 5;
+        if (!(a > 0)) return ErrorNumbers::InvalidCall;
         result = std::log(a);
         return 0;
     case Round:
@@ -166,7 +167,7 @@ qint32 Builtins::callNumber(int id, double a, double& result)
         result = std::sin(a);
         return 0;
     case Sqr:
-        if (a < 0) return 5;
+        if (a < 0) return ErrorNumbers::InvalidCall;
         result = std::sqrt(a);
         return 0;
     case Tan:
@@ -180,18 +181,18 @@ qint32 Builtins::callNumber(int id, double a, double& result)
         return 0;
     case CInt: {
         const double r = roundHalfEven(a);
-        if (!(r >= -32768.0 && r <= 32767.0)) return 6;
+        if (!(r >= -32768.0 && r <= 32767.0)) return ErrorNumbers::Overflow;
         result = r;
         return 0;
     }
     case CLng: {
         qint32 l = 0;
-        if (!toLong(a, l)) return 6;
+        if (!toLong(a, l)) return ErrorNumbers::Overflow;
         result = l;
         return 0;
     }
     default:
-        return 13;
+        return ErrorNumbers::TypeMismatch;
     }
 }
 
@@ -329,7 +330,7 @@ qint32 Builtins::call(int id, const Variant* args, int argc, Variant& result, Ra
         double d = 0;
         if (const qint32 rc = numberArg(a, d)) return rc;
         const double r = roundHalfEven(d);
-        if (!(r >= 0 && r <= 255)) return 6;
+        if (!(r >= 0 && r <= 255)) return ErrorNumbers::Overflow;
         result = Variant::fromByte(quint8(r));
         return 0;
     }
@@ -345,14 +346,14 @@ qint32 Builtins::call(int id, const Variant* args, int argc, Variant& result, Ra
         double d = 0;
         if (const qint32 rc = numberArg(a, d)) return rc;
         qint32 l = 0;
-        if (!toLong(d, l)) return 6;
+        if (!toLong(d, l)) return ErrorNumbers::Overflow;
         result = Variant::fromLong(l);
         return 0;
     }
     case CSng: {
         double d = 0;
         if (const qint32 rc = numberArg(a, d)) return rc;
-        if (std::fabs(d) > double(FLT_MAX)) return 6;
+        if (std::fabs(d) > double(FLT_MAX)) return ErrorNumbers::Overflow;
         result = Variant::fromSingle(float(d));
         return 0;
     }

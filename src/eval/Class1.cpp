@@ -1,24 +1,23 @@
 #include "eval/Class1.h"
+#include "eval/ScriptError.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr qint32 kInvalidCall = 5;
-constexpr qint32 kOverflow = 6;
-constexpr qint32 kDivisionByZero = 11;
+using namespace ErrorNumbers;
 
 // The language's Exp: 0 or 6 when the result overflows.
 qint32 expOf(double a, double& r)
 {
     r = std::exp(a);
-    return std::isinf(r) ? kOverflow : 0;
+    return std::isinf(r) ? Overflow : 0;
 }
 
 qint32 square(double a, double& r)
 {
     r = a * a;
-    return std::isinf(r) ? kOverflow : 0;
+    return std::isinf(r) ? Overflow : 0;
 }
 
 } // namespace
@@ -32,7 +31,7 @@ double Class1::fail(qint32 number)
 
 double Class1::Asin(double a)
 {
-    if (std::isnan(a) || std::fabs(a) > 1) return fail(kInvalidCall);
+    if (std::isnan(a) || std::fabs(a) > 1) return fail(InvalidCall);
     if (a == 1) return halfpi;
     if (a == -1) return -halfpi;
     return std::atan(a / std::sqrt(1 - a * a));
@@ -40,7 +39,7 @@ double Class1::Asin(double a)
 
 double Class1::Acos(double a)
 {
-    if (std::isnan(a) || std::fabs(a) > 1) return fail(kInvalidCall);
+    if (std::isnan(a) || std::fabs(a) > 1) return fail(InvalidCall);
     if (a == 1) return 0;
     if (a == -1) return 2 * halfpi;
     return halfpi - std::atan(a / std::sqrt(1 - a * a));
@@ -62,7 +61,7 @@ double Class1::Cosh(double a)
     if (const qint32 rc = expOf(a, p)) return fail(rc);
     if (const qint32 rc = expOf(-a, m)) return fail(rc);
     const double sum = p + m;
-    if (std::isinf(sum)) return fail(kOverflow);
+    if (std::isinf(sum)) return fail(Overflow);
     return sum * 0.5;
 }
 
@@ -73,7 +72,7 @@ double Class1::Tanh(double a)
     if (const qint32 rc = expOf(-a, m)) return fail(rc);
     if (const qint32 rc = expOf(a, p)) return fail(rc);
     const double sum = p + m;
-    if (std::isinf(sum)) return fail(kOverflow);
+    if (std::isinf(sum)) return fail(Overflow);
     return 1 - 2 * m / sum;
 }
 
@@ -82,7 +81,7 @@ double Class1::Asinh(double a)
     double sq = 0;
     if (const qint32 rc = square(a, sq)) return fail(rc);
     const double sum = a + std::sqrt(sq + 1);
-    if (!(sum > 0)) return fail(kInvalidCall);
+    if (!(sum > 0)) return fail(InvalidCall);
     return std::log(sum);
 }
 
@@ -91,9 +90,9 @@ double Class1::Acosh(double a)
     double sq = 0;
     if (const qint32 rc = square(a, sq)) return fail(rc);
     const double inner = sq - 1;
-    if (!(inner >= 0)) return fail(kInvalidCall);
+    if (!(inner >= 0)) return fail(InvalidCall);
     const double sum = a + std::sqrt(inner);
-    if (!(sum > 0)) return fail(kInvalidCall);
+    if (!(sum > 0)) return fail(InvalidCall);
     return std::log(sum);
 }
 
@@ -101,9 +100,9 @@ double Class1::Atanh(double a)
 {
     const double denominator = 1 - a;
     const double numerator = 1 + a;
-    if (denominator == 0) return fail(numerator == 0 ? kOverflow : kDivisionByZero);
+    if (denominator == 0) return fail(zeroDivisor(numerator));
     const double ratio = numerator / denominator;
-    if (!std::isfinite(ratio)) return fail(kOverflow);
-    if (!(ratio > 0)) return fail(kInvalidCall);
+    if (!std::isfinite(ratio)) return fail(Overflow);
+    if (!(ratio > 0)) return fail(InvalidCall);
     return std::log(ratio) * 0.5;
 }

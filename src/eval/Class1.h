@@ -30,7 +30,21 @@ public:
     double Acosh(double a);
     double Atanh(double a);
 
+    // The eight functions by name; compiled programs carry the index into this table.
+    struct Method
+    {
+        const char* name;
+        double (Class1::*call)(double);
+    };
+    static const Method methods[8];
+
 private:
     double fail(qint32 number);
     qint32* windowError_ = nullptr;
+};
+
+inline constexpr Class1::Method Class1::methods[8] = {
+    {"Asin", &Class1::Asin},   {"Acos", &Class1::Acos},   {"Sinh", &Class1::Sinh},
+    {"Cosh", &Class1::Cosh},   {"Tanh", &Class1::Tanh},   {"Asinh", &Class1::Asinh},
+    {"Acosh", &Class1::Acosh}, {"Atanh", &Class1::Atanh},
 };

@@ -3,35 +3,13 @@
 #include "eval/Builtins.h"
 #include "eval/Class1.h"
 
-namespace {
-
-constexpr const char* kMethods[GlobalNames::MethodCount] = {"Asin", "Acos",  "Sinh",  "Cosh",
-                                                            "Tanh", "Asinh", "Acosh", "Atanh"};
-
-} // namespace
+#include <iterator>
 
 void GlobalNames::Slot::set(const Variant& v)
 {
     value = v;
-    switch (v.type()) {
-    case Variant::Type::Empty:
-    case Variant::Type::Boolean:
-    case Variant::Type::Integer:
-    case Variant::Type::Long:
-    case Variant::Type::Double:
-        fast = true;
-        number = v.number();
-        break;
-    default:
-        fast = false;
-        number = 0;
-        break;
-    }
-}
-
-const char* GlobalNames::methodName(int index)
-{
-    return kMethods[index];
+    fast = v.isPlainNumber();
+    number = fast ? v.number() : 0;
 }
 
 void GlobalNames::addObject(const QString& name, Class1* object, bool membersGlobal)
@@ -63,8 +41,8 @@ GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
         r.address = &object->ierr;
         return r;
     }
-    for (int i = 0; i < MethodCount; ++i) {
-        if (name.compare(QLatin1String(kMethods[i]), Qt::CaseInsensitive) == 0) {
+    for (int i = 0; i < int(std::size(Class1::methods)); ++i) {
+        if (name.compare(QLatin1String(Class1::methods[i].name), Qt::CaseInsensitive) == 0) {
             r.kind = Kind::Method;
             r.address = object;
             r.index = i;

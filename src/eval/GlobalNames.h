@@ -54,10 +54,6 @@ public:
     Slot& slot(int index) { return slots_[std::size_t(index)]; }
     qsizetype variableCount() const { return qsizetype(slots_.size()); }
 
-    // The methods of Class1 by index.
-    static const char* methodName(int index);
-    static constexpr int MethodCount = 8;
-
 private:
     struct Object
     {

@@ -45,6 +45,7 @@ struct Instruction
     Op op;
     quint8 argc = 0;
     qint32 index = 0;
+    qint32 name = -1; // Fail: the constant holding the name its message carries, or -1
     void* address = nullptr;
     qsizetype position = 0; // in the source text, for error reports
 };

@@ -1,24 +1,16 @@
 #include "eval/Interpreter.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Class1.h"
 #include "eval/CompiledExpression.h"
 #include "eval/GlobalNames.h"
 #include "eval/VariantOps.h"
 
-namespace {
-
-constexpr double (Class1::*kMethods[])(double) = {
-    &Class1::Asin, &Class1::Acos,  &Class1::Sinh,  &Class1::Cosh,
-    &Class1::Tanh, &Class1::Asinh, &Class1::Acosh, &Class1::Atanh,
-};
-
-} // namespace
-
 qint32 Interpreter::toMemberDouble(const Variant& v, double& out)
 {
-    if (v.isNull()) return 13;
+    if (v.isNull()) return ErrorNumbers::TypeMismatch;
     const qint32 rc = v.toDouble(out);
-    return rc == 0 || rc == 6 ? rc : 13;
+    return rc == 0 || rc == ErrorNumbers::Overflow ? rc : ErrorNumbers::TypeMismatch;
 }
 
 qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
@@ -31,6 +23,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
         stack_.resize(std::size_t(program.maxStack) + 1);
     Variant* st = stack_.data();
     int sp = 0;
+    qint64 budget = StringBudget;
     const std::vector<Instruction>& code = program.code;
     for (std::size_t i = 0; i < code.size(); ++i) {
         const Instruction& in = code[i];
@@ -61,7 +54,6 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
         case Op::IntDiv:
         case Op::Mod:
         case Op::Pow:
-        case Op::Concat:
         case Op::Eq:
         case Op::Ne:
         case Op::Lt:
@@ -76,6 +68,11 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
         case Op::Imp: {
             const Variant& a = st[sp - 2];
             const Variant& b = st[sp - 1];
+            if (in.op == Op::Add && a.isString() && b.isString()) {
+                rc = VariantOps::concatenateInto(st[sp - 2], b, budget);
+                --sp;
+                break;
+            }
             Variant r;
             switch (in.op) {
             case Op::Add:
@@ -99,9 +96,6 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             case Op::Pow:
                 rc = VariantOps::power(a, b, r);
                 break;
-            case Op::Concat:
-                rc = VariantOps::concatenate(a, b, r);
-                break;
             case Op::Eq:
                 rc = VariantOps::compare(Compare::Eq, a, b, r);
                 break;
@@ -121,7 +115,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
                 rc = VariantOps::compare(Compare::Ge, a, b, r);
                 break;
             case Op::Is:
-                rc = 424; // no value here is an object
+                rc = ErrorNumbers::ObjectRequired; // no value here is an object
                 break;
             case Op::And:
                 rc = VariantOps::logic(Logic::And, a, b, r);
@@ -143,6 +137,10 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             --sp;
             break;
         }
+        case Op::Concat:
+            rc = VariantOps::concatenateInto(st[sp - 2], st[sp - 1], budget);
+            --sp;
+            break;
         case Op::CallBuiltin: {
             Variant r;
             rc = Builtins::call(in.index, st + sp - in.argc, in.argc, r, random_);
@@ -155,7 +153,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             rc = toMemberDouble(st[sp - 1], a);
             if (rc == 0) {
                 Class1* object = static_cast<Class1*>(in.address);
-                st[sp - 1] = Variant::fromDouble((object->*kMethods[in.index])(a));
+                st[sp - 1] = Variant::fromDouble((object->*Class1::methods[in.index].call)(a));
             }
             break;
         }
@@ -172,7 +170,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             double d = 0;
             rc = toMemberDouble(st[--sp], d);
             qint32 l = 0;
-            if (rc == 0 && !Builtins::toLong(d, l)) rc = 6;
+            if (rc == 0 && !Builtins::toLong(d, l)) rc = ErrorNumbers::Overflow;
             if (rc == 0) *static_cast<qint32*>(in.address) = l;
             break;
         }

@@ -26,6 +26,10 @@ public:
     // other strings are 13.
     static qint32 toMemberDouble(const Variant& v, double& out);
 
+    // The characters one run may copy into strings: enough to build the longest string a
+    // few times over, so no text keeps an evaluation busy for long.
+    static constexpr qint64 StringBudget = 4 * Variant::MaxStringLength;
+
 private:
     GlobalNames& names_;
     Builtins::RandomState& random_;

@@ -1,4 +1,5 @@
 #include "eval/Lexer.h"
+#include "eval/ScriptError.h"
 
 #include <QByteArray>
 #include <charconv>
@@ -172,7 +173,7 @@ void Lexer::advance()
     }
     if (isDigit(c)) return lexNumber(start);
     if (isAsciiLetter(c)) return lexWord(start);
-    fail(start, 1032);
+    fail(start, ErrorNumbers::InvalidCharacter);
     ++pos_;
 }
 
@@ -227,11 +228,11 @@ void Lexer::lexNumber(qsizetype start)
         if (e >= 0 && e + 1 < ascii.size() && ascii[e + 1] == '-') {
             value = 0; // underflows quietly
         } else {
-            fail(start, 1031);
+            fail(start, ErrorNumbers::InvalidNumber);
             return;
         }
     } else if (result.ec != std::errc() || !std::isfinite(value)) {
-        fail(start, 1031);
+        fail(start, ErrorNumbers::InvalidNumber);
         return;
     }
     token_.value = Variant::fromDouble(value);
@@ -257,7 +258,7 @@ void Lexer::lexRadix(qsizetype start, int base)
         ++pos_;
     }
     if (tooLong) {
-        fail(start, 1031);
+        fail(start, ErrorNumbers::InvalidNumber);
         return;
     }
     token_.kind = Token::Kind::Number;
@@ -276,7 +277,7 @@ void Lexer::lexString(qsizetype start)
     QString s;
     for (;;) {
         if (pos_ >= n || text_[pos_] == QLatin1Char('\n') || text_[pos_] == QLatin1Char('\r')) {
-            fail(start, 1033);
+            fail(start, ErrorNumbers::UnterminatedString);
             return;
         }
         if (text_[pos_] == QLatin1Char('"')) {
@@ -305,7 +306,7 @@ void Lexer::lexWord(qsizetype start)
     }
     token_.position = start;
     if (pos_ - start > MaxIdentifierLength) {
-        fail(start, 1030);
+        fail(start, ErrorNumbers::IdentifierTooLong);
         return;
     }
     token_.name = text_.mid(start, pos_ - start);

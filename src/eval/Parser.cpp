@@ -1,4 +1,5 @@
 #include "eval/Parser.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Builtins.h"
 #include "eval/ErrorMessages.h"
@@ -88,7 +89,7 @@ void Parser::fail(qint32 number, qsizetype position)
 void Parser::failAtToken()
 {
     const Token& t = lexer_.current();
-    fail(t.kind == Kind::Error ? t.errorNumber : 1025, t.position);
+    fail(t.kind == Kind::Error ? t.errorNumber : ErrorNumbers::ExpectedEndOfStatement, t.position);
 }
 
 int Parser::addConstant(const Variant& v)
@@ -187,12 +188,12 @@ void Parser::parseStatement()
             GlobalNames::Resolution r = names_.resolve(name);
             if (dotted) {
                 if (r.kind != GlobalNames::Kind::Object) {
-                    append(Op::Fail, position, 424, nullptr, 1);
+                    append(Op::Fail, position, ErrorNumbers::ObjectRequired, nullptr, 1);
                     return;
                 }
                 r = GlobalNames::member(static_cast<Class1*>(r.address), memberName);
                 if (r.kind == GlobalNames::Kind::None) {
-                    append(Op::Fail, position, 438, nullptr, 1);
+                    append(Op::Fail, position, ErrorNumbers::NoSuchMember, nullptr, 1);
                     return;
                 }
             }
@@ -207,7 +208,7 @@ void Parser::parseStatement()
                 append(Op::StoreVar, position, r.index);
                 break;
             default:
-                append(Op::Fail, position, 501, nullptr, 1);
+                append(Op::Fail, position, ErrorNumbers::IllegalAssignment, nullptr, 1);
                 break;
             }
             return;
@@ -222,7 +223,7 @@ void Parser::parseStatement()
 void Parser::parseExpression(int minLevel)
 {
     if (++depth_ > MaxDepth) {
-        fail(28, lexer_.current().position);
+        fail(ErrorNumbers::OutOfStackSpace, lexer_.current().position);
         --depth_;
         return;
     }
@@ -291,7 +292,7 @@ void Parser::parsePrimary()
             if (kind() == Kind::Error)
                 failAtToken();
             else
-                fail(1006, lexer_.current().position);
+                fail(ErrorNumbers::ExpectedRightParen, lexer_.current().position);
             return;
         }
         advance();
@@ -303,7 +304,7 @@ void Parser::parsePrimary()
         failAtToken();
         return;
     default:
-        fail(1002, t.position);
+        fail(ErrorNumbers::SyntaxError, t.position);
         return;
     }
 }
@@ -323,7 +324,7 @@ int Parser::parseArguments()
         if (failed()) return argc;
         ++argc;
         if (argc > 255) {
-            fail(450, open);
+            fail(ErrorNumbers::WrongArgumentCount, open);
             return argc;
         }
         if (kind() == Kind::Comma) {
@@ -337,7 +338,7 @@ int Parser::parseArguments()
         if (kind() == Kind::Error)
             failAtToken();
         else
-            fail(1006, lexer_.current().position);
+            fail(ErrorNumbers::ExpectedRightParen, lexer_.current().position);
         return argc;
     }
 }
@@ -349,14 +350,14 @@ bool Parser::appendClassMember(const GlobalNames::Resolution& r, qsizetype posit
     case GlobalNames::Kind::MemberDouble:
     case GlobalNames::Kind::MemberInt32:
         if (called)
-            append(Op::Fail, position, 13, nullptr, argc);
+            append(Op::Fail, position, ErrorNumbers::TypeMismatch, nullptr, argc);
         else
             append(r.kind == GlobalNames::Kind::MemberDouble ? Op::PushDouble : Op::PushInt32,
                    position, 0, r.address);
         return true;
     case GlobalNames::Kind::Method:
         if (argc != 1)
-            append(Op::Fail, position, 450, nullptr, argc);
+            append(Op::Fail, position, ErrorNumbers::WrongArgumentCount, nullptr, argc);
         else
             append(Op::CallMethod, position, r.index, r.address, 1);
         return true;
@@ -371,7 +372,7 @@ void Parser::parseMember(void* object, const QString& name, qsizetype position, 
     const int argc = called ? parseArguments() : 0;
     if (failed()) return;
     if (!appendClassMember(r, position, called, argc))
-        append(Op::Fail, position, 438, nullptr, argc);
+        append(Op::Fail, position, ErrorNumbers::NoSuchMember, nullptr, argc);
 }
 
 void Parser::parseName()
@@ -386,7 +387,7 @@ void Parser::parseName()
             if (kind() == Kind::Error)
                 failAtToken();
             else
-                fail(1010, lexer_.current().position);
+                fail(ErrorNumbers::ExpectedIdentifier, lexer_.current().position);
             return;
         }
         const QString memberName = lexer_.current().name;
@@ -397,9 +398,10 @@ void Parser::parseName()
         } else {
             const int argc = called ? parseArguments() : 0;
             if (failed()) return;
-            append(Op::Fail, position, 424, nullptr, argc);
+            append(Op::Fail, position, ErrorNumbers::ObjectRequired, nullptr, argc);
         }
-        if (!failed() && kind() == Kind::Dot) fail(1025, lexer_.current().position);
+        if (!failed() && kind() == Kind::Dot)
+            fail(ErrorNumbers::ExpectedEndOfStatement, lexer_.current().position);
         return;
     }
     const bool called = kind() == Kind::LeftParen;
@@ -408,22 +410,25 @@ void Parser::parseName()
     if (appendClassMember(r, position, called, argc)) return;
     switch (r.kind) {
     case GlobalNames::Kind::Object:
-        append(Op::Fail, position, 438, nullptr, argc);
+        append(Op::Fail, position, ErrorNumbers::NoSuchMember, nullptr, argc);
         return;
     case GlobalNames::Kind::Builtin:
         if (argc < Builtins::minArgs(r.index) || argc > Builtins::maxArgs(r.index))
-            append(Op::Fail, position, 450, nullptr, argc);
+            append(Op::Fail, position, ErrorNumbers::WrongArgumentCount, nullptr, argc);
         else
             append(Op::CallBuiltin, position, r.index, nullptr, argc);
         return;
     case GlobalNames::Kind::Variable:
-        if (called)
-            append(Op::Fail, position, 13, nullptr, argc);
-        else
+        if (called) {
+            // A call of a name that is no function: the message names it, as the language's does.
+            append(Op::Fail, position, ErrorNumbers::TypeMismatch, nullptr, argc);
+            out_.code.back().name = addConstant(Variant::fromString(name));
+        } else {
             append(Op::PushVar, position, r.index);
+        }
         return;
     default: // no such name; members and methods were handled above
         break;
     }
-    append(Op::Fail, position, 13, nullptr, argc);
+    append(Op::Fail, position, ErrorNumbers::TypeMismatch, nullptr, argc);
 }

@@ -1,8 +1,11 @@
 #include "eval/ScriptEngine.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Builtins.h"
 #include "eval/CompiledExpression.h"
 #include "eval/ErrorMessages.h"
+#include "eval/FastInterpreter.h"
+#include "eval/FastTranslator.h"
 #include "eval/GlobalNames.h"
 #include "eval/Interpreter.h"
 #include "eval/Parser.h"
@@ -79,6 +82,11 @@ public:
     {
         p = CompiledExpression();
         p.text = text;
+        if (text.size() > Variant::MaxStringLength) {
+            const qint32 n = ErrorNumbers::OutOfMemory;
+            p.compileError = {n, ErrorMessages::text(n), 0};
+            return;
+        }
         Parser parser(text, names, p);
         if (statement)
             parser.parseStatements();
@@ -90,7 +98,7 @@ public:
             return;
         }
         if (statement) return;
-        p.hasFast = p.fast.build(p.code, p.constants, names);
+        p.hasFast = FastTranslator::translate(p.code, p.constants, names, p.fast);
         for (const Instruction& in : p.code) {
             if (in.op == Instruction::Op::PushVar &&
                 std::find(p.variables.begin(), p.variables.end(), in.index) == p.variables.end())
@@ -113,10 +121,11 @@ public:
         return expressions.insert(text, make(text, false));
     }
 
-    qint32 report(qint32 number, qsizetype position)
+    qint32 report(qint32 number, qsizetype position, const QString& name = QString())
     {
         lastError.number = number;
         lastError.description = ErrorMessages::text(number);
+        if (!name.isEmpty()) lastError.description += QStringLiteral(": '%1'").arg(name);
         lastError.position = position;
         if (handler) {
             const ScriptError copy = lastError; // the handler may call the engine again
@@ -125,12 +134,21 @@ public:
         return number;
     }
 
+    // A failure of instruction failed of p.
+    qint32 reportRun(const CompiledExpression& p, qint32 number, qint32 failed)
+    {
+        const Instruction& in = p.code[std::size_t(failed)];
+        const QString name =
+            in.name >= 0 ? p.constants[std::size_t(in.name)].stringValue() : QString();
+        return report(number, in.position, name);
+    }
+
     qint32 runGeneral(const CompiledExpression& p, Variant& result)
     {
         if (p.compileError.isError()) return report(p.compileError.number, p.compileError.position);
         qint32 failed = 0;
         const qint32 rc = interpreter.run(p, result, failed);
-        if (rc) return report(rc, p.code[std::size_t(failed)].position);
+        if (rc) return reportRun(p, rc, failed);
         return 0;
     }
 
@@ -200,22 +218,23 @@ const CompiledExpression* ScriptEngine::compile(const QString& expression)
 qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& result)
 {
     if (!program) {
-        d->lastError = {13, ErrorMessages::text(13), -1};
-        return 13;
+        const qint32 rc = ErrorNumbers::TypeMismatch;
+        d->lastError = {rc, ErrorMessages::text(rc), -1};
+        return rc;
     }
     if (program->compileError.isError())
         return d->report(program->compileError.number, program->compileError.position);
     if (program->hasFast && d->fastOperands(*program)) {
         qint32 failed = 0;
-        const qint32 rc = program->fast.run(result, failed);
-        if (rc) return d->report(rc, program->code[std::size_t(failed)].position);
+        const qint32 rc = FastInterpreter::run(program->fast, result, failed);
+        if (rc) return d->reportRun(*program, rc, failed);
         return 0;
     }
     Variant value;
     if (const qint32 rc = d->runGeneral(*program, value)) return rc;
     double number = 0;
-    qint32 rc = value.isNull() ? 13 : value.toDouble(number);
-    if (rc != 0 && rc != 6) rc = 13;
+    qint32 rc = value.isNull() ? ErrorNumbers::TypeMismatch : value.toDouble(number);
+    if (rc != 0 && rc != ErrorNumbers::Overflow) rc = ErrorNumbers::TypeMismatch;
     if (rc) {
         // The caller's conversion, not the engine's: no notification.
         d->lastError = {rc, ErrorMessages::text(rc), -1};

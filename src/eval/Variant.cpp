@@ -1,4 +1,5 @@
 #include "eval/Variant.h"
+#include "eval/ScriptError.h"
 
 #include <QByteArray>
 #include <charconv>
@@ -87,7 +88,7 @@ qint32 Variant::toDouble(double& out) const
 {
     switch (type_) {
     case Type::Null:
-        return 94;
+        return ErrorNumbers::InvalidUseOfNull;
     case Type::String:
         return parseNumber(s_, out);
     default:
@@ -201,23 +202,23 @@ qint32 Variant::parseNumber(const QString& text, double& out)
         ++i;
     while (end > i && isBlank(text[end - 1]))
         --end;
-    if (i == end) return 13;
+    if (i == end) return ErrorNumbers::TypeMismatch;
 
     if (text[i] == QLatin1Char('&') && i + 1 < end) {
         const QChar kind = text[i + 1].toUpper();
         const int base = kind == QLatin1Char('H') ? 16 : kind == QLatin1Char('O') ? 8 : 0;
-        if (base == 0) return 13;
+        if (base == 0) return ErrorNumbers::TypeMismatch;
         qsizetype j = i + 2;
-        if (j == end) return 13;
+        if (j == end) return ErrorNumbers::TypeMismatch;
         quint64 value = 0;
         int significant = 0;
         for (; j < end; ++j) {
             const int d = digitValue(text[j], base);
-            if (d < 0) return 13;
+            if (d < 0) return ErrorNumbers::TypeMismatch;
             if (value == 0 && d == 0) continue;
             value = value * quint64(base) + quint64(d);
             ++significant;
-            if (value > 0xFFFFFFFFull) return 6;
+            if (value > 0xFFFFFFFFull) return ErrorNumbers::Overflow;
         }
         const bool fitsInteger = base == 16 ? significant <= 4 : value <= 0xFFFF;
         if (fitsInteger)
@@ -245,7 +246,7 @@ qint32 Variant::parseNumber(const QString& text, double& out)
             digits = true;
         }
     }
-    if (!digits) return 13;
+    if (!digits) return ErrorNumbers::TypeMismatch;
     if (j < end && (text[j] == QLatin1Char('e') || text[j] == QLatin1Char('E'))) {
         ascii.append('e');
         ++j;
@@ -256,9 +257,9 @@ qint32 Variant::parseNumber(const QString& text, double& out)
             ascii.append(char(text[j++].unicode()));
             expDigits = true;
         }
-        if (!expDigits) return 13;
+        if (!expDigits) return ErrorNumbers::TypeMismatch;
     }
-    if (j != end) return 13;
+    if (j != end) return ErrorNumbers::TypeMismatch;
     const char* first = ascii.constData();
     if (*first == '+') ++first;
     double value = 0;
@@ -268,9 +269,9 @@ qint32 Variant::parseNumber(const QString& text, double& out)
         if (ascii.contains("e-"))
             value = 0;
         else
-            return 6;
+            return ErrorNumbers::Overflow;
     } else if (result.ec != std::errc()) {
-        return 13;
+        return ErrorNumbers::TypeMismatch;
     }
     out = value;
     return 0;

@@ -32,12 +32,23 @@ public:
     static Variant fromByte(quint8 b);
     static Variant fromString(const QString& s);
 
+    // The longest string the engine builds (16 MB of UTF-16); longer ones fail with "Out of
+    // memory" instead of exhausting the machine's.
+    static constexpr qsizetype MaxStringLength = 8 * 1024 * 1024;
+
     Type type() const { return type_; }
     bool isEmpty() const { return type_ == Type::Empty; }
     bool isNull() const { return type_ == Type::Null; }
     bool isString() const { return type_ == Type::String; }
     // Boolean, Integer, Long, Single, Double or Byte.
     bool isNumber() const { return type_ >= Type::Boolean && type_ <= Type::Byte; }
+    // Empty, Boolean, Integer, Long or Double: the values the all-double programs compute
+    // with exactly as the language does.
+    bool isPlainNumber() const
+    {
+        return type_ == Type::Empty || type_ == Type::Boolean || type_ == Type::Integer ||
+               type_ == Type::Long || type_ == Type::Double;
+    }
 
     // The raw payloads; each is meaningful only for its own sub-type.
     bool boolValue() const { return i_ != 0; }
@@ -47,6 +58,8 @@ public:
     double doubleValue() const { return d_; }
     quint8 byteValue() const { return quint8(i_); }
     const QString& stringValue() const { return s_; }
+    // Appends to the string of a String variant, in place: the storage grows geometrically.
+    void appendString(const QString& s) { s_.append(s); }
 
     // The number a numeric sub-type or Empty holds (Empty 0, True -1); 0 for others.
     double number() const;

@@ -1,4 +1,5 @@
 #include "eval/VariantOps.h"
+#include "eval/ScriptError.h"
 
 #include "eval/Builtins.h"
 
@@ -58,7 +59,7 @@ qint32 operandOf(const Variant& v, Operand& out)
     case T::Null:
         break;
     }
-    return 94;
+    return ErrorNumbers::InvalidUseOfNull;
 }
 
 // Null in either operand makes the result Null (`null` set); otherwise both as numbers.
@@ -131,7 +132,7 @@ qint32 arithmetic(Arith op, const Variant& a, const Variant& b, Variant& r)
         return 0;
     }
     const double d = apply(op, x.value, y.value);
-    if (!std::isfinite(d)) return 6;
+    if (!std::isfinite(d)) return ErrorNumbers::Overflow;
     if (rank == RSingle && std::fabs(d) <= double(FLT_MAX))
         r = Variant::fromSingle(float(d));
     else
@@ -163,7 +164,7 @@ qint32 integralOf(const Variant& v, qint32& out, int& rank, int emptyRank)
     default: {
         double d = 0;
         if (const qint32 rc = v.toDouble(d)) return rc;
-        if (!Builtins::toLong(d, out)) return 6;
+        if (!Builtins::toLong(d, out)) return ErrorNumbers::Overflow;
         rank = RLong;
         return 0;
     }
@@ -182,9 +183,9 @@ qint32 integerOp(bool divide, const Variant& a, const Variant& b, Variant& r)
     int rj = 0;
     if (const qint32 rc = integralOf(a, i, ri, RInteger)) return rc;
     if (const qint32 rc = integralOf(b, j, rj, RInteger)) return rc;
-    if (j == 0) return 11;
+    if (j == 0) return ErrorNumbers::DivisionByZero;
     const qint64 v = divide ? qint64(i) / j : qint64(i) % j;
-    if (v > std::numeric_limits<qint32>::max()) return 6;
+    if (v > std::numeric_limits<qint32>::max()) return ErrorNumbers::Overflow;
     r = fitInteger(v, std::max(ri, rj));
     return 0;
 }
@@ -198,10 +199,7 @@ int compareNumbers(double a, double b)
 
 qint32 VariantOps::add(const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isString() && b.isString()) {
-        r = Variant::fromString(a.stringValue() + b.stringValue());
-        return 0;
-    }
+    if (a.isString() && b.isString()) return concatenate(a, b, r);
     return arithmetic(Arith::Add, a, b, r);
 }
 
@@ -221,9 +219,9 @@ qint32 VariantOps::divide(const Variant& a, const Variant& b, Variant& r)
     Operand y;
     bool null = false;
     if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
-    if (y.value == 0) return x.value == 0 ? 6 : 11;
+    if (y.value == 0) return ErrorNumbers::zeroDivisor(x.value);
     const double d = x.value / y.value;
-    if (!std::isfinite(d)) return 6;
+    if (!std::isfinite(d)) return ErrorNumbers::Overflow;
     const bool single = (x.rank == RSingle || y.rank == RSingle) && x.rank != RLong &&
                         y.rank != RLong && x.rank != RDouble && y.rank != RDouble;
     if (single && std::fabs(d) <= double(FLT_MAX))
@@ -250,23 +248,29 @@ qint32 VariantOps::power(const Variant& a, const Variant& b, Variant& r)
     bool null = false;
     if (const qint32 rc = numericOperands(a, b, r, x, y, null); rc != 0 || null) return rc;
     const double d = std::pow(x.value, y.value);
-    if (!std::isfinite(d)) {
-        if (std::isnan(d)) return 5;
-        return x.value == 0 ? 11 : 6;
-    }
+    if (!std::isfinite(d)) return ErrorNumbers::powerFailure(d, x.value);
     r = Variant::fromDouble(d);
     return 0;
 }
 
 qint32 VariantOps::concatenate(const Variant& a, const Variant& b, Variant& r)
 {
-    if (a.isNull() && b.isNull()) {
-        r = Variant::null();
-        return 0;
-    }
-    const QString left = a.isNull() ? QString() : a.toString();
+    r = a;
+    qint64 budget = Variant::MaxStringLength;
+    return concatenateInto(r, b, budget);
+}
+
+qint32 VariantOps::concatenateInto(Variant& a, const Variant& b, qint64& budget)
+{
+    if (a.isNull() && b.isNull()) return 0;
     const QString right = b.isNull() ? QString() : b.toString();
-    r = Variant::fromString(left + right);
+    if (!a.isString()) a = Variant::fromString(a.isNull() ? QString() : a.toString());
+    const QString& left = a.stringValue();
+    if (left.size() + right.size() > Variant::MaxStringLength) return ErrorNumbers::OutOfMemory;
+    // A shared left side is copied once before it grows.
+    budget -= right.size() + (left.isDetached() ? 0 : left.size());
+    if (budget < 0) return ErrorNumbers::OutOfMemory;
+    a.appendString(right);
     return 0;
 }
 
@@ -300,7 +304,7 @@ qint32 VariantOps::negate(const Variant& a, Variant& r)
         return 0;
     }
     }
-    return 13;
+    return ErrorNumbers::TypeMismatch;
 }
 
 qint32 VariantOps::compare(Compare op, const Variant& a, const Variant& b, Variant& r)
@@ -318,12 +322,14 @@ qint32 VariantOps::compare(Compare op, const Variant& a, const Variant& b, Varia
         double x = 0;
         double y = 0;
         if (a.isString()) {
-            if (const qint32 rc = Variant::parseNumber(a.stringValue(), x)) return rc == 6 ? 6 : 13;
+            if (const qint32 rc = Variant::parseNumber(a.stringValue(), x))
+                return rc == ErrorNumbers::Overflow ? rc : ErrorNumbers::TypeMismatch;
         } else {
             x = a.number();
         }
         if (b.isString()) {
-            if (const qint32 rc = Variant::parseNumber(b.stringValue(), y)) return rc == 6 ? 6 : 13;
+            if (const qint32 rc = Variant::parseNumber(b.stringValue(), y))
+                return rc == ErrorNumbers::Overflow ? rc : ErrorNumbers::TypeMismatch;
         } else {
             y = b.number();
         }

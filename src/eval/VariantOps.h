@@ -18,6 +18,10 @@ public:
     static qint32 modulo(const Variant& a, const Variant& b, Variant& r);
     static qint32 power(const Variant& a, const Variant& b, Variant& r);
     static qint32 concatenate(const Variant& a, const Variant& b, Variant& r);
+    // a & b into a, in place, so a chain of & takes linear time. budget is the number of
+    // characters the evaluation may still copy; a string longer than Variant::MaxStringLength
+    // or an exhausted budget fails with "Out of memory".
+    static qint32 concatenateInto(Variant& a, const Variant& b, qint64& budget);
     static qint32 negate(const Variant& a, Variant& r);
 
     enum class Compare
