@@ -264,20 +264,24 @@ bool Session::saveSetup(const QString& path)
         host_.showMessage(error, QString());
         return false;
     }
+    QList<QImage> views;
     if (render_.PlotShown && !plotting_) {
         redrawIntoImages();
-        for (int i = 0; i < 2; ++i) {
-            if (!SetupFile::writeBitmap(SetupFile::BitmapName(path, i), pic_[i]->image(), error)) {
-                host_.showMessage(error, QString());
-                return false;
-            }
-        }
+        views = {pic_[0]->image(), pic_[1]->image()};
     }
-    if (!SetupFile::writeFile(path, SetupFile::format(data), error)) {
+    if (!SetupFile::save(path, SetupFile::format(data), views, error)) {
         host_.showMessage(error, QString());
         return false;
     }
     return true;
+}
+
+bool Session::saveAgain()
+{
+    if (SetupFile::isForeign(setupFileName_) &&
+        !host_.ask(SetupFile::ForeignQuestion(setupFileName_), QString()))
+        return false;
+    return saveSetup(setupFileName_);
 }
 
 bool Session::reportLines(QStringList& lines)

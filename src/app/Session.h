@@ -69,6 +69,9 @@ public:
     // Setup files; false after a message was shown.
     bool openSetup(const QString& path);
     bool saveSetup(const QString& path);
+    // Save to the remembered name without a dialog: a file there that is not a setup file is
+    // replaced only when the host's question is answered Yes.
+    bool saveAgain();
     const QString& setupFileName() const { return setupFileName_; }
     void setSetupFileName(const QString& name) { setupFileName_ = name; }
 
