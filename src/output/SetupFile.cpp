@@ -493,9 +493,7 @@ bool readFile(const QString& path, SetupFileData& data, QString& error)
     const QString name = QDir::toNativeSeparators(path);
     const QByteArray encoded = QFile::encodeName(path);
     // Checked before opening: a FIFO without a writer would block the open or the read.
-    struct stat st
-    {
-    };
+    struct stat st = {};
     QString reason;
     if (::stat(encoded.constData(), &st) != 0)
         reason = QString::fromLocal8Bit(std::strerror(errno));
@@ -535,9 +533,7 @@ bool readFile(const QString& path, SetupFileData& data, QString& error)
 
 bool isForeign(const QString& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
         st.st_size == 0)
         return false;

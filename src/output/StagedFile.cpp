@@ -62,9 +62,7 @@ bool StagedFile::stage(const QByteArray& bytes, QString& error)
 {
     discard();
     const QByteArray name = QFile::encodeName(path_);
-    struct stat st
-    {
-    };
+    struct stat st = {};
     const bool exists = ::stat(name.constData(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
         error = failure(path_, EISDIR);

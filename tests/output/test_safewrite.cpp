@@ -33,15 +33,9 @@ mode_t kind(const QString& path)
 // Temporary files left in a folder (their names begin with a dot).
 qsizetype leftovers(const QString& folder)
 {
-    return QDir(folder).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).size();
+    return QDir(folder).entryList({".*"}, QDir::Files | QDir::Hidden).size();
 }
 
-QImage view(QRgb colour)
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
 } // namespace
 
 class TestSafeWrite : public QObject
@@ -67,15 +61,14 @@ class TestSafeWrite : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        disk_ = dir_.filePath(QStringLiteral("disk"));
+        disk_ = dir_.filePath("disk");
         QVERIFY(QDir().mkpath(disk_));
-        if (QProcess::execute(QStringLiteral("mount"),
-                              {"-t", "tmpfs", "-o", "size=512k", "tmpfs", disk_}) != 0)
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=512k", "tmpfs", disk_}) != 0)
             disk_.clear();
     }
     void cleanupTestCase()
     {
-        if (!disk_.isEmpty()) QProcess::execute(QStringLiteral("umount"), {disk_});
+        if (!disk_.isEmpty()) QProcess::execute("umount", {disk_});
     }
 
     // A failure keeps the old bytes (or the special file) and names its real cause; devices and
@@ -84,21 +77,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message"); // empty: written
+        auto row = [](const char* tag, const char* target, const char* message) {
+            QTest::newRow(tag) << QString::fromLatin1(target) << QString::fromLatin1(message);
+        };
         // A few bytes that a buffered writer would hold until its final flush.
-        QTest::newRow("full disk") << "%T/setup.txt"
-                                   << "No space left on device";
-        QTest::newRow("full device") << "/dev/full"
-                                     << "No space left on device";
-        QTest::newRow("folder") << "%D/dir"
-                                << "Is a directory";
-        QTest::newRow("missing folder") << "%D/no/setup.txt"
-                                        << "the folder %D/no does not exist";
-        QTest::newRow("FIFO nobody reads") << "%D/fifo"
-                                           << "no program reads from it";
-        QTest::newRow("device") << "/dev/null"
-                                << "";
-        QTest::newRow("link") << "%D/link"
-                              << "";
+        row("full disk", "%T/setup.txt", "No space left on device");
+        row("full device", "/dev/full", "No space left on device");
+        row("folder", "%D/dir", "Is a directory");
+        row("missing folder", "%D/no/setup.txt", "the folder %D/no does not exist");
+        row("FIFO nobody reads", "%D/fifo", "no program reads from it");
+        row("device", "/dev/null", "");
+        row("link", "%D/link", "");
     }
     void write()
     {
@@ -108,20 +97,15 @@ private Q_SLOTS:
         const QString path = place(target, folder);
         if (path.isEmpty()) QSKIP("mounting a small file system is not permitted here");
         message = place(message, folder);
-        const QByteArray name = QFile::encodeName(path);
-        const QString file = folder.filePath(QStringLiteral("file.txt"));
-        if (path.endsWith(QLatin1String("fifo"))) QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        const QString file = folder.filePath("file.txt");
+        if (path.endsWith(QLatin1String("fifo")))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         if (path.endsWith(QLatin1String("dir"))) QVERIFY(QDir().mkdir(path));
         if (path.endsWith(QLatin1String("link")))
             QVERIFY(put(file, "old") && QFile::link(file, path) &&
                     ::chmod(QFile::encodeName(file).constData(), 0640) == 0);
-        QFile filler(disk_ + QStringLiteral("/filler"));
-        if (path.startsWith(disk_ + QLatin1Char('/'))) {
-            QVERIFY(put(path, "old"));
-            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            while (filler.write(QByteArray(4096, 'f')) == 4096) {
-            }
-        }
+        if (path.startsWith(disk_ + QLatin1Char('/')))
+            QVERIFY(put(path, "old") && !put(disk_ + "/filler", QByteArray(600000, 'f')));
         const mode_t before = kind(path);
         const QByteArray old = S_ISREG(before) ? contents(path) : QByteArray();
         QString error;
@@ -146,18 +130,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("where");   // %D or %T, as above
         QTest::addColumn<QString>("failing"); // made a folder; empty: none
         QTest::addColumn<QString>("message");
-        QTest::newRow("all written") << "%D"
-                                     << ""
-                                     << "";
-        QTest::newRow("right bitmap is a folder") << "%D"
-                                                  << "s.txt_right.bmp"
-                                                  << "Is a directory";
-        QTest::newRow("setup file is a folder") << "%D"
-                                                << "s.txt"
-                                                << "Is a directory";
-        QTest::newRow("room for one bitmap only") << "%T"
-                                                  << ""
-                                                  << "No space left on device";
+        auto row = [](const char* tag, const char* where, const char* failing,
+                      const char* message) {
+            QTest::newRow(tag) << QString::fromLatin1(where) << QString::fromLatin1(failing)
+                               << QString::fromLatin1(message);
+        };
+        row("all written", "%D", "", "");
+        row("setup file is a folder", "%D", "s.txt", "Is a directory");
+        row("right bitmap is a folder", "%D", "s.txt_right.bmp", "Is a directory");
+        row("room for one bitmap only", "%T", "", "No space left on device");
     }
     void saveIsAllOrNothing()
     {
@@ -167,20 +148,21 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString base = place(where, folder);
         if (base.isEmpty()) QSKIP("mounting a small file system is not permitted here");
-        const QString setup = base + QStringLiteral("/s.txt");
+        const QString setup = base + "/s.txt";
         const QStringList names{setup, SetupFile::BitmapName(setup, 0),
                                 SetupFile::BitmapName(setup, 1)};
         for (const QString& name : names)
             QVERIFY(!failing.isEmpty() && name.endsWith(failing) ? QDir().mkdir(name)
                                                                  : put(name, "old"));
+        QImage left(400, 300, QImage::Format_RGB32), right(400, 300, QImage::Format_RGB32);
+        left.fill(Qt::red);
+        right.fill(Qt::blue);
         QString error;
-        const bool ok = SetupFile::save(setup, "\"VANTRO\",0\r\n",
-                                        {view(qRgb(255, 0, 0)), view(qRgb(0, 0, 255))}, error);
+        const bool ok = SetupFile::save(setup, "\"VANTRO\",0\r\n", {left, right}, error);
         QCOMPARE(ok, message.isEmpty());
         QVERIFY2(error.contains(message), qPrintable(error));
-        for (const QString& name : names) {
+        for (const QString& name : names)
             if (S_ISREG(kind(name))) QCOMPARE(contents(name) == "old", !ok);
-        }
         if (ok) QCOMPARE(QImage(names.at(2)).pixel(0, 0), qRgb(0, 0, 255));
         QCOMPARE(leftovers(base), 0);
     }
