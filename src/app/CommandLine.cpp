@@ -17,7 +17,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLocale>
-#include <QPdfWriter>
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
@@ -224,24 +223,6 @@ bool writeReport(Session& session, const QString& path, ConsoleHost& host)
     return true;
 }
 
-// Through a temporary file, so that a document that cannot be made leaves an older file as it was.
-bool writePdf(Session& session, const QString& path, ConsoleHost& host)
-{
-    bool printed = true;
-    QString error;
-    const bool ok = SafeWrite::writeFile(
-        path,
-        [&](QIODevice& device) {
-            QPdfWriter writer(&device);
-            writer.setCreator(QStringLiteral("Tavrigon"));
-            printed = session.printDocument(writer); // its own message when it fails
-            return printed;
-        },
-        error);
-    if (!ok && printed) host.showMessage(error, QString());
-    return ok;
-}
-
 // The buttons that --press can click: what Session::press accepts.
 bool isButton(const QString& name)
 {
@@ -432,7 +413,7 @@ int runOptions(int argc, char** argv)
         } else if (o.name == QLatin1String("--report"))
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
-            writePdf(session, o.value, host);
+            session.writePdf(o.value);
         else if (o.name == QLatin1String("--anaglyph"))
             writeImage(StereoImages::anaglyph(session.viewImage(0), session.viewImage(1)), o.value,
                        host);

@@ -5,6 +5,7 @@
 #include "eval/UserConstants.h"
 #include "output/ReportPrinter.h"
 #include "output/ReportText.h"
+#include "output/SafeWrite.h"
 #include "output/SetupFile.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
@@ -16,6 +17,7 @@
 #include "setup/ZoomPan.h"
 
 #include <QPagedPaintDevice>
+#include <QPdfWriter>
 #include <cmath>
 
 namespace {
@@ -314,6 +316,24 @@ bool Session::printDocument(QPagedPaintDevice& device)
         return false;
     }
     return true;
+}
+
+bool Session::writePdf(const QString& path, const QPageLayout& layout)
+{
+    bool printed = true;
+    QString error;
+    const bool ok = SafeWrite::writeFile(
+        path,
+        [&](QIODevice& device) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Tavrigon"));
+            if (layout.isValid()) writer.setPageLayout(layout);
+            printed = printDocument(writer); // its own message when it fails
+            return printed;
+        },
+        error);
+    if (!ok && printed) host_.showMessage(error, QString());
+    return ok;
 }
 
 DrawingSurface& Session::view(int index)

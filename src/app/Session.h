@@ -6,6 +6,7 @@
 #include "setup/PlotSetup.h"
 
 #include <QImage>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -78,6 +79,9 @@ public:
     // The printed report's text lines, and the whole printed document.
     bool reportLines(QStringList& lines);
     bool printDocument(QPagedPaintDevice& device);
+    // The printed document as a PDF file, through the safe write; an invalid layout keeps the
+    // writer's own. False after a message was shown.
+    bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout());
 
     // Clears both views (also when the user constants change).
     void clearViews();

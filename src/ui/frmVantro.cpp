@@ -642,6 +642,11 @@ void frmVantro::printSetup()
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    // Print to file goes through the safe write, as every file the program writes.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        session_->writePdf(printer.outputFileName(), printer.pageLayout());
+        return;
+    }
     session_->printDocument(printer);
 }
 
