@@ -243,7 +243,7 @@ int finish(int status)
         outFailed = true;
         if (reason.isEmpty()) reason = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
     }
-    if (outFailed) err() << "tavrigon: cannot write standard output: " << reason << Qt::endl;
+    if (outFailed) err() << "Cannot write standard output: " << reason << "." << Qt::endl;
     err().flush();
     const bool errFailed =
         err().status() != QTextStream::Ok || std::fflush(stderr) != 0 || std::ferror(stderr);
