@@ -17,11 +17,13 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLocale>
-#include <QPdfWriter>
 #include <QStringList>
 #include <QTextStream>
+#include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
@@ -62,6 +64,12 @@ public:
     void setBusy(bool) override {}
     void viewsChanged() override {}
     void constantsChanged() override {}
+    bool ask(const QString& question, const QString& caption) override
+    {
+        showMessage(question + QStringLiteral(" No: the command line does not replace it."),
+                    caption);
+        return false;
+    }
 
     bool reported = false;
     bool muted = false;
@@ -83,6 +91,12 @@ const QStringList& valuedOptions()
         QStringLiteral("--pair"),
     };
     return names;
+}
+
+// The options that write, after the plot: the last ones of valuedOptions().
+bool isOutput(const QString& name)
+{
+    return valuedOptions().indexOf(name) >= valuedOptions().indexOf(QStringLiteral("--left"));
 }
 
 QString usage()
@@ -109,8 +123,9 @@ QString usage()
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
-        "outputs are written. Exit status: 0 when nothing was reported, 1 when an error was\n"
-        "reported, 2 for bad usage.\n");
+        "outputs are written. An option that fails stops the run: no output is written.\n"
+        "Exit status: 0 when nothing was reported, 1 when an error was reported (also a\n"
+        "failed write on standard output), 2 for bad usage.\n");
 }
 
 // A --set NAME: the text field's, check box's or option pair's control name, or empty.
@@ -197,37 +212,15 @@ bool writeReport(Session& session, const QString& path, ConsoleHost& host)
     QString text;
     for (const QString& line : lines)
         text += line + QLatin1Char('\n');
-    if (path == QLatin1String("-")) {
-        out() << text;
-        out().flush();
-        return true;
-    }
     const QByteArray bytes = text.toUtf8();
     QString error;
-    if (!SafeWrite::writeFile(
-            path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error)) {
+    out().flush();
+    if (!(path == QLatin1String("-") ? SafeWrite::writeStandardOutput(bytes, error)
+                                     : SafeWrite::writeBytes(path, bytes, error))) {
         host.showMessage(error, QString());
         return false;
     }
     return true;
-}
-
-// Through a temporary file, so that a document that cannot be made leaves an older file as it was.
-bool writePdf(Session& session, const QString& path, ConsoleHost& host)
-{
-    bool printed = true;
-    QString error;
-    const bool ok = SafeWrite::writeFile(
-        path,
-        [&](QIODevice& device) {
-            QPdfWriter writer(&device);
-            writer.setCreator(QStringLiteral("Tavrigon"));
-            printed = session.printDocument(writer); // its own message when it fails
-            return printed;
-        },
-        error);
-    if (!ok && printed) host.showMessage(error, QString());
-    return ok;
 }
 
 // The buttons that --press can click: what Session::press accepts.
@@ -238,11 +231,26 @@ bool isButton(const QString& name)
     return others.contains(name) || StepButtons::find(name) || ZoomPanCode(name) >= 0;
 }
 
-} // namespace
+// Standard output and error are checked at exit, as a full disk or a closed pipe loses what
+// was printed: the status becomes 1.
+int finish(int status)
+{
+    out().flush();
+    bool outFailed = out().status() != QTextStream::Ok;
+    QString reason = outFailed ? out().device()->errorString() : QString();
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        outFailed = true;
+        if (reason.isEmpty()) reason = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+    }
+    if (outFailed) err() << "Cannot write standard output: " << reason << "." << Qt::endl;
+    err().flush();
+    const bool errFailed =
+        err().status() != QTextStream::Ok || std::fflush(stderr) != 0 || std::ferror(stderr);
+    return outFailed || errFailed ? std::max(status, kExitReported) : status;
+}
 
-namespace CommandLine {
-
-int run(int argc, char** argv)
+int runOptions(int argc, char** argv)
 {
     QList<Option> options;
     for (int i = 1; i < argc; ++i) {
@@ -314,7 +322,10 @@ int run(int argc, char** argv)
 
     bool plotNeeded = false;
     bool plotCurrent = false;
+    bool wantsOutput = false;
     QList<Option> outputs;
+    for (const Option& o : std::as_const(options))
+        wantsOutput = wantsOutput || isOutput(o.name);
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
             host.muted = true;
@@ -323,6 +334,7 @@ int run(int argc, char** argv)
             if (n != 0) {
                 host.reported = true;
                 err() << errorLine(session, n) << Qt::endl;
+                break;
             }
             plotCurrent = false;
         } else if (o.name == QLatin1String("--eval")) {
@@ -357,6 +369,7 @@ int run(int argc, char** argv)
                                                 "the name a letter followed by letters or digits")
                                      .arg(o.value),
                                  QString());
+            if (r != Session::AddResult::Added) break;
             plotNeeded = true;
             plotCurrent = false;
         } else if (o.name == QLatin1String("--press")) {
@@ -370,7 +383,7 @@ int run(int argc, char** argv)
             plotNeeded = true;
             plotCurrent = plots;
         } else if (o.name == QLatin1String("--open")) {
-            session.openSetup(o.value);
+            if (!session.openSetup(o.value)) break;
             plotNeeded = true;
             plotCurrent = false;
         } else {
@@ -379,31 +392,28 @@ int run(int argc, char** argv)
         }
     }
 
-    if (plotNeeded && !plotCurrent) session.plot();
-
-    // A plot that could not read its fields leaves empty views: write no image of them, so
-    // that an earlier file of the same name is not replaced by a blank one.
-    const bool viewsDrawn = session.renderState().PlotShown;
-    for (const Option& o : std::as_const(outputs)) {
-        const bool image =
-            o.name == QLatin1String("--left") || o.name == QLatin1String("--right") ||
-            o.name == QLatin1String("--anaglyph") || o.name == QLatin1String("--pair");
-        if (image && !viewsDrawn) {
-            host.showMessage(QStringLiteral("Nothing was plotted: %1 was not written").arg(o.value),
+    // A batch stops at the first failure: no output file is written after an option failed or
+    // a plot that could not read its fields, so a script never gets a plausible wrong figure.
+    if (!host.reported && plotNeeded && !plotCurrent) session.plot();
+    if (host.reported || (plotNeeded && !session.renderState().PlotShown)) {
+        if (!host.reported)
+            host.showMessage(QStringLiteral("Nothing was plotted: the fields could not be read."),
                              QString());
-            continue;
-        }
+        if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
+        return kExitReported;
+    }
+    for (const Option& o : std::as_const(outputs)) {
         if (o.name == QLatin1String("--left"))
             writeImage(session.viewImage(0), o.value, host);
         else if (o.name == QLatin1String("--right"))
             writeImage(session.viewImage(1), o.value, host);
         else if (o.name == QLatin1String("--save")) {
             session.setSetupFileName(o.value);
-            session.saveSetup(o.value);
+            session.saveAgain();
         } else if (o.name == QLatin1String("--report"))
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
-            writePdf(session, o.value, host);
+            session.writePdf(o.value);
         else if (o.name == QLatin1String("--anaglyph"))
             writeImage(StereoImages::anaglyph(session.viewImage(0), session.viewImage(1)), o.value,
                        host);
@@ -411,8 +421,16 @@ int run(int argc, char** argv)
             writeImage(StereoImages::pair(session.viewImage(0), session.viewImage(1)), o.value,
                        host);
     }
-    out().flush();
     return host.reported ? kExitReported : kExitOk;
+}
+
+} // namespace
+
+namespace CommandLine {
+
+int run(int argc, char** argv)
+{
+    return finish(runOptions(argc, argv));
 }
 
 } // namespace CommandLine

@@ -30,7 +30,7 @@ Layout layout(QSize left, QSize right, double pageWidthTwips);
 bool print(QPagedPaintDevice& device, const QImage* left, const QImage* right,
            const QStringList& lines, QString& error);
 
-// The same document as an A4 PDF file, written through QSaveFile.
+// The same document as an A4 PDF file, written through SafeWrite.
 bool writePdf(const QString& path, const QImage* left, const QImage* right,
               const QStringList& lines, QString& error);
 } // namespace ReportPrinter

@@ -1,29 +1,68 @@
 #include "output/SafeWrite.h"
 
+#include "output/StagedFile.h"
+
+#include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <unistd.h>
+#include <vector>
 
 namespace SafeWrite {
 
+bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& error)
+{
+    std::vector<std::unique_ptr<StagedFile>> staged;
+    for (const auto& [path, bytes] : files) {
+        staged.push_back(std::make_unique<StagedFile>(path));
+        if (!staged.back()->stage(bytes, error)) return false; // the others are discarded
+    }
+    std::stable_partition(staged.begin(), staged.end(),
+                          [](const std::unique_ptr<StagedFile>& f) { return f->inPlace(); });
+    for (const std::unique_ptr<StagedFile>& f : staged) {
+        if (!f->commit(error)) return false;
+    }
+    return true;
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes, QString& error)
+{
+    return writeFiles({{path, bytes}}, error);
+}
+
 bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write, QString& error)
 {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = failure(path, file.errorString());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    error.clear();
+    if (!write(buffer)) {
+        if (error.isEmpty())
+            error = QStringLiteral("Cannot write %1: its contents could not be made.")
+                        .arg(QDir::toNativeSeparators(path));
         return false;
     }
-    if (!write(file)) {
-        if (error.isEmpty()) error = failure(path, file.errorString());
-        file.cancelWriting();
+    return writeBytes(path, bytes, error);
+}
+
+bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
+                QString& error)
+{
+    if (image.isNull()) {
+        error = QStringLiteral("Cannot write %1: the view has no picture.")
+                    .arg(QDir::toNativeSeparators(path));
         return false;
     }
-    errno = 0;
-    if (!file.commit()) {
-        error = failure(path, file.errorString());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, format)) {
+        error = QStringLiteral("Cannot write %1: the image could not be encoded as %2.")
+                    .arg(QDir::toNativeSeparators(path), QLatin1String(format));
         return false;
     }
     return true;
@@ -31,36 +70,16 @@ bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write
 
 bool writeImage(const QString& path, const QImage& image, const char* format, QString& error)
 {
-    if (image.isNull()) {
-        error = QStringLiteral("Cannot write %1: the view has no picture.")
-                    .arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    return writeFile(
-        path,
-        [&](QIODevice& device) {
-            return image.convertToFormat(QImage::Format_RGB32).save(&device, format);
-        },
-        error);
+    QByteArray bytes;
+    return imageBytes(path, image, format, bytes, error) && writeBytes(path, bytes, error);
 }
 
-QString failure(const QString& path, const QString& deviceError)
+bool writeStandardOutput(const QByteArray& bytes, QString& error)
 {
-    const QString name = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    QString reason;
-    if (info.isDir())
-        reason = QStringLiteral("it is a folder");
-    else if (!info.absoluteDir().exists())
-        reason = QStringLiteral("the folder %1 does not exist")
-                     .arg(QDir::toNativeSeparators(info.absolutePath()));
-    else if (errno != 0)
-        reason = QString::fromLocal8Bit(std::strerror(errno));
-    else if (!deviceError.isEmpty() && deviceError != QLatin1String("Unknown error"))
-        reason = deviceError;
-    else
-        reason = QStringLiteral("the file could not be written");
-    return QStringLiteral("Cannot write %1: %2.").arg(name, reason);
+    if (std::fflush(stdout) == 0 && StagedFile::writeAll(STDOUT_FILENO, bytes)) return true;
+    error = QStringLiteral("Cannot write standard output: %1.")
+                .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
 }
 
 } // namespace SafeWrite

@@ -1,22 +1,34 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <functional>
+#include <utility>
 
 class QIODevice;
 
-// Writing a file so that a failure (a full disk, an unwritable folder) leaves the previous
-// file as it was: through a temporary file that replaces it only when everything was written.
+// Every file the program writes goes through here (see StagedFile): a failure (a full disk, a
+// missing permission, a folder) leaves the old file byte for byte and gives a message naming
+// the real cause; an existing device or FIFO is written in place, never replaced.
 namespace SafeWrite {
 
-// `write` fills the device and returns false when it could not.
+// Several files, all or none: each is written and synced beside its target before any target
+// is replaced. Those written in place go first, as they are the ones that can still fail.
+bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& error);
+bool writeBytes(const QString& path, const QByteArray& bytes, QString& error);
+
+// `write` fills the device (a buffer) and returns false when it could not, with or without
+// setting `error`.
 bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write, QString& error);
 
-// An image as `format` ("PNG", "BMP"), 24-bit colour.
+// An image as `format` ("PNG", "BMP"), 24-bit colour; imageBytes() only encodes it.
+bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
+                QString& error);
 bool writeImage(const QString& path, const QImage& image, const char* format, QString& error);
 
-// "Cannot write NAME: REASON." with the most telling reason that can be found.
-QString failure(const QString& path, const QString& deviceError);
+// To standard output, after what the C library still holds for it.
+bool writeStandardOutput(const QByteArray& bytes, QString& error);
 
 } // namespace SafeWrite

@@ -8,13 +8,17 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kMagic = QStringLiteral("VANTRO");
@@ -278,12 +282,21 @@ const char* unstorableEquation(const QString& text)
     return nullptr;
 }
 
-const char* unstorableConstant(const QString& text)
+// The reader splits an unquoted item at a comma and skips blanks before it: such a constant is
+// written quoted. Any other stays unquoted, as it always was.
+QString constantItem(const QString& text)
 {
-    if (const char* why = unstorableEquation(text)) return why;
-    if (text.contains(QLatin1Char(','))) return "a comma";
-    if (!text.isEmpty() && isBlank(text.at(0))) return "a leading blank";
-    return nullptr;
+    const bool quote = text.contains(QLatin1Char(',')) || (!text.isEmpty() && isBlank(text.at(0)));
+    return quote ? quoted(text) : text;
+}
+
+// Whether the lines begin with the magic as their first item.
+bool startsWithMagic(const QStringList& lines)
+{
+    ItemReader reader(lines);
+    Item item;
+    QString ignored;
+    return reader.next(item, ignored) == ItemReader::Got && item.text == kMagic;
 }
 } // namespace
 
@@ -316,21 +329,17 @@ QStringList toLines(const SetupFileData& data)
         lines << items.join(QLatin1Char(','));
     }
     lines << QStringLiteral(" %1 ").arg(data.constants.size());
-    lines << data.constants;
+    for (const QString& constant : data.constants)
+        lines << constantItem(constant);
     return lines;
 }
 
 bool fromLines(const QStringList& lines, SetupFileData& data, QString& error)
 {
     error.clear();
-    {
-        ItemReader magic(lines);
-        Item item;
-        QString ignored;
-        if (magic.next(item, ignored) != ItemReader::Got || item.text != kMagic) {
-            error = Incompatible();
-            return false;
-        }
+    if (!startsWithMagic(lines)) {
+        error = Incompatible();
+        return false;
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         for (const QChar c : lines.at(i)) {
@@ -458,7 +467,7 @@ bool checkStorable(const SetupFileData& data, QString& error)
         return false;
     }
     for (qsizetype i = 0; i < data.constants.size(); ++i) {
-        if (const char* why = unstorableConstant(data.constants.at(i))) {
+        if (const char* why = unstorableEquation(data.constants.at(i))) {
             error = QStringLiteral("The user constant \"%1\" holds %2, which a setup file cannot "
                                    "store.")
                         .arg(data.constants.at(i), QLatin1String(why));
@@ -482,21 +491,33 @@ bool checkStorable(const SetupFileData& data, QString& error)
 bool readFile(const QString& path, SetupFileData& data, QString& error)
 {
     const QString name = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        error = QStringLiteral("Cannot open %1: it is a folder.").arg(name);
+    const QByteArray encoded = QFile::encodeName(path);
+    // Checked before opening: a FIFO without a writer would block the open or the read.
+    struct stat st = {};
+    QString reason;
+    if (::stat(encoded.constData(), &st) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    else if (S_ISDIR(st.st_mode))
+        reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+    else if (!S_ISREG(st.st_mode))
+        reason = QStringLiteral("it is not a regular file");
+    if (!reason.isEmpty()) {
+        error = QStringLiteral("Cannot open %1: %2.").arg(name, reason);
         return false;
     }
-    if (info.exists() && info.size() > MaxFileSize) {
+    if (st.st_size > MaxFileSize) {
         error = QStringLiteral("%1 is larger than 1 MB; this is not a setup file.").arg(name);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot open %1: %2.").arg(name, file.errorString());
+    QFile file;
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        error = QStringLiteral("Cannot open %1: %2.")
+                    .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0) ::close(fd);
         return false;
     }
-    // A device may report size 0 and still deliver without end: read one byte past the limit.
+    // A file may grow after the check: read one byte past the limit.
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (bytes.size() > MaxFileSize) {
         error = QStringLiteral("%1 is larger than 1 MB; this is not a setup file.").arg(name);
@@ -510,10 +531,23 @@ bool readFile(const QString& path, SetupFileData& data, QString& error)
     return true;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes, QString& error)
+bool isForeign(const QString& path)
 {
-    return SafeWrite::writeFile(
-        path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error);
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size == 0)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return true;
+    QStringList lines;
+    QString ignored;
+    return !splitLines(file.readLine(4096), lines, ignored) || !startsWithMagic(lines);
+}
+
+QString ForeignQuestion(const QString& path)
+{
+    return QStringLiteral("%1 is not a setup file. Replace it?")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QString BitmapName(const QString& setupFileName, int view)
@@ -521,9 +555,17 @@ QString BitmapName(const QString& setupFileName, int view)
     return setupFileName + (view == 0 ? QStringLiteral("_left.bmp") : QStringLiteral("_right.bmp"));
 }
 
-bool writeBitmap(const QString& path, const QImage& image, QString& error)
+bool save(const QString& path, const QByteArray& bytes, const QList<QImage>& views, QString& error)
 {
-    return SafeWrite::writeImage(path, image, "BMP", error);
+    QList<std::pair<QString, QByteArray>> files;
+    for (qsizetype view = 0; view < views.size(); ++view) {
+        const QString name = BitmapName(path, int(view));
+        QByteArray image;
+        if (!SafeWrite::imageBytes(name, views.at(view), "BMP", image, error)) return false;
+        files.append({name, image});
+    }
+    files.append({path, bytes});
+    return SafeWrite::writeFiles(files, error);
 }
 
 void ApplySetupToRecord(const SetupFileData& data, PlotSetup& setup)

@@ -3,18 +3,18 @@
 #include "setup/PlotSetup.h"
 
 #include <QByteArray>
+#include <QImage>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 class FormFields;
-class QImage;
 
 // The setup file: a "VANTRO" text of comma-separated lines holding the stored fields of a plot
 // setup and the user constants.
 //
 // Saving: data = SetupFile::fromSetup(setup, parametric, constants); checkStorable(data, error);
-// writeFile(path, format(data), error); with a plot shown, first
-// writeBitmap(BitmapName(path, 0), left image) and the same for view 1.
+// save(path, format(data), views, error), with the two view images when a plot is shown.
 // Opening: readFile(path, data, error) checks the whole file before it returns; only then
 // Session sets chkParametric, ApplySetupToRecord(data, setup), refills the constants list, and
 // calls ApplySetupToFields(data, fields) (running the parametric toggle itself). On failure
@@ -51,20 +51,26 @@ bool splitLines(const QByteArray& bytes, QStringList& lines, QString& error);
 QByteArray format(const SetupFileData& data);
 bool parse(const QByteArray& bytes, SetupFileData& data, QString& error);
 
-// Texts the format cannot carry (a double quote or line break in a stored equation; in a
-// constant also a comma or a leading blank), more than MaxConstants constants, or a value
-// with no finite number.
+// Texts the format cannot carry (a double quote or line break in a stored equation or
+// constant), more than MaxConstants constants, or a value with no finite number. A constant
+// holding a comma or beginning with a blank is written as a quoted text.
 bool checkStorable(const SetupFileData& data, QString& error);
 
-// Files. Messages name the file, except Incompatible(), which is returned as it is.
+// Files. Messages name the file, except Incompatible(), which is returned as it is. Only a
+// regular file is read (a FIFO or device is refused before it is opened).
 bool readFile(const QString& path, SetupFileData& data, QString& error);
-bool writeFile(const QString& path, const QByteArray& bytes, QString& error);
+
+// An existing, non-empty regular file whose first item is not the magic: Save asks before it
+// replaces one.
+bool isForeign(const QString& path);
+QString ForeignQuestion(const QString& path);
 
 // The view bitmaps written beside a setup file: the whole name followed by "_left.bmp"
-// (view 0) or "_right.bmp" (view 1), and one view's image written as a 24-bit BMP through
-// QSaveFile.
+// (view 0) or "_right.bmp" (view 1), 24-bit BMP.
 QString BitmapName(const QString& setupFileName, int view);
-bool writeBitmap(const QString& path, const QImage& image, QString& error);
+
+// The setup file and, when `views` holds the two view images, its bitmaps: all three or none.
+bool save(const QString& path, const QByteArray& bytes, const QList<QImage>& views, QString& error);
 
 // The stored fields into the record (EquationX and EquationY only when parametric); the
 // derived fields are left for the next field reader run.

@@ -4,6 +4,7 @@
 #include "eval/UserConstants.h"
 #include "output/ReportPrinter.h"
 #include "output/ReportText.h"
+#include "output/SafeWrite.h"
 #include "output/SetupFile.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
@@ -16,6 +17,7 @@
 #include "setup/ZoomPan.h"
 
 #include <QPagedPaintDevice>
+#include <QPdfWriter>
 #include <cmath>
 
 namespace {
@@ -277,20 +279,24 @@ bool Session::saveSetup(const QString& path)
         host_.showMessage(error, QString());
         return false;
     }
+    QList<QImage> views;
     if (render_.PlotShown && !plotting_) {
         redrawIntoImages();
-        for (int i = 0; i < 2; ++i) {
-            if (!SetupFile::writeBitmap(SetupFile::BitmapName(path, i), pic_[i]->image(), error)) {
-                host_.showMessage(error, QString());
-                return false;
-            }
-        }
+        views = {pic_[0]->image(), pic_[1]->image()};
     }
-    if (!SetupFile::writeFile(path, SetupFile::format(data), error)) {
+    if (!SetupFile::save(path, SetupFile::format(data), views, error)) {
         host_.showMessage(error, QString());
         return false;
     }
     return true;
+}
+
+bool Session::saveAgain()
+{
+    if (SetupFile::isForeign(setupFileName_) &&
+        !host_.ask(SetupFile::ForeignQuestion(setupFileName_), QString()))
+        return false;
+    return saveSetup(setupFileName_);
 }
 
 bool Session::reportLines(QStringList& lines)
@@ -323,6 +329,24 @@ bool Session::printDocument(QPagedPaintDevice& device)
         return false;
     }
     return true;
+}
+
+bool Session::writePdf(const QString& path, const QPageLayout& layout)
+{
+    bool printed = true;
+    QString error;
+    const bool ok = SafeWrite::writeFile(
+        path,
+        [&](QIODevice& device) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Tavrigon"));
+            if (layout.isValid()) writer.setPageLayout(layout);
+            printed = printDocument(writer); // its own message when it fails
+            return printed;
+        },
+        error);
+    if (!ok && printed) host_.showMessage(error, QString());
+    return ok;
 }
 
 DrawingSurface& Session::view(int index)

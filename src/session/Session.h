@@ -7,6 +7,7 @@
 #include "setup/PlotSetup.h"
 
 #include <QImage>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -70,12 +71,18 @@ public:
     // Setup files; false after a message was shown.
     bool openSetup(const QString& path);
     bool saveSetup(const QString& path);
+    // Save to the remembered name without a dialog: a file there that is not a setup file is
+    // replaced only when the host's question is answered Yes.
+    bool saveAgain();
     const QString& setupFileName() const { return setupFileName_; }
     void setSetupFileName(const QString& name) { setupFileName_ = name; }
 
     // The printed report's text lines, and the whole printed document.
     bool reportLines(QStringList& lines);
     bool printDocument(QPagedPaintDevice& device);
+    // The printed document as a PDF file, through the safe write; an invalid layout keeps the
+    // writer's own. False after a message was shown.
+    bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout());
 
     // Clears both views (also when the user constants change).
     void clearViews();

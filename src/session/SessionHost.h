@@ -18,4 +18,6 @@ public:
     virtual void setBusy(bool busy) = 0; // the hourglass pointer during a plot
     virtual void viewsChanged() = 0;     // a view's geometry or pixels changed
     virtual void constantsChanged() = 0; // the constants list changed: refill the combo box
+    // A question with Yes and No; true for Yes. Without someone to ask, the answer is No.
+    virtual bool ask(const QString& /*question*/, const QString& /*caption*/) { return false; }
 };

@@ -35,7 +35,7 @@ QString withSuffix(const QString& path, const Choice& choice);
 // The image of that kind made from the views.
 QImage image(Kind kind, const QImage& left, const QImage& right);
 
-// Writes the image in the choice's format through QSaveFile; false with a message naming
+// Writes the image in the choice's format through SafeWrite; false with a message naming
 // the file when it cannot.
 bool write(const QString& path, const QImage& image, const Choice& choice, QString& error);
 

@@ -588,11 +588,10 @@ void frmVantro::openSetup()
 void frmVantro::saveSetup()
 {
     if (session_->setupFileName().isEmpty()) {
-        const QString path = fileChooser_ ? fileChooser_(true) : QFileDialog::getSaveFileName(this);
-        if (path.isEmpty()) return;
-        session_->setSetupFileName(path);
+        saveSetupAs(); // the dialog has asked before replacing a file
+        return;
     }
-    session_->saveSetup(session_->setupFileName());
+    session_->saveAgain();
 }
 
 void frmVantro::saveSetupAs()
@@ -643,6 +642,11 @@ void frmVantro::printSetup()
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    // Print to file goes through the safe write, as every file the program writes.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        session_->writePdf(printer.outputFileName(), printer.pageLayout());
+        return;
+    }
     session_->printDocument(printer);
 }
 
@@ -796,6 +800,15 @@ void frmVantro::showMessage(const QString& text, const QString& caption)
     }
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
     box.exec();
+}
+
+bool frmVantro::ask(const QString& question, const QString& caption)
+{
+    if (interaction_) interaction_->endDrag();
+    if (questionSink_) return questionSink_(question);
+    const QString title = caption.isEmpty() ? ProductText::title() : caption;
+    return QMessageBox::question(this, title, question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void frmVantro::processEvents()

@@ -43,6 +43,9 @@ public:
     // Where showMessage goes; by default a message box. The tests record instead.
     using MessageSink = std::function<void(const QString& text, const QString& caption)>;
     void setMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+    // Where ask() goes; by default a Yes/No message box. The tests answer instead.
+    using QuestionSink = std::function<bool(const QString& question)>;
+    void setQuestionSink(QuestionSink sink) { questionSink_ = std::move(sink); }
 
     // The dialogs of the menu commands; by default the standard file dialogs. Empty: cancelled.
     using FileChooser = std::function<QString(bool save)>;
@@ -88,6 +91,7 @@ public:
     void setBusy(bool busy) override;
     void viewsChanged() override;
     void constantsChanged() override;
+    bool ask(const QString& question, const QString& caption) override;
 
     // "MS Sans Serif" at the given size.
     static QFont uiFont(qreal points, bool bold);
@@ -136,6 +140,7 @@ private:
     QPointer<frmAbout> about_;
     QPointer<HelpViewer> help_;
     MessageSink messageSink_;
+    QuestionSink questionSink_;
     FileChooser fileChooser_;
     ImageChooser imageChooser_;
     int busyDepth_ = 0;

@@ -405,6 +405,20 @@ private Q_SLOTS:
         trigger("mnuOpen");
         QCOMPARE(messages_, QStringList{"Incompatible file"});
         QCOMPARE(window_->session().setupFileName(), answer);
+        // Save then asks before it replaces that file: No keeps it, Yes replaces it.
+        for (const bool yes : {false, true}) {
+            QStringList questions;
+            window_->setQuestionSink([&](const QString& question) {
+                questions << question;
+                return yes;
+            });
+            trigger("mnuSave");
+            QCOMPARE(questions,
+                     QStringList{answer + QStringLiteral(" is not a setup file. Replace it?")});
+            QVERIFY(other.open(QIODevice::ReadOnly));
+            QCOMPARE(other.readLine().startsWith("\"VANTRO\""), yes);
+            other.close();
+        }
 
         // A saved setup opens again into the fields.
         answer = dir_->filePath(QStringLiteral("first.txt"));
