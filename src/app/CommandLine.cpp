@@ -2,9 +2,11 @@
 
 #include "app/Session.h"
 #include "app/SessionHost.h"
+#include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
+#include "setup/ErrorField.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
@@ -22,6 +24,7 @@
 #include <QTextStream>
 #include <clocale>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
@@ -54,7 +57,7 @@ public:
     {
         reported = true;
         if (muted) return;
-        err() << (caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) << text
+        err() << ErrorField::consoleLine(text, caption, fieldOf ? fieldOf(text) : QString())
               << Qt::endl;
     }
     void processEvents() override {}
@@ -65,6 +68,7 @@ public:
 
     bool reported = false;
     bool muted = false;
+    std::function<QString(const QString& text)> fieldOf; // the field a message is about
 };
 
 struct Option
@@ -80,7 +84,7 @@ const QStringList& valuedOptions()
         QStringLiteral("--constant"), QStringLiteral("--press"), QStringLiteral("--open"),
         QStringLiteral("--left"),     QStringLiteral("--right"), QStringLiteral("--save"),
         QStringLiteral("--report"),   QStringLiteral("--pdf"),   QStringLiteral("--anaglyph"),
-        QStringLiteral("--pair"),
+        QStringLiteral("--pair"),     QStringLiteral("--seed"),
     };
     return names;
 }
@@ -88,8 +92,10 @@ const QStringList& valuedOptions()
 QString usage()
 {
     return QStringLiteral(
-        "Usage: tavrigon [OPTION]...\n"
-        "Without options, the desktop program. With options, runs once without a window.\n"
+        "Usage: tavrigon [--seed N] [FILE]\n"
+        "  or:  tavrigon OPTION...\n"
+        "Without options, the desktop program, with the setup FILE opened when one is given.\n"
+        "With other options, runs once without a window.\n"
         "\n"
         "  --exec STATEMENT     run a statement through the expression engine\n"
         "  --eval EXPRESSION    evaluate an expression and print its value\n"
@@ -99,6 +105,7 @@ QString usage()
         "  --constant TEXT      type TEXT into the constants box and press Add\n"
         "  --press NAME         click a button by its control name (cmdPlot, cmdIncRotZ, ...)\n"
         "  --open FILE          open a setup file\n"
+        "  --seed N             seed the random dots with N (0 to 4294967295), not the clock\n"
         "  --left FILE          after the plot, write the left view (.png or .bmp)\n"
         "  --right FILE         after the plot, write the right view (.png or .bmp)\n"
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
@@ -285,6 +292,11 @@ int run(int argc, char** argv)
                 return kExitUsage;
             }
         }
+        quint32 seed = 0;
+        if (name == QLatin1String("--seed") && !WindowArguments::parseSeed(value, seed)) {
+            err() << "tavrigon: --seed takes a whole number, not '" << value << "'" << Qt::endl;
+            return kExitUsage;
+        }
         if (name == QLatin1String("--press") && !isButton(value)) {
             err() << "tavrigon: --press: no button named '" << value << "'" << Qt::endl;
             return kExitUsage;
@@ -311,6 +323,9 @@ int run(int argc, char** argv)
     ConsoleHost host;
     Session session(fields, host);
     session.load(QDir::currentPath());
+    host.fieldOf = [&](const QString& text) {
+        return ErrorField::of(fields, text, session.engine().lastError().description);
+    };
 
     bool plotNeeded = false;
     bool plotCurrent = false;
@@ -322,7 +337,7 @@ int run(int argc, char** argv)
             host.muted = false;
             if (n != 0) {
                 host.reported = true;
-                err() << errorLine(session, n) << Qt::endl;
+                err() << "tavrigon: " << errorLine(session, n) << Qt::endl;
             }
             plotCurrent = false;
         } else if (o.name == QLatin1String("--eval")) {
@@ -369,6 +384,10 @@ int run(int argc, char** argv)
             }
             plotNeeded = true;
             plotCurrent = plots;
+        } else if (o.name == QLatin1String("--seed")) {
+            quint32 seed = 0;
+            WindowArguments::parseSeed(o.value, seed);
+            session.seedRandom(seed);
         } else if (o.name == QLatin1String("--open")) {
             session.openSetup(o.value);
             plotNeeded = true;

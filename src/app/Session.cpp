@@ -57,6 +57,11 @@ void Session::load(const QString& startDir)
         class1_, ierr_, fields_, host_, *random_, halfpi_);
 }
 
+void Session::seedRandom(quint32 seed)
+{
+    random_->seed(seed);
+}
+
 void Session::onEngineError(const ScriptError& error)
 {
     ierr_ = error.number;
