@@ -364,6 +364,30 @@ private Q_SLOTS:
         QCOMPARE(f.readAll().split('\n').value(2), QByteArray("1,2,1,5000,5\r"));
     }
 
+    // Two runs with the same seed draw the same dots; every example plots without a message;
+    // a message about a field names it.
+    void seedsExamplesAndFieldMessages()
+    {
+        QTemporaryDir dir;
+        auto dots = [&](const QString& seed, const QString& name) {
+            const QString path = dir.filePath(name);
+            runProgram({seed, "--set", "Dots=1", "--set", "Lines=0", "--right", path});
+            return QImage(path);
+        };
+        const QImage first = dots("--seed=7", "a.png");
+        QVERIFY(!first.isNull());
+        QCOMPARE(dots("--seed=7", "b.png"), first);
+        QVERIFY(dots("--seed=8", "c.png") != first);
+        for (const QFileInfo& f :
+             QDir(QStringLiteral(TAVRIGON_SOURCE_DIR "/examples")).entryInfoList({"*.txt"})) {
+            const Run r =
+                runProgram({"--open", f.absoluteFilePath(), "--right", dir.filePath("e.png")});
+            QVERIFY2(r.status == 0 && r.err.isEmpty(), qPrintable(f.fileName() + r.err));
+        }
+        QCOMPARE(runProgram({"--set", "Stereo=1/0", "--press", "cmdPlot"}).err,
+                 QStringLiteral("tavrigon: Stereo: Division by zero\n"));
+    }
+
     void commandsDuringPlot_data()
     {
         QTest::addColumn<QString>("command");
