@@ -1,6 +1,7 @@
 // The program without a window, driven as a script would drive it.
 #include "app/Session.h"
 #include "app/SessionHost.h"
+#include "app/WindowArguments.h"
 #include "setup/FieldMap.h"
 
 #include <QImage>
@@ -386,6 +387,23 @@ private Q_SLOTS:
         }
         QCOMPARE(runProgram({"--set", "Stereo=1/0", "--press", "cmdPlot"}).err,
                  QStringLiteral("tavrigon: Stereo: Division by zero\n"));
+    }
+
+    // No argument, one setup file and --seed start the window; anything else is a batch run.
+    void windowArguments()
+    {
+        for (const auto& [args, window, file, seed] :
+             {std::tuple{QStringList{}, true, "", qint64(-1)},
+              {{"--seed", "5", "a.txt"}, true, "a.txt", 5},
+              {{"--seed=4294967295"}, true, "", 4294967295},
+              {{"a.txt", "b.txt"}, false, "", 0},
+              {{"--seed", "-1"}, false, "", 0},
+              {{"--open", "a.txt"}, false, "", 0}}) {
+            WindowArguments w;
+            QCOMPARE(w.parse(args), window);
+            QVERIFY(!window ||
+                    (w.file == QLatin1String(file) && (w.seed ? qint64(*w.seed) : -1) == seed));
+        }
     }
 
     void commandsDuringPlot_data()

@@ -237,8 +237,8 @@ private Q_SLOTS:
         QPointer<frmAbout> about = window_->aboutWindow();
         QCOMPARE(about->printedLines().at(3), QStringLiteral("Tavrigon"));
         window_->showAbout();
-        QCOMPARE(window_->aboutWindow(), about.data());
-        QCOMPARE(about->printedLines().mid(10), about->printedLines().mid(0, 10));
+        QVERIFY(window_->aboutWindow() == about.data() && about->printedLines().size() == 20);
+        QVERIFY(countPixels(about->grab().toImage(), QColor(0xFF, 0xC0, 0x80), 30) > 50);
         QTest::mouseClick(about.data(), Qt::LeftButton, {}, QPoint(300, 200));
         QTRY_VERIFY(!about);
         window_->showAbout();
