@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
 
+#include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
 #include "session/Session.h"
 #include "session/SessionHost.h"
+#include "setup/ErrorField.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
@@ -24,6 +26,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
@@ -56,7 +59,7 @@ public:
     {
         reported = true;
         if (muted) return;
-        err() << (caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) << text
+        err() << ErrorField::consoleLine(text, caption, fieldOf ? fieldOf(text) : QString())
               << Qt::endl;
     }
     void processEvents() override {}
@@ -73,6 +76,7 @@ public:
 
     bool reported = false;
     bool muted = false;
+    std::function<QString(const QString& text)> fieldOf; // the field a message is about
 };
 
 struct Option
@@ -88,7 +92,7 @@ const QStringList& valuedOptions()
         QStringLiteral("--constant"), QStringLiteral("--press"), QStringLiteral("--open"),
         QStringLiteral("--left"),     QStringLiteral("--right"), QStringLiteral("--save"),
         QStringLiteral("--report"),   QStringLiteral("--pdf"),   QStringLiteral("--anaglyph"),
-        QStringLiteral("--pair"),
+        QStringLiteral("--pair"),     QStringLiteral("--seed"),
     };
     return names;
 }
@@ -102,8 +106,10 @@ bool isOutput(const QString& name)
 QString usage()
 {
     return QStringLiteral(
-        "Usage: tavrigon [OPTION]...\n"
-        "Without options, the desktop program. With options, runs once without a window.\n"
+        "Usage: tavrigon [--seed N] [FILE]\n"
+        "  or:  tavrigon OPTION...\n"
+        "Without options, the desktop program, with the setup FILE opened when one is given.\n"
+        "With other options, runs once without a window.\n"
         "\n"
         "  --exec STATEMENT     run a statement through the expression engine\n"
         "  --eval EXPRESSION    evaluate an expression and print its value\n"
@@ -113,6 +119,7 @@ QString usage()
         "  --constant TEXT      type TEXT into the constants box and press Add\n"
         "  --press NAME         click a button by its control name (cmdPlot, cmdIncRotZ, ...)\n"
         "  --open FILE          open a setup file\n"
+        "  --seed N             seed the random dots with N (0 to 4294967295), not the clock\n"
         "  --left FILE          after the plot, write the left view (.png or .bmp)\n"
         "  --right FILE         after the plot, write the right view (.png or .bmp)\n"
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
@@ -293,6 +300,11 @@ int runOptions(int argc, char** argv)
                 return kExitUsage;
             }
         }
+        quint32 seed = 0;
+        if (name == QLatin1String("--seed") && !WindowArguments::parseSeed(value, seed)) {
+            err() << "tavrigon: --seed takes a whole number, not '" << value << "'" << Qt::endl;
+            return kExitUsage;
+        }
         if (name == QLatin1String("--press") && !isButton(value)) {
             err() << "tavrigon: --press: no button named '" << value << "'" << Qt::endl;
             return kExitUsage;
@@ -319,6 +331,9 @@ int runOptions(int argc, char** argv)
     ConsoleHost host;
     Session session(fields, host);
     session.load(QDir::currentPath());
+    host.fieldOf = [&](const QString& text) {
+        return ErrorField::of(fields, text, session.engine().lastError().description);
+    };
 
     bool plotNeeded = false;
     bool plotCurrent = false;
@@ -333,7 +348,7 @@ int runOptions(int argc, char** argv)
             host.muted = false;
             if (n != 0) {
                 host.reported = true;
-                err() << errorLine(session, n) << Qt::endl;
+                err() << "tavrigon: " << errorLine(session, n) << Qt::endl;
                 break;
             }
             plotCurrent = false;
@@ -382,6 +397,10 @@ int runOptions(int argc, char** argv)
             }
             plotNeeded = true;
             plotCurrent = plots;
+        } else if (o.name == QLatin1String("--seed")) {
+            quint32 seed = 0;
+            WindowArguments::parseSeed(o.value, seed);
+            session.seedRandom(seed);
         } else if (o.name == QLatin1String("--open")) {
             if (!session.openSetup(o.value)) break;
             plotNeeded = true;

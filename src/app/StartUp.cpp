@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/ProcessDecimalSeparator.h"
+#include "app/WindowArguments.h"
 #include "render/DrawingSurface.h"
 #include "session/Session.h"
 #include "ui/AxesPicture.h"
@@ -33,10 +34,11 @@ DecimalSeparatorGuard::Answer StartUp::askDecimalSeparator(const QString& title,
     }
 }
 
-int StartUp::run(int argc, char** argv)
+int StartUp::run(int argc, char** argv, const WindowArguments& arguments)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProductText::title());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrigon.Tavrigon"));
 
     ProcessDecimalSeparator separator;
     DecimalSeparatorGuard guard(separator, askDecimalSeparator);
@@ -45,7 +47,8 @@ int StartUp::run(int argc, char** argv)
     int status = 0;
     {
         frmVantro window;
-        showAndPlot(window, waitForClock);
+        if (arguments.seed) window.session().seedRandom(*arguments.seed);
+        showAndPlot(window, waitForClock, arguments.file);
         // Closed during the first plot: there is no window left to wait for.
         if (window.isVisible()) status = QApplication::exec();
     }
@@ -53,7 +56,7 @@ int StartUp::run(int argc, char** argv)
     return status;
 }
 
-void StartUp::showAndPlot(frmVantro& window, const Wait& wait)
+void StartUp::showAndPlot(frmVantro& window, const Wait& wait, const QString& file)
 {
     Session& session = window.session();
     DrawingSurface& left = session.view(0);
@@ -69,6 +72,7 @@ void StartUp::showAndPlot(frmVantro& window, const Wait& wait)
 
     QCoreApplication::processEvents();
     if (wait) wait();
+    if (!file.isEmpty()) window.openSetupFile(file);
     session.press(QStringLiteral("cmdPlot"));
 }
 

@@ -1,9 +1,17 @@
 #include "app/CommandLine.h"
 #include "app/StartUp.h"
+#include "app/WindowArguments.h"
 
-// With arguments the program runs without a window (and without a display).
+#include <QStringList>
+
+// No arguments, a setup file or a seed start the window; any other option runs once without
+// a window (and without a display).
 int main(int argc, char** argv)
 {
-    if (argc > 1) return CommandLine::run(argc, argv);
-    return StartUp::run(argc, argv);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    WindowArguments window;
+    if (!window.parse(arguments)) return CommandLine::run(argc, argv);
+    return StartUp::run(argc, argv, window);
 }

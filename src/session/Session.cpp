@@ -72,6 +72,11 @@ void Session::DrawAdapter::drawingEnded()
     host_.setBusy(false);
 }
 
+void Session::seedRandom(quint32 seed)
+{
+    random_->seed(seed);
+}
+
 void Session::onEngineError(const ScriptError& error)
 {
     if (!ErrorNumbers::isPointFailure(error.number))

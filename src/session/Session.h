@@ -37,6 +37,8 @@ public:
     // added to the engine with its start statements, the difference constants, the random
     // generator seeded from the clock.
     void load(const QString& startDir);
+    // Seeds the random generator anew: the same seed draws the same dots.
+    void seedRandom(quint32 seed);
 
     // Plot (a click of cmdPlot). A Plot asked for while one runs starts when it has ended.
     void plot();

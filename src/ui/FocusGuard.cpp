@@ -62,6 +62,28 @@ QWidget* FocusGuard::focusTargetAt(QObject* windowHandle, const QPointF& pos) co
     return nullptr;
 }
 
+void FocusGuard::focusFrom(QLineEdit* field, int from)
+{
+    selectFromField_ = field;
+    selectFrom_ = from;
+    field->setFocus(Qt::OtherFocusReason);
+    QTimer::singleShot(0, field, [this, field] { selectEntered(field); });
+}
+
+// Runs once the focus has settled: a field the focus has already left since (a limit check
+// sent it to the partner) stays unselected.
+void FocusGuard::selectEntered(QLineEdit* field)
+{
+    if (!field->hasFocus()) return;
+    if (field != selectFromField_) {
+        field->selectAll();
+        return;
+    }
+    const int length = int(field->text().size());
+    const int from = qMin(selectFrom_, length);
+    field->setSelection(from, length - from);
+}
+
 bool FocusGuard::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -74,11 +96,12 @@ bool FocusGuard::eventFilter(QObject* watched, QEvent* event)
             lastFocus_ = w;
         if (!entry) break;
         if (QLineEdit* field = select_.value(watched))
-            QTimer::singleShot(0, field, [field] { field->selectAll(); });
+            QTimer::singleShot(0, field, [this, field] { selectEntered(field); });
         break;
     }
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (watched == selectFromField_ && !isTransient(reason)) selectFromField_ = nullptr;
         const auto leave = leaves_.constFind(watched);
         if (isTransient(reason) || leave == leaves_.constEnd()) break;
         QTimer::singleShot(0, this, [this, field = QPointer<QObject>(watched)] {

@@ -32,12 +32,17 @@ public:
     // attempt to leave it would. True when no field of the window with a check has the focus.
     bool focusMayLeave() { return mayLeaveFor(nullptr); }
 
+    // Gives a field the focus with its text from position `from` to the end selected (the
+    // place an engine message points at), instead of the whole text.
+    void focusFrom(QLineEdit* field, int from);
+
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Runs the check of the focused field when the focus is about to go to target.
     bool mayLeaveFor(QWidget* target);
     QWidget* focusTargetAt(QObject* windowHandle, const QPointF& pos) const;
+    void selectEntered(QLineEdit* field);
 
     QPointer<QWidget> window_;
     QPointer<QWidget> lastFocus_; // the window's control that last received the focus
@@ -45,4 +50,6 @@ private:
     QHash<QObject*, Check> checks_;
     QHash<QObject*, Leave> leaves_;
     bool checking_ = false;
+    QPointer<QLineEdit> selectFromField_;
+    int selectFrom_ = 0;
 };

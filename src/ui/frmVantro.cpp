@@ -4,16 +4,19 @@
 #include "output/StereoImages.h"
 #include "render/DrawingSurface.h"
 #include "session/Session.h"
+#include "setup/ErrorField.h"
 #include "setup/FieldTable.h"
 #include "setup/FieldValidation.h"
 #include "setup/StepButtons.h"
 #include "setup/ZoomPan.h"
 #include "ui/AxesPicture.h"
 #include "ui/FocusGuard.h"
+#include "ui/HelpFile.h"
 #include "ui/HelpViewer.h"
 #include "ui/ImageExport.h"
 #include "ui/PlotProgress.h"
 #include "ui/ProductText.h"
+#include "ui/SetupDrop.h"
 #include "ui/ViewInteraction.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmAbout.h"
@@ -24,7 +27,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -109,6 +111,8 @@ frmVantro::frmVantro(QWidget* parent) : QMainWindow(parent)
     interaction_->watch(views_[1]);
     progress_ = new PlotProgress(views_[1]);
     qApp->installEventFilter(this);
+    drop_ = new SetupDrop(this, [this](const QString& path) { openSetupFile(path); });
+    qApp->installEventFilter(drop_);
 
     // The load event.
     session_->load(QDir::currentPath());
@@ -120,6 +124,7 @@ frmVantro::frmVantro(QWidget* parent) : QMainWindow(parent)
 frmVantro::~frmVantro()
 {
     qApp->removeEventFilter(this);
+    qApp->removeEventFilter(drop_);
     if (focusGuard_) qApp->removeEventFilter(focusGuard_);
     delete about_.data();
     delete help_.data();
@@ -204,6 +209,10 @@ void frmVantro::optionButton(QWidget* parent, const QString& group, int index,
     auto* r = new QRadioButton(caption, parent);
     registerControl(r, optionName(group, index));
     r->setGeometry(x, y, w, h);
+    // Tab lands on the selected option of the pair; the arrow keys move between the two.
+    connect(r, &QRadioButton::toggled, r,
+            [r](bool on) { r->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); });
+    r->setFocusPolicy(Qt::ClickFocus);
     for (const OptionInfo& info : FieldTable::options())
         if (info.group == group) r->setChecked(info.defaultIndex == index);
 }
@@ -429,6 +438,12 @@ void frmVantro::buildControls(QWidget* client)
         {{QStringLiteral("lblXder"), QStringLiteral("txtXder")},
          {QStringLiteral("lblYder"), QStringLiteral("txtYder")}},
         {QStringLiteral("x:"), QStringLiteral("y:")}, 14, 40);
+
+    // Enter in an equation field plots, as Alt+P does.
+    for (const char* name : {"txtEquationZ", "txtEquationY", "txtEquationX"})
+        connect(qobject_cast<QLineEdit*>(controls_.value(QLatin1String(name))),
+                &QLineEdit::returnPressed, this,
+                [this] { buttonClicked(QStringLiteral("cmdPlot")); });
 }
 
 void frmVantro::applyStyle(QWidget* client)
@@ -459,7 +474,7 @@ void frmVantro::buildMenu()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
-    QMenu* file = bar->addMenu(QStringLiteral("File"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     file->menuAction()->setObjectName(QStringLiteral("mnuFile"));
     auto item = [this](QWidget* parent, const QString& name, const QString& caption,
@@ -473,10 +488,13 @@ void frmVantro::buildMenu()
     auto separator = [](QMenu* menu, const QString& name) {
         menu->addSeparator()->setObjectName(name);
     };
-    item(file, QStringLiteral("mnuOpen"), QStringLiteral("Open"), &frmVantro::openSetup);
+    item(file, QStringLiteral("mnuOpen"), QStringLiteral("Open"), &frmVantro::openSetup)
+        ->setShortcut(QKeySequence::Open);
     separator(file, QStringLiteral("mnuFileBar1"));
-    item(file, QStringLiteral("mnuSave"), QStringLiteral("Save"), &frmVantro::saveSetup);
-    item(file, QStringLiteral("mnuSaveAs"), QStringLiteral("Save As"), &frmVantro::saveSetupAs);
+    item(file, QStringLiteral("mnuSave"), QStringLiteral("Save"), &frmVantro::saveSetup)
+        ->setShortcut(QKeySequence::Save);
+    item(file, QStringLiteral("mnuSaveAs"), QStringLiteral("Save As"), &frmVantro::saveSetupAs)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     separator(file, QStringLiteral("mnuFileBar2"));
     auto* left = new QAction(QStringLiteral("Copy Left graph to clipboard"), file);
     left->setObjectName(QStringLiteral("mnuCopyLeft"));
@@ -490,9 +508,17 @@ void frmVantro::buildMenu()
          &frmVantro::copyAnaglyph);
     item(file, QStringLiteral("mnuSaveImage"), QStringLiteral("Save image..."),
          &frmVantro::saveImage);
-    item(bar, QStringLiteral("mnuPrint"), QStringLiteral("Print"), &frmVantro::printSetup);
-    item(bar, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &frmVantro::showHelp);
+    item(bar, QStringLiteral("mnuPrint"), QStringLiteral("Print"), &frmVantro::printSetup)
+        ->setShortcut(QKeySequence::Print);
+    item(bar, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &frmVantro::showHelp)
+        ->setShortcut(Qt::Key_F1);
     item(bar, QStringLiteral("mnuAbout"), QStringLiteral("About"), &frmVantro::showAbout);
+    // Ctrl+Q closes the window, as its close button does.
+    auto* quit = new QAction(QStringLiteral("Quit"), this);
+    quit->setObjectName(QStringLiteral("actQuit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
 void frmVantro::buildTabOrder()
@@ -577,12 +603,17 @@ int frmVantro::selectedConstant() const
 
 // ---- menu commands
 
-void frmVantro::openSetup()
+void frmVantro::openSetupFile(const QString& path)
 {
-    const QString path = fileChooser_ ? fileChooser_(false) : QFileDialog::getOpenFileName(this);
-    if (path.isEmpty()) return;
+    dialogs_.remember(path);
     session_->setSetupFileName(path);
     session_->openSetup(path);
+}
+
+void frmVantro::openSetup()
+{
+    const QString path = dialogs_.setupFile(this, false);
+    if (!path.isEmpty()) openSetupFile(path);
 }
 
 void frmVantro::saveSetup()
@@ -596,7 +627,7 @@ void frmVantro::saveSetup()
 
 void frmVantro::saveSetupAs()
 {
-    const QString path = fileChooser_ ? fileChooser_(true) : QFileDialog::getSaveFileName(this);
+    const QString path = dialogs_.setupFile(this, true);
     if (path.isEmpty()) return;
     session_->setSetupFileName(path);
     session_->saveSetup(path);
@@ -616,10 +647,7 @@ void frmVantro::saveImage()
 {
     const QStringList& filters = ImageExport::filters();
     QString chosen = filters.first();
-    const QString path =
-        imageChooser_ ? imageChooser_(filters, chosen)
-                      : QFileDialog::getSaveFileName(this, QStringLiteral("Save image"), QString(),
-                                                     filters.join(QStringLiteral(";;")), &chosen);
+    const QString path = dialogs_.imageFile(this, filters, chosen);
     if (path.isEmpty()) return;
     ImageExport::Choice choice;
     if (!ImageExport::choiceOf(chosen, choice)) ImageExport::choiceOf(filters.first(), choice);
@@ -652,7 +680,7 @@ void frmVantro::printSetup()
 
 void frmVantro::showHelp()
 {
-    const QString path = session_->startDir() + QStringLiteral("/Vantro.hlp");
+    const QString path = HelpFile::locate(session_->startDir());
     if (!help_) help_ = new HelpViewer(this);
     QString error;
     if (!help_->showFile(path, error)) {
@@ -701,6 +729,7 @@ void frmVantro::closeEvent(QCloseEvent* event)
 QString frmVantro::text(const QString& control) const
 {
     QWidget* w = controls_.value(control);
+    noteTextRead(control);
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
     return {};
@@ -794,12 +823,17 @@ void frmVantro::showMessage(const QString& text, const QString& caption)
 {
     const QString title = caption.isEmpty() ? ProductText::title() : caption;
     if (interaction_) interaction_->endDrag();
-    if (messageSink_) {
+    // The field an engine message is about is named before the box runs its own events.
+    const ScriptError& error = session_->engine().lastError();
+    const QString field = ErrorField::of(*this, text, error.description);
+    if (messageSink_)
         messageSink_(text, title);
-        return;
+    else {
+        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
+        box.exec();
     }
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
-    box.exec();
+    if (auto* e = qobject_cast<QLineEdit*>(controls_.value(field)); e && focusGuard_)
+        focusGuard_->focusFrom(e, int(qMax<qsizetype>(error.position, 0)));
 }
 
 bool frmVantro::ask(const QString& question, const QString& caption)

@@ -2,6 +2,7 @@
 
 #include "session/SessionHost.h"
 #include "setup/FormFields.h"
+#include "ui/FileDialogs.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -18,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class PlotProgress;
+class SetupDrop;
 class Session;
 class ViewInteraction;
 class ViewWidget;
@@ -47,17 +49,19 @@ public:
     using QuestionSink = std::function<bool(const QString& question)>;
     void setQuestionSink(QuestionSink sink) { questionSink_ = std::move(sink); }
 
-    // The dialogs of the menu commands; by default the standard file dialogs. Empty: cancelled.
-    using FileChooser = std::function<QString(bool save)>;
-    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
-
-    // The dialog of "Save image...": offered the type list, it returns the file name (empty:
-    // cancelled) and sets the type chosen. By default the standard save dialog.
-    using ImageChooser = std::function<QString(const QStringList& filters, QString& chosen)>;
-    void setImageChooser(ImageChooser chooser) { imageChooser_ = std::move(chooser); }
+    // The dialogs of the menu commands; by default the standard file dialogs.
+    void setFileChooser(FileDialogs::Chooser chooser) { dialogs_.setChooser(std::move(chooser)); }
+    void setImageChooser(FileDialogs::ImageChooser chooser)
+    {
+        dialogs_.setImageChooser(std::move(chooser));
+    }
 
     // The bar that shows the progress of a long plot (a child of the right view).
     PlotProgress* plotProgress() const { return progress_; }
+
+    // Opens a setup file as Open does once the name is chosen (also for a file given at start
+    // or dropped on the window).
+    void openSetupFile(const QString& path);
 
     // Menu commands.
     void openSetup();
@@ -141,7 +145,7 @@ private:
     QPointer<HelpViewer> help_;
     MessageSink messageSink_;
     QuestionSink questionSink_;
-    FileChooser fileChooser_;
-    ImageChooser imageChooser_;
+    FileDialogs dialogs_;
+    SetupDrop* drop_ = nullptr;
     int busyDepth_ = 0;
 };

@@ -1,4 +1,5 @@
 // The program without a window, driven as a script would drive it.
+#include "app/WindowArguments.h"
 #include "session/Session.h"
 #include "session/SessionHost.h"
 #include "setup/FieldMap.h"
@@ -278,6 +279,47 @@ private Q_SLOTS:
         QFile pdf(args.at(7));
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
         QVERIFY(pdf.size() > 10000); // the two views are in it
+    }
+
+    // Two runs with the same seed draw the same dots; every example plots without a message;
+    // a message about a field names it.
+    void seedsExamplesAndFieldMessages()
+    {
+        QTemporaryDir dir;
+        auto dots = [&](const QString& seed, const QString& name) {
+            const QString path = dir.filePath(name);
+            runProgram({seed, "--set", "Dots=1", "--set", "Lines=0", "--right", path});
+            return QImage(path);
+        };
+        const QImage first = dots("--seed=7", "a.png");
+        QVERIFY(!first.isNull());
+        QCOMPARE(dots("--seed=7", "b.png"), first);
+        QVERIFY(dots("--seed=8", "c.png") != first);
+        for (const QFileInfo& f :
+             QDir(QStringLiteral(TAVRIGON_SOURCE_DIR "/examples")).entryInfoList({"*.txt"})) {
+            const Run r =
+                runProgram({"--open", f.absoluteFilePath(), "--right", dir.filePath("e.png")});
+            QVERIFY2(r.status == 0 && r.err.isEmpty(), qPrintable(f.fileName() + r.err));
+        }
+        QCOMPARE(runProgram({"--set", "Stereo=1/0", "--press", "cmdPlot"}).err,
+                 QStringLiteral("tavrigon: Stereo: Division by zero\n"));
+    }
+
+    // No argument, one setup file and --seed start the window; anything else is a batch run.
+    void windowArguments()
+    {
+        for (const auto& [args, window, file, seed] :
+             {std::tuple{QStringList{}, true, "", qint64(-1)},
+              {{"--seed", "5", "a.txt"}, true, "a.txt", 5},
+              {{"--seed=4294967295"}, true, "", 4294967295},
+              {{"a.txt", "b.txt"}, false, "", 0},
+              {{"--seed", "-1"}, false, "", 0},
+              {{"--open", "a.txt"}, false, "", 0}}) {
+            WindowArguments w;
+            QCOMPARE(w.parse(args), window);
+            QVERIFY(!window ||
+                    (w.file == QLatin1String(file) && (w.seed ? qint64(*w.seed) : -1) == seed));
+        }
     }
 
     void commandsDuringPlot_data()

@@ -60,6 +60,25 @@ private Q_SLOTS:
         QCOMPARE(countPixels(left, QColor(0, 107, 107), 10), 0);
     }
 
+    // A file given at start is opened before the first plot; one that cannot be opened shows
+    // its message and the default setup plots.
+    void startUpWithFile()
+    {
+        const QString examples = QStringLiteral(TAVRIGON_SOURCE_DIR "/examples");
+        for (const auto& [file, equation, messages] :
+             {std::tuple{"/saddle.txt", "x*x - y*y", 0}, {"/missing.txt", "", 1}}) {
+            int shown = 0;
+            auto window = std::make_unique<frmVantro>();
+            window->setMessageSink([&](const QString&, const QString&) { ++shown; });
+            const QString defaultEquation = window->text(QStringLiteral("txtEquationZ"));
+            StartUp::showAndPlot(*window, [] {}, examples + QLatin1String(file));
+            QVERIFY(window->session().renderState().PlotShown);
+            QCOMPARE(shown, messages);
+            QCOMPARE(window->session().setup().EquationZ,
+                     *equation ? QLatin1String(equation) : defaultEquation);
+        }
+    }
+
     void separatorQuestion_data()
     {
         QTest::addColumn<int>("button");

@@ -1,0 +1,295 @@
+#include "session/Session.h"
+#include "output/StereoImages.h"
+#include "ui/PlotProgress.h"
+#include "ui/ViewWidget.h"
+#include "ui/frmVantro.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest>
+
+namespace {
+using Moves = QList<QPoint>; // from the press position
+
+QImage rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+} // namespace
+
+// The fields' focus behaviour and the mouse on the views, driven as a user would: keys to the
+// focused widget, clicks and drags through the window system.
+class TestInput : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        messages_.clear();
+        dir_ = std::make_unique<QTemporaryDir>();
+        window_ = std::make_unique<frmVantro>();
+        window_->setMessageSink([this](const QString& text, const QString&) { messages_ << text; });
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        plot();
+    }
+    void cleanup()
+    {
+        window_.reset();
+        dir_.reset();
+    }
+
+    // A refused field keeps the focus (an engine error with its message, a point failure
+    // without), and holds back clicks, Alt+P, drags and the wheel, but not the menus.
+    void refusedFieldHoldsBackAllButMenus()
+    {
+        for (const auto& [name, text, mayLeave, messages] :
+             {std::tuple{"txtSpacexu", "2.5", false, 0},
+              {"txtSegsyv", "7abc", true, 0},
+              {"txtDivy", "(1", false, 2},
+              {"txtDivx", "1/0", false, 0},
+              {"txtNdots", "0", false, 0}}) {
+            messages_.clear();
+            QWidget* f = focus(name);
+            window_->setText(QLatin1String(name), QLatin1String(text));
+            QTest::keyClick(f, Qt::Key_Tab);
+            if (!mayLeave) QTest::keyClick(f, Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget() == f, !mayLeave);
+            QCOMPARE(int(messages_.size()), messages);
+            if (name != QLatin1String("txtNdots")) window_->setText(QLatin1String(name), "1");
+        }
+        const QImage before = viewImage(1);
+        click(control("cmdIncWindX"));
+        QTest::keyClick(control("txtNdots"), Qt::Key_P, Qt::AltModifier);
+        drag(0, {{30, 0}});
+        wheel(1, 120);
+        QTest::qWait(50);
+        QCOMPARE(text("txtWindowlx") + text("txtZrot"), QStringLiteral("-2.50"));
+        QCOMPARE(viewImage(1), before);
+        const QString path = dir_->filePath(QStringLiteral("held.txt"));
+        window_->setFileChooser([&](bool, const QString&) { return path; });
+        window_->findChild<QAction*>(QStringLiteral("mnuSave"))->trigger();
+        QVERIFY(QFile::exists(path));
+        // Mended, a drag turns and the focus stays.
+        window_->setText(QStringLiteral("txtNdots"), QStringLiteral("100"));
+        drag(0, {{30, 0}});
+        QCOMPARE(text("txtZrot"), QStringLiteral("30"));
+        QCOMPARE(QApplication::focusWidget(), control("txtNdots"));
+    }
+
+    // A pair out of order sends the focus to the partner; the field clicked, left at once, is
+    // drawn without a selection.
+    void limitPairSendsFocusToPartner()
+    {
+        for (const auto& [from, partner, fromText, partnerText, toPartner] :
+             {std::tuple{"txtWindowlx", "txtWindowgx", "3", "2.5", true},
+              {"txtWindowgy", "txtWindowly", "3", "pi", true},
+              {"txtRangelxu", "txtRangegxu", "2", "2", false}}) {
+            const QString oldFrom = text(from), oldPartner = text(partner);
+            window_->setText(QLatin1String(from), QLatin1String(fromText));
+            window_->setText(QLatin1String(partner), QLatin1String(partnerText));
+            focus(from);
+            auto* elsewhere = qobject_cast<QLineEdit*>(control("txtXrot"));
+            click(elsewhere);
+            auto* expected = toPartner ? qobject_cast<QLineEdit*>(control(partner)) : elsewhere;
+            QTRY_COMPARE(QApplication::focusWidget(), expected);
+            QTest::qWait(20);
+            QCOMPARE(QApplication::focusWidget(), expected);
+            QCOMPARE(expected->selectedText(), expected->text());
+            QVERIFY(expected == elsewhere || !elsewhere->hasSelectedText());
+            window_->setText(QLatin1String(from), oldFrom);
+            window_->setText(QLatin1String(partner), oldPartner);
+        }
+        QCOMPARE(messages_, QStringList());
+    }
+
+    void derivativeSumSendsFocusToPartner()
+    {
+        window_->setText(QStringLiteral("txtXder"), QStringLiteral("2"));
+        window_->setText(QStringLiteral("txtYder"), QStringLiteral("1"));
+        QTest::keyClick(focus(QStringLiteral("txtYder")), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), control("txtXder"));
+        click(control("txtNdots"));
+        QTRY_COMPARE(QApplication::focusWidget(), control("txtYder"));
+    }
+
+    void dragTurnsTheSurface()
+    {
+        drag(1, {{10, 0}, {20, 0}, {30, 0}});
+        QCOMPARE(text("txtZrot"), QStringLiteral("30"));
+        drag(0, {{-7, -3}, {-15, -5}});
+        QCOMPARE(text("txtZrot") + text("txtYrot"), QStringLiteral("15-5"));
+        QVERIFY(messages_.isEmpty());
+        expectReplotted();
+        // A Plot that fails with a message during a drag: the drag ends there, one message only.
+        window_->setText(QStringLiteral("txtEquationZ"), QStringLiteral("x +"));
+        drag(0, {{5, 0}, {10, 0}, {15, 0}});
+        QCOMPARE(text("txtZrot"), QStringLiteral("20"));
+        QCOMPARE(messages_.size(), 1);
+    }
+
+    // The first move's plot is long; the moves that arrive during it write their turn at once
+    // and supersede it, and the last position is the one drawn.
+    void movesDuringAPlotAreNotLost()
+    {
+        makeLong();
+        const QPoint start = inView(0);
+        QWindow* handle = window_->windowHandle();
+        bool duringPlot = false;
+        QObject scope;
+        QTest::mousePress(handle, Qt::LeftButton, {}, start);
+        QTimer::singleShot(50, &scope, [&] {
+            duringPlot = window_->session().isPlotting();
+            QTest::mouseMove(handle, start + QPoint(12, 0));
+            QTest::mouseMove(handle, start + QPoint(20, 4));
+        });
+        QTest::mouseMove(handle, start + QPoint(5, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, start + QPoint(20, 4));
+        QVERIFY(duringPlot);
+        QCOMPARE(text("txtZrot") + text("txtYrot"), QStringLiteral("204"));
+        expectReplotted();
+    }
+
+    void wheelZoomsByNotches()
+    {
+        for (const auto& [angles, windowlx] : {std::pair{QList<int>{120}, "-1.25"},
+                                               {QList<int>{30, 30, 30, 30}, "-0.625"},
+                                               {QList<int>{90, -30, 90}, "-0.625"},
+                                               {QList<int>{-120}, "-1.25"}}) {
+            for (int angle : angles)
+                wheel(0, angle);
+            QCOMPARE(text("txtWindowlx"), QLatin1String(windowlx));
+        }
+        expectReplotted();
+    }
+
+    void escapeStopsALongPlotAndProgressShows()
+    {
+        const QImage left = viewImage(0), right = viewImage(1);
+        PlotProgress* bar = window_->plotProgress();
+        QWidget* focused = focus(QStringLiteral("cboConstants"));
+        makeLong(1000);
+        QElapsedTimer sinceKey;
+        bool early = true, late = false;
+        QObject scope;
+        QTimer::singleShot(200, &scope, [&] { early = bar->isVisible(); });
+        QTimer::singleShot(700, &scope, [&] { late = bar->isVisible() && bar->fraction() > 0; });
+        QTimer::singleShot(900, &scope, [&] {
+            sinceKey.start();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        plot();
+        const qint64 stopped = sinceKey.isValid() ? sinceKey.elapsed() : -1;
+        QVERIFY2(stopped >= 0 && stopped < 100, qPrintable(QString::number(stopped)));
+        QVERIFY(!early && late);
+        QCOMPARE(bar->geometry(),
+                 QRect(0, 300 - PlotProgress::Thickness, 400, PlotProgress::Thickness));
+        QVERIFY(bar->isHidden() && !QApplication::overrideCursor());
+        QCOMPARE(QApplication::focusWidget(), focused);
+        // The next Plot runs whole at once, without the bar.
+        makeLong(10, 2);
+        plot();
+        QVERIFY(bar->isHidden());
+        QCOMPARE(viewImage(0), left);
+        QCOMPARE(viewImage(1), right);
+    }
+
+    // The type chosen decides the image and, when the name has none, the extension.
+    void saveImageAndCopyAnaglyph()
+    {
+        window_->setText(QStringLiteral("txtZrot"), QStringLiteral("30")); // the views differ
+        plot();
+        const QImage left = viewImage(0), right = viewImage(1);
+        const QImage anaglyph = rgb(StereoImages::anaglyph(left, right));
+        for (const auto& [filter, name, written, expected] :
+             {std::tuple{"Right view (*.bmp)", "b", "b.bmp", right},
+              {"Stereo pair (*.png)", "p.png", "p.png", rgb(StereoImages::pair(left, right))},
+              {"Anaglyph (*.png)", "c", "c.png", anaglyph},
+              {"Left view (*.png)", "no such folder/a.png", "", QImage()}}) {
+            window_->setImageChooser([&, filter = filter, name = name](const QStringList& filters,
+                                                                       QString& chosen,
+                                                                       const QString&) {
+                chosen = filters.contains(QLatin1String(filter)) ? filter : "";
+                return dir_->filePath(QLatin1String(name));
+            });
+            window_->saveImage();
+            if (!*written) break;
+            QImageReader reader(dir_->filePath(QLatin1String(written)));
+            QCOMPARE(reader.format(), QByteArray(written).right(3));
+            QCOMPARE(rgb(reader.read()), expected);
+        }
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("does not exist")), qPrintable(messages_[0]));
+        window_->findChild<QAction*>(QStringLiteral("mnuCopyAnaglyph"))->trigger();
+        QCOMPARE(rgb(QApplication::clipboard()->image()), anaglyph);
+    }
+
+private:
+    QWidget* control(const char* name) { return window_->control(QLatin1String(name)); }
+    QString text(const char* name) { return window_->text(QLatin1String(name)); }
+    QWidget* focus(const QString& name)
+    {
+        QWidget* w = window_->control(name);
+        w->setFocus(Qt::OtherFocusReason);
+        [&] { QTRY_COMPARE(QApplication::focusWidget(), w); }();
+        return w;
+    }
+    // A click at the centre of a control, delivered to the window as the window system would.
+    void click(QWidget* w)
+    {
+        const QPoint pos = w->mapTo(window_.get(), w->rect().center());
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {}, pos);
+    }
+    QPoint inView(int index)
+    {
+        return window_->view(index)->mapTo(window_.get(), QPoint(200, 150));
+    }
+    void drag(int view, const Moves& moves)
+    {
+        const QPoint start = inView(view);
+        QTest::mousePress(window_->windowHandle(), Qt::LeftButton, {}, start);
+        for (const QPoint& m : moves)
+            QTest::mouseMove(window_->windowHandle(), start + m);
+        QTest::mouseRelease(window_->windowHandle(), Qt::LeftButton, {}, start + moves.last());
+    }
+    void wheel(int view, int angle)
+    {
+        ViewWidget* v = window_->view(view);
+        const QPointF pos(200, 150);
+        QWheelEvent event(pos, v->mapToGlobal(pos), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(v, &event);
+    }
+    void plot() { window_->session().press(QStringLiteral("cmdPlot")); }
+    QImage viewImage(int index) { return rgb(window_->session().viewImage(index)); }
+    // The views are those of a Plot of the fields shown.
+    void expectReplotted()
+    {
+        const QImage left = viewImage(0), right = viewImage(1);
+        plot();
+        QCOMPARE(viewImage(0), left);
+        QCOMPARE(viewImage(1), right);
+    }
+    void makeLong(int spacings = 200, int segments = 20)
+    {
+        for (const char* name : {"txtSpacexu", "txtSpaceyv"})
+            window_->setText(QLatin1String(name), QString::number(spacings));
+        for (const char* name : {"txtSegsxu", "txtSegsyv"})
+            window_->setText(QLatin1String(name), QString::number(segments));
+    }
+
+    QStringList messages_;
+    std::unique_ptr<frmVantro> window_;
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_MAIN(TestInput)
+#include "test_input.moc"
