@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/SessionHost.h"
+#include "app/StereoOutputs.h"
 #include "eval/ErrorMessages.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
@@ -82,7 +83,8 @@ const QStringList& valuedOptions()
         QStringLiteral("--report"),   QStringLiteral("--pdf"),   QStringLiteral("--anaglyph"),
         QStringLiteral("--pair"),
     };
-    return names;
+    static const QStringList all = names + StereoOutputs::optionNames();
+    return all;
 }
 
 QString usage()
@@ -106,6 +108,14 @@ QString usage()
         "  --pdf FILE           write the printed document as a PDF\n"
         "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
         "  --pair FILE          after the plot, write both views side by side, left first\n"
+        "                       (for crossed eyes)\n"
+        "  --pair-parallel FILE the same with the views swapped, for parallel eyes\n"
+        "                       (stereoscopes, VR players, 3D TVs' side-by-side mode)\n"
+        "  --wiggle FILE.gif    after the plot, an animated GIF of the two views in turn\n"
+        "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
+        "                       about the z axis from the current Zrot\n"
+        "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
+        "  --frames N           the turntable's number of steps (36)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -289,6 +299,10 @@ int run(int argc, char** argv)
             err() << "tavrigon: --press: no button named '" << value << "'" << Qt::endl;
             return kExitUsage;
         }
+        if (const QString error = StereoOutputs::checkOption(name, value); !error.isEmpty()) {
+            err() << "tavrigon: " << error << Qt::endl;
+            return kExitUsage;
+        }
         options.append({name, value});
     }
 
@@ -315,6 +329,7 @@ int run(int argc, char** argv)
     bool plotNeeded = false;
     bool plotCurrent = false;
     QList<Option> outputs;
+    int frames = StereoOutputs::DefaultFrames;
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
             host.muted = true;
@@ -373,6 +388,8 @@ int run(int argc, char** argv)
             session.openSetup(o.value);
             plotNeeded = true;
             plotCurrent = false;
+        } else if (o.name == QLatin1String("--frames")) {
+            frames = o.value.toInt();
         } else {
             outputs.append(o);
             plotNeeded = true;
@@ -387,7 +404,8 @@ int run(int argc, char** argv)
     for (const Option& o : std::as_const(outputs)) {
         const bool image =
             o.name == QLatin1String("--left") || o.name == QLatin1String("--right") ||
-            o.name == QLatin1String("--anaglyph") || o.name == QLatin1String("--pair");
+            o.name == QLatin1String("--anaglyph") || o.name == QLatin1String("--pair") ||
+            o.name == QLatin1String("--pair-parallel") || StereoOutputs::isOutput(o.name);
         if (image && !viewsDrawn) {
             host.showMessage(QStringLiteral("Nothing was plotted: %1 was not written").arg(o.value),
                              QString());
@@ -410,6 +428,12 @@ int run(int argc, char** argv)
         else if (o.name == QLatin1String("--pair"))
             writeImage(StereoImages::pair(session.viewImage(0), session.viewImage(1)), o.value,
                        host);
+        else if (o.name == QLatin1String("--pair-parallel"))
+            writeImage(StereoImages::parallelPair(session.viewImage(0), session.viewImage(1)),
+                       o.value, host);
+        else if (QString error; StereoOutputs::isOutput(o.name) &&
+                                !StereoOutputs::write(session, o.name, o.value, frames, error))
+            host.showMessage(error, QString());
     }
     out().flush();
     return host.reported ? kExitReported : kExitOk;

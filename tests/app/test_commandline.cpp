@@ -341,7 +341,7 @@ private Q_SLOTS:
         QCOMPARE(pair.size(), QSize(800, 300));
         QCOMPARE(pair.copy(0, 0, 400, 300).convertToFormat(QImage::Format_RGB32),
                  left.convertToFormat(QImage::Format_RGB32));
-        QCOMPARE(qRed(anaglyph.pixel(200, 150)), qGray(left.pixel(200, 150)));
+        QCOMPARE(qGreen(anaglyph.pixel(200, 150)), qGray(left.pixel(200, 150)));
     }
 
     void eyeFactorOneKept()

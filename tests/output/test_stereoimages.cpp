@@ -8,7 +8,7 @@ class TestStereoImages : public QObject
 
 private Q_SLOTS:
     void anaglyphSplitsChannels();
-    void pairPutsLeftFirst();
+    void pairsPutTheViewsSideBySide();
 };
 
 namespace {
@@ -31,14 +31,14 @@ void TestStereoImages::anaglyphSplitsChannels()
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
-            QCOMPARE(qRed(p), qGray(left.pixel(x, y)));
-            QCOMPARE(qGreen(p), qGray(right.pixel(x, y)));
-            QCOMPARE(qBlue(p), qGray(right.pixel(x, y)));
+            QCOMPARE(qRed(p), qGray(right.pixel(x, y)));
+            QCOMPARE(qGreen(p), qGray(left.pixel(x, y)));
+            QCOMPARE(qBlue(p), qGray(left.pixel(x, y)));
         }
     }
 }
 
-void TestStereoImages::pairPutsLeftFirst()
+void TestStereoImages::pairsPutTheViewsSideBySide()
 {
     const QImage left = sample(qRgb(10, 20, 30), qRgb(1, 2, 3), 0);
     const QImage right = sample(qRgb(200, 100, 50), qRgb(4, 5, 6), 39);
@@ -46,6 +46,7 @@ void TestStereoImages::pairPutsLeftFirst()
     QCOMPARE(p.size(), QSize(80, 30));
     QCOMPARE(p.copy(0, 0, 40, 30), left);
     QCOMPARE(p.copy(40, 0, 40, 30), right);
+    QCOMPARE(StereoImages::parallelPair(left, right), StereoImages::pair(right, left));
 }
 
 QTEST_GUILESS_MAIN(TestStereoImages)

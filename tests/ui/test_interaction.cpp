@@ -246,8 +246,8 @@ private Q_SLOTS:
         row("Left view (*.bmp)", "a", "a.bmp"); // suffix added
         row("Right view (*.png)", "b", "b.png");
         row("Right view (*.bmp)", "b.bmp", "b.bmp");
-        row("Stereo pair (*.png)", "p", "p.png");
-        row("Stereo pair (*.bmp)", "p", "p.bmp");
+        row("Stereo pair, cross-eyed (*.png)", "p", "p.png");
+        row("Stereo pair, parallel (*.bmp)", "p", "p.bmp");
         row("Anaglyph (*.png)", "c", "c.png");
         row("Anaglyph (*.bmp)", "c", "c.bmp");
     }
@@ -267,7 +267,7 @@ private Q_SLOTS:
         });
         window_->findChild<QAction*>(QStringLiteral("mnuSaveImage"))->trigger();
         QVERIFY(messages_.isEmpty());
-        QCOMPARE(offered.size(), 8);
+        QCOMPARE(offered.size(), 10);
         QVERIFY(offered.contains(filter));
 
         QImageReader reader(dir_->filePath(written));
@@ -275,9 +275,10 @@ private Q_SLOTS:
         const QImage image = rgb(reader.read());
         const QImage left = viewImage(0), right = viewImage(1);
         QVERIFY(left != right);
+        const bool parallel = filter.contains(QLatin1String("parallel"));
         QImage pair(800, 300, QImage::Format_RGB32);
-        QPainter(&pair).drawImage(0, 0, left);
-        QPainter(&pair).drawImage(400, 0, right);
+        QPainter(&pair).drawImage(parallel ? 400 : 0, 0, left);
+        QPainter(&pair).drawImage(parallel ? 0 : 400, 0, right);
         const QImage expected = filter.startsWith(QLatin1String("Left"))    ? left
                                 : filter.startsWith(QLatin1String("Right")) ? right
                                 : filter.startsWith(QLatin1String("Stereo"))
@@ -286,8 +287,8 @@ private Q_SLOTS:
         QCOMPARE(image, expected);
         if (!filter.startsWith(QLatin1String("Anaglyph"))) return;
 
-        // The clipboard's anaglyph is the same: red from the left view's grey, green and blue
-        // from the right's.
+        // The clipboard's anaglyph is the same: red from the right view's grey (the image for
+        // the left eye), green and blue from the left view's.
         QApplication::clipboard()->clear();
         window_->findChild<QAction*>(QStringLiteral("mnuCopyAnaglyph"))->trigger();
         const QImage copied = rgb(QApplication::clipboard()->image());
@@ -296,7 +297,7 @@ private Q_SLOTS:
             const QRgb c = copied.pixel(p);
             QCOMPARE(
                 QList<int>({qRed(c), qGreen(c), qBlue(c)}),
-                QList<int>({qGray(left.pixel(p)), qGray(right.pixel(p)), qGray(right.pixel(p))}));
+                QList<int>({qGray(right.pixel(p)), qGray(left.pixel(p)), qGray(left.pixel(p))}));
         }
     }
 
