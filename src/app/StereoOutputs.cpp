@@ -46,27 +46,22 @@ bool isOutput(const QString& name)
     return name == Wiggle || name == Turntable || name == TurntableAnaglyph;
 }
 
-bool turntableFrames(Session& session, int frames, bool anaglyph, QList<QImage>& images,
-                     QString& error)
+QList<QImage> turntableFrames(Session& session, int frames, bool anaglyph)
 {
     const QString control = QStringLiteral("txtZrot");
     FormFields& fields = session.fields();
     const QString original = fields.text(control);
-    double start = 0;
-    bool ok = session.evaluateField(original, start) == 0;
-    for (int k = 0; ok && k < frames; ++k) {
+    const double start = session.setup().Zrot; // as the plot shown read it
+    QList<QImage> images;
+    for (int k = 0; k < frames; ++k) {
         fields.setText(control, FormatNumber15(start + k * 360.0 / frames));
         session.plot();
-        ok = session.renderState().PlotShown;
         const QImage right = session.viewImage(1);
         images.append(anaglyph ? StereoImages::anaglyph(session.viewImage(0), right) : right);
     }
-    if (!ok)
-        error = QStringLiteral("The turntable stopped: Zrot = %1 could not be plotted.")
-                    .arg(fields.text(control));
     fields.setText(control, original);
     session.plot();
-    return ok;
+    return images;
 }
 
 bool write(Session& session, const QString& name, const QString& path, int frames, QString& error)
@@ -75,11 +70,9 @@ bool write(Session& session, const QString& name, const QString& path, int frame
         error = QStringLiteral("Cannot write %1: an animation is written as .gif").arg(path);
         return false;
     }
-    QList<QImage> images;
-    if (name == Wiggle)
-        images << session.viewImage(0) << session.viewImage(1);
-    else if (!turntableFrames(session, frames, name == TurntableAnaglyph, images, error))
-        return false;
+    const QList<QImage> images = name == Wiggle
+                                     ? QList<QImage>{session.viewImage(0), session.viewImage(1)}
+                                     : turntableFrames(session, frames, name == TurntableAnaglyph);
     GifWriter gif(name == Wiggle ? WiggleDelay : TurntableDelay);
     for (const QImage& image : std::as_const(images))
         gif.addFrame(image);

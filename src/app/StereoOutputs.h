@@ -28,10 +28,9 @@ QString checkOption(const QString& name, const QString& value);
 bool isOutput(const QString& name);
 
 // The turntable's frames: txtZrot set to start + k * 360 / frames for k = 0 ... frames - 1,
-// start being the field's value, and each plot's right view or anaglyph. The field's text is
-// put back and plotted again afterwards. False with `error` when a plot fails.
-bool turntableFrames(Session& session, int frames, bool anaglyph, QList<QImage>& images,
-                     QString& error);
+// start being the Zrot of the plot shown, and each plot's right view or anaglyph. The field's
+// text is put back and plotted again afterwards.
+QList<QImage> turntableFrames(Session& session, int frames, bool anaglyph);
 
 // Writes the animation `name` to `path` from the plot shown; false with `error`.
 bool write(Session& session, const QString& name, const QString& path, int frames, QString& error);

@@ -1,4 +1,5 @@
 // The command line's stereo outputs, read back as a viewer sees them.
+#include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -94,6 +95,29 @@ private Q_SLOTS:
             QCOMPARE(reader.nextImageDelay(), delay);
         }
         QVERIFY(QImage(file("r150.png")) != QImage(file("r.png")));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no frames") << QStringList{"--frames", "0", "--turntable", "x.gif"} << 2;
+        QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
+        QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
+        QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(TAVRIGON_BINARY), args);
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), status);
+        QVERIFY(!p.readAllStandardError().isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     // Red-left glasses: the red image (for the left eye) of a near patch lies right of its
