@@ -21,6 +21,7 @@
 #include <QPdfWriter>
 #include <QStringList>
 #include <QTextStream>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <unistd.h>
@@ -116,6 +117,7 @@ QString usage()
         "                       about the z axis from the current Zrot\n"
         "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
         "  --frames N           the turntable's number of steps (36)\n"
+        "                       (the animations are written after the other outputs)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -401,6 +403,9 @@ int run(int argc, char** argv)
     // A plot that could not read its fields leaves empty views: write no image of them, so
     // that an earlier file of the same name is not replaced by a blank one.
     const bool viewsDrawn = session.renderState().PlotShown;
+    // The animations plot again: they come after every output of the plot shown.
+    std::stable_partition(outputs.begin(), outputs.end(),
+                          [](const Option& o) { return !StereoOutputs::isOutput(o.name); });
     for (const Option& o : std::as_const(outputs)) {
         const bool image =
             o.name == QLatin1String("--left") || o.name == QLatin1String("--right") ||
