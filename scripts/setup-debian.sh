@@ -2,7 +2,7 @@
 # Installs what building, running and testing need on Debian 12, when it is missing.
 set -e
 need=""
-for p in cmake g++ make pkg-config qt6-base-dev libgl-dev libmuparser-dev ccache \
+for p in cmake g++ make pkg-config qt6-base-dev libgl-dev libmuparser-dev libgif-dev ccache \
          fonts-liberation fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need="$need $p"
 done

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
 #include "output/SafeWrite.h"
@@ -94,7 +95,8 @@ const QStringList& valuedOptions()
         QStringLiteral("--report"),   QStringLiteral("--pdf"),   QStringLiteral("--anaglyph"),
         QStringLiteral("--pair"),     QStringLiteral("--seed"),
     };
-    return names;
+    static const QStringList all = names + StereoOutputs::optionNames();
+    return all;
 }
 
 // The options that write, after the plot: the last ones of valuedOptions().
@@ -127,6 +129,15 @@ QString usage()
         "  --pdf FILE           write the printed document as a PDF\n"
         "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
         "  --pair FILE          after the plot, write both views side by side, left first\n"
+        "                       (for crossed eyes)\n"
+        "  --pair-parallel FILE the same with the views swapped, for parallel eyes\n"
+        "                       (stereoscopes, VR players, 3D TVs' side-by-side mode)\n"
+        "  --wiggle FILE.gif    after the plot, an animated GIF of the two views in turn\n"
+        "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
+        "                       about the z axis from the current Zrot\n"
+        "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
+        "  --frames N           the turntable's number of steps (36)\n"
+        "                       (the animations are written after the other outputs)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -309,6 +320,10 @@ int runOptions(int argc, char** argv)
             err() << "tavrigon: --press: no button named '" << value << "'" << Qt::endl;
             return kExitUsage;
         }
+        if (const QString error = StereoOutputs::checkOption(name, value); !error.isEmpty()) {
+            err() << "tavrigon: " << error << Qt::endl;
+            return kExitUsage;
+        }
         options.append({name, value});
     }
 
@@ -341,6 +356,7 @@ int runOptions(int argc, char** argv)
     QList<Option> outputs;
     for (const Option& o : std::as_const(options))
         wantsOutput = wantsOutput || isOutput(o.name);
+    int frames = StereoOutputs::DefaultFrames;
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
             host.muted = true;
@@ -405,6 +421,8 @@ int runOptions(int argc, char** argv)
             if (!session.openSetup(o.value)) break;
             plotNeeded = true;
             plotCurrent = false;
+        } else if (o.name == QLatin1String("--frames")) {
+            frames = o.value.toInt();
         } else {
             outputs.append(o);
             plotNeeded = true;
@@ -414,6 +432,9 @@ int runOptions(int argc, char** argv)
     // A batch stops at the first failure: no output file is written after an option failed or
     // a plot that could not read its fields, so a script never gets a plausible wrong figure.
     if (!host.reported && plotNeeded && !plotCurrent) session.plot();
+    // The animations plot again: they come after every output of the plot shown.
+    std::stable_partition(outputs.begin(), outputs.end(),
+                          [](const Option& o) { return !StereoOutputs::isOutput(o.name); });
     if (host.reported || (plotNeeded && !session.renderState().PlotShown)) {
         if (!host.reported)
             host.showMessage(QStringLiteral("Nothing was plotted: the fields could not be read."),
@@ -439,6 +460,12 @@ int runOptions(int argc, char** argv)
         else if (o.name == QLatin1String("--pair"))
             writeImage(StereoImages::pair(session.viewImage(0), session.viewImage(1)), o.value,
                        host);
+        else if (o.name == QLatin1String("--pair-parallel"))
+            writeImage(StereoImages::parallelPair(session.viewImage(0), session.viewImage(1)),
+                       o.value, host);
+        else if (QString error; StereoOutputs::isOutput(o.name) &&
+                                !StereoOutputs::write(session, o.name, o.value, frames, error))
+            host.showMessage(error, QString());
     }
     return host.reported ? kExitReported : kExitOk;
 }

@@ -17,8 +17,8 @@ QImage anaglyph(const QImage& left, const QImage& right)
         const QRgb* rp = reinterpret_cast<const QRgb*>(r.constScanLine(y));
         QRgb* op = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int red = qGray(lp[x]);
-            const int cyan = qGray(rp[x]);
+            const int red = qGray(rp[x]);
+            const int cyan = qGray(lp[x]);
             op[x] = qRgb(red, cyan, cyan);
         }
     }
@@ -35,6 +35,11 @@ QImage pair(const QImage& left, const QImage& right)
     p.drawImage(left.width(), 0, right);
     p.end();
     return out;
+}
+
+QImage parallelPair(const QImage& left, const QImage& right)
+{
+    return pair(right, left);
 }
 
 } // namespace StereoImages

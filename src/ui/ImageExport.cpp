@@ -18,7 +18,8 @@ struct Entry
 constexpr Entry Entries[] = {
     {"Left view", Kind::LeftView},
     {"Right view", Kind::RightView},
-    {"Stereo pair", Kind::Pair},
+    {"Stereo pair, cross-eyed", Kind::Pair},
+    {"Stereo pair, parallel", Kind::ParallelPair},
     {"Anaglyph", Kind::Anaglyph},
 };
 
@@ -63,6 +64,8 @@ QImage image(Kind kind, const QImage& left, const QImage& right)
         return right;
     case Kind::Pair:
         return StereoImages::pair(left, right);
+    case Kind::ParallelPair:
+        return StereoImages::parallelPair(left, right);
     case Kind::Anaglyph:
         return StereoImages::anaglyph(left, right);
     }

@@ -11,7 +11,8 @@ enum class Kind
 {
     LeftView,
     RightView,
-    Pair,
+    Pair,         // left view first, viewed cross-eyed
+    ParallelPair, // right view first, viewed with parallel eyes
     Anaglyph
 };
 
@@ -23,7 +24,7 @@ struct Choice
 };
 
 // The type list of the save dialog: "Left view (*.png)", "Left view (*.bmp)", then the right
-// view, the pair and the anaglyph in the same way.
+// view, the two pairs and the anaglyph in the same way.
 const QStringList& filters();
 
 // The image and format a filter of the list stands for; false for a text that is none.

@@ -28,13 +28,15 @@ private Q_SLOTS:
         const QImage right = sample({40, 30}, qRgb(200, 100, 50), qRgb(255, 0, 0), 39);
         const QImage a = StereoImages::anaglyph(left, right);
         for (int x : {0, 20, 39}) {
-            QCOMPARE(qRed(a.pixel(x, 5)), qGray(left.pixel(x, 5)));
-            QCOMPARE(qGreen(a.pixel(x, 5)), qGray(right.pixel(x, 5)));
-            QCOMPARE(qBlue(a.pixel(x, 5)), qGray(right.pixel(x, 5)));
+            // Red carries the left eye's picture: the right view.
+            QCOMPARE(qRed(a.pixel(x, 5)), qGray(right.pixel(x, 5)));
+            QCOMPARE(qGreen(a.pixel(x, 5)), qGray(left.pixel(x, 5)));
+            QCOMPARE(qBlue(a.pixel(x, 5)), qGray(left.pixel(x, 5)));
         }
         const QImage p = StereoImages::pair(left, right);
         QCOMPARE(p.copy(0, 0, 40, 30), left);
         QCOMPARE(p.copy(40, 0, 40, 30), right);
+        QCOMPARE(StereoImages::parallelPair(left, right).copy(0, 0, 40, 30), right);
     }
 
     // The last copy wins, with its own size and far corner; nothing to copy keeps the clipboard.

@@ -211,7 +211,10 @@ private Q_SLOTS:
         const QImage anaglyph = rgb(StereoImages::anaglyph(left, right));
         for (const auto& [filter, name, written, expected] :
              {std::tuple{"Right view (*.bmp)", "b", "b.bmp", right},
-              {"Stereo pair (*.png)", "p.png", "p.png", rgb(StereoImages::pair(left, right))},
+              {"Stereo pair, cross-eyed (*.png)", "p.png", "p.png",
+               rgb(StereoImages::pair(left, right))},
+              {"Stereo pair, parallel (*.bmp)", "q", "q.bmp",
+               rgb(StereoImages::parallelPair(left, right))},
               {"Anaglyph (*.png)", "c", "c.png", anaglyph},
               {"Left view (*.png)", "no such folder/a.png", "", QImage()}}) {
             window_->setImageChooser([&, filter = filter, name = name](const QStringList& filters,

@@ -1,0 +1,154 @@
+// The command line's stereo outputs, read back as a viewer sees them.
+#include <QDir>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+int runProgram(const QStringList& args)
+{
+    return QProcess::execute(QStringLiteral(TAVRIGON_BINARY), args);
+}
+
+QImage rgb(const QImage& image)
+{
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Two small patches at y = 0, one near the viewer (x about 0.9, drawn low) and one far (x
+// about -0.9, drawn high); elsewhere the surface has no value, so no mesh line joins them.
+const QString Patches =
+    QStringLiteral("EquationZ=0 / ((Abs(Abs(x) - 0.9) < 0.15) And (Abs(y) < 0.15))");
+} // namespace
+
+class TestStereoOutputs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QStringList outputs = {"--turntable", "t.gif",      "--turntable-anaglyph",
+                                     "ta.gif",      "--wiggle",   "w.gif",
+                                     "--left",      "l.png",      "--right",
+                                     "r.png",       "--anaglyph", "a.png",
+                                     "--pair",      "p.png",      "--pair-parallel",
+                                     "pp.png"};
+        QStringList args = {"--set", "Zrot=30", "--frames", "3"};
+        for (const QString& o : outputs)
+            args << (o.startsWith("--") ? o : file(o));
+        QCOMPARE(runProgram(args), 0);
+        for (const QString angle : {"150", "270"})
+            QCOMPARE(runProgram({"--set", "Zrot=" + angle, "--right", file("r" + angle + ".png"),
+                                 "--anaglyph", file("a" + angle + ".png")}),
+                     0);
+    }
+
+    void parallelPairSwapsTheHalves()
+    {
+        const QImage pair(file("p.png")), parallel(file("pp.png"));
+        QCOMPARE(parallel.size(), QSize(800, 300));
+        QCOMPARE(parallel.copy(0, 0, 400, 300), pair.copy(400, 0, 400, 300));
+        QCOMPARE(parallel.copy(400, 0, 400, 300), pair.copy(0, 0, 400, 300));
+        QCOMPARE(rgb(pair.copy(0, 0, 400, 300)), rgb(QImage(file("l.png"))));
+    }
+
+    void gifFramesAreTheStills_data()
+    {
+        QTest::addColumn<QString>("gif");
+        QTest::addColumn<QStringList>("stills");
+        QTest::addColumn<int>("delay"); // milliseconds
+        QTest::newRow("wiggle") << "w.gif" << QStringList{"l.png", "r.png"} << 170;
+        QTest::newRow("turntable") << "t.gif" << QStringList{"r.png", "r150.png", "r270.png"} << 80;
+        QTest::newRow("turntable anaglyph")
+            << "ta.gif" << QStringList{"a.png", "a150.png", "a270.png"} << 80;
+    }
+    void gifFramesAreTheStills()
+    {
+        QFETCH(QString, gif);
+        QFETCH(QStringList, stills);
+        QFETCH(int, delay);
+        QImageReader reader(file(gif));
+        QCOMPARE(reader.format(), QByteArray("gif"));
+        QCOMPARE(reader.imageCount(), stills.size());
+        QCOMPARE(reader.loopCount(), -1); // for ever
+        for (const QString& still : stills) {
+            const QImage frame = reader.read();
+            QVERIFY2(!frame.isNull(), qPrintable(reader.errorString()));
+            QCOMPARE(rgb(frame), rgb(QImage(file(still))));
+            QCOMPARE(reader.nextImageDelay(), delay);
+        }
+        QVERIFY(QImage(file("r150.png")) != QImage(file("r.png")));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no frames") << QStringList{"--frames", "0", "--turntable", "x.gif"} << 2;
+        QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
+        QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
+        QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(TAVRIGON_BINARY), args);
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), status);
+        QVERIFY(!p.readAllStandardError().isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    // Red-left glasses: the red image (for the left eye) of a near patch lies right of its
+    // cyan image, of a far patch left of it; a negative factor turns depth over.
+    void anaglyphDepth_data()
+    {
+        QTest::addColumn<QString>("stereo");
+        QTest::addColumn<int>("nearSign");
+        QTest::newRow("positive factor") << "1" << 1;
+        QTest::newRow("no factor") << "0" << 0;
+        QTest::newRow("negative factor") << "-1.5" << -1;
+    }
+    void anaglyphDepth()
+    {
+        QFETCH(QString, stereo);
+        QFETCH(int, nearSign);
+        const QStringList common = {"--set", Patches, "--set", "Stereo=" + stereo};
+        QCOMPARE(runProgram(common + QStringList{"--anaglyph", file("s.png")}), 0);
+        QCOMPARE(runProgram(common + QStringList{"--set", "Lines=0", "--anaglyph", file("g.png")}),
+                 0);
+        const QImage surface = rgb(QImage(file("s.png"))), guides = rgb(QImage(file("g.png")));
+        // Mean column of the patch's pixels in the red and in the green channel, far then near.
+        double sum[2][2] = {}, count[2][2] = {};
+        for (int y = 0; y < surface.height(); ++y) {
+            for (int x = 0; x < surface.width(); ++x) {
+                const QRgb s = surface.pixel(x, y), g = guides.pixel(x, y);
+                const int near = y >= surface.height() / 2;
+                for (const int channel : {0, 1}) {
+                    if ((channel == 0 ? qRed(s) == qRed(g) : qGreen(s) == qGreen(g))) continue;
+                    sum[near][channel] += x;
+                    count[near][channel] += 1;
+                }
+            }
+        }
+        for (const int near : {0, 1}) {
+            QVERIFY(count[near][0] > 5 && count[near][1] > 5);
+            const double redRightOfCyan =
+                sum[near][0] / count[near][0] - sum[near][1] / count[near][1];
+            const int sign = redRightOfCyan > 0.5 ? 1 : redRightOfCyan < -0.5 ? -1 : 0;
+            QCOMPARE(sign, near ? nearSign : -nearSign);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStereoOutputs)
+#include "test_stereooutputs.moc"
