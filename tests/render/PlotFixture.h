@@ -60,14 +60,21 @@ struct PlotFixture : EngineFixture
     QString message;
 
     explicit PlotFixture(Views kind = Views::Recording)
+        : PlotFixture(makeView(kind, 0), makeView(kind, 399))
     {
-        if (kind == Views::Recording) {
-            view[0] = std::make_unique<RecordingSurface>(0, 400, 300);
-            view[1] = std::make_unique<RecordingSurface>(399, 400, 300);
-        } else {
-            view[0] = std::make_unique<ImageSurface>(0, 400, 300);
-            view[1] = std::make_unique<ImageSurface>(399, 400, 300);
-        }
+    }
+
+    static std::unique_ptr<DrawingSurface> makeView(Views kind, int left)
+    {
+        if (kind == Views::Recording) return std::make_unique<RecordingSurface>(left, 400, 300);
+        return std::make_unique<ImageSurface>(left, 400, 300);
+    }
+
+    // Views of the caller's making (scaled images, vector views).
+    PlotFixture(std::unique_ptr<DrawingSurface> left, std::unique_ptr<DrawingSurface> right)
+    {
+        view[0] = std::move(left);
+        view[1] = std::move(right);
         state.PicLeft0 = 0;
         state.PicWidth0 = 400;
         state.PicHeight0 = 300;
