@@ -2,8 +2,12 @@
 #include "output/ReportPrinter.h"
 #include "output/ReportText.h"
 
+#include "render/DrawingSurface.h"
+
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -216,15 +220,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("extraLines");
         QTest::addColumn<int>("pages"); // 0: refused
-        QTest::newRow("default report with the pair") << QStringLiteral("report.pdf") << 0 << 1;
-        QTest::newRow("long constants list") << QStringLiteral("report.pdf") << 150 << 3;
-        QTest::newRow("unwritable") << QStringLiteral("missing/report.pdf") << 0 << 0;
+        QTest::addColumn<bool>("vector");
+        QTest::newRow("default report with the pair")
+            << QStringLiteral("report.pdf") << 0 << 1 << false;
+        QTest::newRow("long constants list") << QStringLiteral("report.pdf") << 150 << 3 << false;
+        QTest::newRow("unwritable") << QStringLiteral("missing/report.pdf") << 0 << 0 << false;
+        QTest::newRow("vector pair") << QStringLiteral("report.pdf") << 0 << 1 << true;
+        QTest::newRow("vector pair, unwritable")
+            << QStringLiteral("missing/report.pdf") << 0 << 0 << true;
     }
     void pdf()
     {
         QFETCH(QString, file);
         QFETCH(int, extraLines);
         QFETCH(int, pages);
+        QFETCH(bool, vector);
         QStringList constants;
         for (int i = 0; i < extraLines; ++i)
             constants << QStringLiteral("c%1=%1").arg(i);
@@ -234,8 +244,27 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(file);
         QString error;
-        const bool written = ReportPrinter::writePdf(
-            path, &left, &right, defaultReport(DefaultSetup(), false, constants), error);
+        const QStringList lines = defaultReport(DefaultSetup(), false, constants);
+        // Lines, a dotted line, dots, the origin mark and a label, in a view reduced by half.
+        const auto drawPair = [](DrawingSurface& l, DrawingSurface& r) {
+            for (DrawingSurface* v : {&l, &r}) {
+                v->setGeometry(v->left(), 200, 150);
+                v->setBackColor(0);
+                v->setScale(-2, 1.5f, 2, -1.5f);
+                v->line(-2, -1, 2, 1, 0xFFFFFF);
+                v->lineTo(1, -1, 0xFFFFFF);
+                v->setDrawStyle(DrawingSurface::Dotted);
+                v->line(-1, -1.5f, -1, 1.5f, 0xC0C000);
+                v->pset(0.5f, 0.5f, 0xFFFFFF);
+                v->setFillStyle(DrawingSurface::FillSolid);
+                v->circle(0, 0, 0.04f, 0xFF);
+                v->label(1.8f, 0, QStringLiteral("y"), 0xFF, Qt::AlignCenter);
+            }
+        };
+        const bool written = vector
+                                 ? ReportPrinter::writePdf(path, {QSize(400, 300), QSize(400, 300)},
+                                                           drawPair, lines, error)
+                                 : ReportPrinter::writePdf(path, &left, &right, lines, error);
         QCOMPARE(written, pages > 0);
         if (!written) {
             QVERIFY2(error.startsWith(QStringLiteral("Cannot write ") + path), qPrintable(error));
@@ -247,7 +276,25 @@ private Q_SLOTS:
         const QByteArray pdf = pdfFile.readAll();
         QVERIFY(pdf.startsWith("%PDF-"));
         QCOMPARE(count(pdf, QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")), pages);
-        QCOMPARE(count(pdf, QStringLiteral("/Subtype\\s*/Image")), 2);
+        QCOMPARE(count(pdf, QStringLiteral("/Subtype\\s*/Image")), vector ? 0 : 2);
+        if (!vector) return;
+        // The text stays text: the layout extraction gives the report line for line (with
+        // runs of blanks as one).
+        const QString extract = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (extract.isEmpty()) QSKIP("pdftotext is not installed");
+        QProcess p;
+        p.start(extract, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished());
+        const auto lineByLine = [](const QString& all) {
+            QStringList out;
+            for (const QString& l : all.split(u'\n'))
+                if (!l.trimmed().isEmpty()) out.append(l.simplified());
+            return out;
+        };
+        const QStringList text = lineByLine(QString::fromUtf8(p.readAllStandardOutput()));
+        const QStringList report = lineByLine(lines.join(u'\n'));
+        QCOMPARE(text.value(0), QStringLiteral("y y")); // the labels of both views
+        QCOMPARE(text.mid(1, report.size()), report);
     }
 };
 
