@@ -252,9 +252,13 @@ void ImageSurface::fillBlock(int px, int py, QRgb rgb)
     const int x1 = std::min(px - lineWidth_ / 2 + lineWidth_, image_.width());
     const int y0 = std::max(py - lineWidth_ / 2, 0);
     const int y1 = std::min(py - lineWidth_ / 2 + lineWidth_, image_.height());
-    for (int y = y0; y < y1; ++y)
-        std::fill(reinterpret_cast<QRgb*>(image_.scanLine(y)) + x0,
-                  reinterpret_cast<QRgb*>(image_.scanLine(y)) + std::max(x0, x1), rgb);
+    if (x0 >= x1) return;
+    uchar* bits = image_.bits(); // detaches from any copy handed out by image()
+    const qsizetype bpl = image_.bytesPerLine();
+    for (int y = y0; y < y1; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
+        std::fill(row + x0, row + x1, rgb);
+    }
 }
 
 // The one-pixel walk with a square brush of the line width at each step; a dotted line

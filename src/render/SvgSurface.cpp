@@ -1,6 +1,7 @@
 #include "render/SvgSurface.h"
 
 #include <QBuffer>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -10,17 +11,20 @@ namespace {
 void appendNumber(QByteArray& out, double v)
 {
     long long n = std::llround(v * 100);
+    char text[32];
+    char* end = text;
     if (n < 0) {
-        out += '-';
+        *end++ = '-';
         n = -n;
     }
-    out += QByteArray::number(n / 100);
+    end = std::to_chars(end, text + sizeof text, n / 100).ptr;
     const int hundredths = int(n % 100);
     if (hundredths != 0) {
-        out += '.';
-        out += char('0' + hundredths / 10);
-        if (hundredths % 10 != 0) out += char('0' + hundredths % 10);
+        *end++ = '.';
+        *end++ = char('0' + hundredths / 10);
+        if (hundredths % 10 != 0) *end++ = char('0' + hundredths % 10);
     }
+    out.append(text, end - text);
 }
 
 void appendAttribute(QByteArray& out, const char* name, double v)
