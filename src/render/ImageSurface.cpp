@@ -54,6 +54,7 @@ ImageSurface::ImageSurface(int left, int width, int height, double pixelScale)
 
 void ImageSurface::resizeImage(int width, int height)
 {
+    wideEnd_.valid = false;
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     image_ = QImage(int(std::lround(pixelScale_ * width_)), int(std::lround(pixelScale_ * height_)),
@@ -151,6 +152,7 @@ int ImageSurface::pixelY(float y) const
 void ImageSurface::fillBackground()
 {
     endPainter();
+    wideEnd_.valid = false;
     image_.fill(toRgb(backColor_));
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
@@ -197,6 +199,7 @@ void ImageSurface::endPainter() const
 
 QPainter& ImageSurface::painter()
 {
+    wideEnd_.valid = false;
     if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
     return *painter_;
 }
@@ -246,12 +249,12 @@ void ImageSurface::rasterLine(double x0, double y0, double x1, double y1, QRgb r
     });
 }
 
-void ImageSurface::fillBlock(int px, int py, QRgb rgb)
+void ImageSurface::fillPixels(int x0, int y0, int x1, int y1, QRgb rgb)
 {
-    const int x0 = std::max(px - lineWidth_ / 2, 0);
-    const int x1 = std::min(px - lineWidth_ / 2 + lineWidth_, image_.width());
-    const int y0 = std::max(py - lineWidth_ / 2, 0);
-    const int y1 = std::min(py - lineWidth_ / 2 + lineWidth_, image_.height());
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, image_.width());
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, image_.height());
     if (x0 >= x1) return;
     uchar* bits = image_.bits(); // detaches from any copy handed out by image()
     const qsizetype bpl = image_.bytesPerLine();
@@ -261,14 +264,46 @@ void ImageSurface::fillBlock(int px, int py, QRgb rgb)
     }
 }
 
+void ImageSurface::fillBlock(int px, int py, QRgb rgb)
+{
+    const int x = px - lineWidth_ / 2, y = py - lineWidth_ / 2;
+    fillPixels(x, y, x + lineWidth_, y + lineWidth_, rgb);
+}
+
 // The one-pixel walk with a square brush of the line width at each step; a dotted line
-// alternates as many steps on and off.
+// alternates as many steps on and off. A solid line paints only what each step of the brush
+// adds (a column, a row or both), and skips its first square when the last wide line ended
+// there in the same colour with nothing drawn since, as each segment of a mesh line does.
 void ImageSurface::rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb)
 {
-    const bool dotted = drawStyle_ == Dotted;
+    const int w = lineWidth_;
+    if (drawStyle_ == Dotted) {
+        walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
+            if (((n / w) & 1) == 0) fillBlock(x, y, rgb);
+        });
+        wideEnd_.valid = false;
+        return;
+    }
+    int lastX = 0, lastY = 0;
     walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
-        if (!dotted || ((n / lineWidth_) & 1) == 0) fillBlock(x, y, rgb);
+        const int bx = x - w / 2, by = y - w / 2;
+        if (n == 0) {
+            if (!wideEnd_.valid || x != wideEnd_.x || y != wideEnd_.y || rgb != wideEnd_.rgb)
+                fillPixels(bx, by, bx + w, by + w, rgb);
+        } else {
+            if (x != lastX) {
+                const int column = x > lastX ? bx + w - 1 : bx;
+                fillPixels(column, by, column + 1, by + w, rgb);
+            }
+            if (y != lastY) {
+                const int row = y > lastY ? by + w - 1 : by;
+                fillPixels(bx, row, bx + w, row + 1, rgb);
+            }
+        }
+        lastX = x;
+        lastY = y;
     });
+    wideEnd_ = {true, lastX, lastY, rgb};
 }
 
 void ImageSurface::painterLine(double x0, double y0, double x1, double y1, QRgb rgb)
@@ -318,6 +353,7 @@ void ImageSurface::pset(float x, float y, quint32 color)
 {
     currentX_ = x;
     currentY_ = y;
+    wideEnd_.valid = false;
     const int px = pixelX(x), py = pixelY(y);
     if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return;
     if (raster_ == Raster::Painter) {
@@ -337,6 +373,7 @@ void ImageSurface::circle(float x, float y, float radius, quint32 color)
 {
     currentX_ = x;
     currentY_ = y;
+    wideEnd_.valid = false;
     const double cx = std::floor(toImageX(x) + 0.5);
     const double cy = std::floor(toImageY(y) + 0.5);
     const double r = std::floor(std::fabs(double(radius) * factorX_) + 0.5);

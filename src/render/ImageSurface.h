@@ -100,6 +100,7 @@ private:
     double toImageY(float y) const { return (double(y) - scaleY1_) * factorY_ + offsetY_; }
     // The lineWidth_ square of pixels whose centre block holds image pixel (px, py), clipped.
     void fillBlock(int px, int py, QRgb rgb);
+    void fillPixels(int x0, int y0, int x1, int y1, QRgb rgb); // [x0, x1) x [y0, y1), clipped
     void fillBackground();
     void endPainter() const;
     QPainter& painter();
@@ -132,5 +133,12 @@ private:
     int printY_ = 0; // pixel row of the next printed line
     QFont font_;
     Raster raster_ = Raster::Direct;
-    mutable std::unique_ptr<QPainter> painter_; // open only in Painter mode, between calls
+    mutable std::unique_ptr<QPainter> painter_;
+    // Where the last solid wide line ended, while nothing else has been drawn.
+    struct WideEnd
+    {
+        bool valid = false;
+        int x = 0, y = 0;
+        QRgb rgb = 0;
+    } wideEnd_; // open only in Painter mode, between calls
 };

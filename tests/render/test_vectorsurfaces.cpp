@@ -230,10 +230,13 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(double, scale);
         std::unique_ptr<DrawingSurface> view;
-        if (kind == 0)
-            view = std::make_unique<ImageSurface>(0, 400, 300, scale);
-        else
+        if (kind == 0) {
+            auto image = std::make_unique<ImageSurface>(0, 400, 300);
+            image->setPixelScale(scale);
+            view = std::move(image);
+        } else {
             view = std::make_unique<VectorSurface>(0, 400, 300);
+        }
         view->setScale(-2, 1.5f, 2, -1.5f);
         view->label(0, 0, QStringLiteral("-1.5"), 0xFF, Qt::AlignCenter);
         view->label(1e30f, 0, QStringLiteral("far"), 0xFF, Qt::AlignCenter);
