@@ -36,8 +36,7 @@ public:
         Kind kind = Line;
         float a[4] = {0, 0, 0, 0}; // the arguments as passed; a circle's radius is a[2]
         quint32 color = 0;         // the colour argument (or the colour set)
-        int value = 0;             // the style set by SetDrawStyle or SetFillStyle (a label's
-                                   // alignment)
+        int value = 0;             // the style set by SetDrawStyle or SetFillStyle
         QString text;              // PrintLine, Label
         float fromX = 0, fromY = 0, toX = 0, toY = 0;
         int drawStyle = Solid; // in force
@@ -169,11 +168,9 @@ public:
         record(PrintLine, 0, 0, 0, 0, foreColor_).text = text;
     }
 
-    void label(float x, float y, const QString& text, quint32 color, Qt::Alignment align) override
+    void label(float x, float y, const QString& text, quint32 color, Qt::Alignment) override
     {
-        Call& c = record(Label, x, y, 0, 0, color);
-        c.text = text;
-        c.value = int(align);
+        record(Label, x, y, 0, 0, color).text = text;
     }
 
     // The background only (or the picture assigned): nothing drawn is rasterised.
