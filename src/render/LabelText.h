@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QtGlobal>
 
@@ -11,8 +12,11 @@ namespace LabelText {
 
 QFont font(int pixelSize);
 
-// The baseline origin of `text` set in `font` so that its box (advance width, ascent plus
-// descent) has the side `align` names at `at`.
+// The box of `text` set in `font` (advance width, ascent plus descent) with the side `align`
+// names at `at`.
+QRectF box(QPointF at, const QString& text, const QFont& font, Qt::Alignment align);
+
+// The baseline origin of the text in that box.
 QPointF origin(QPointF at, const QString& text, const QFont& font, Qt::Alignment align);
 
 } // namespace LabelText

@@ -233,6 +233,8 @@ void VectorSurface::label(float x, float y, const QString& text, quint32 color, 
     s.kind = Shape::Text;
     s.color = color & 0xFFFFFF;
     s.font = LabelText::font(LabelPixelSize);
+    // Text wholly outside the view is left out, so that it is not found in the file either.
+    if (!LabelText::box(at, text, s.font, align).intersects(QRectF(0, 0, width_, height_))) return;
     s.points = {LabelText::origin(at, text, s.font, align)};
     s.text = text;
     shapes_.push_back(std::move(s));

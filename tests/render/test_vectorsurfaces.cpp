@@ -215,7 +215,7 @@ private Q_SLOTS:
         DrawingSurface& view = kind == 0 ? static_cast<DrawingSurface&>(image) : vector;
         view.setScale(-2, 1.5f, 2, -1.5f);
         view.label(0, 0, QStringLiteral("-1.5"), 0xFF, Qt::AlignCenter);
-        view.label(1e30f, 0, QStringLiteral("far"), 0xFF, Qt::AlignCenter);
+        view.label(2.5f, 0, QStringLiteral("out"), 0xFF, Qt::AlignCenter); // beyond the edge
         const QRect box = inkBox(view.image());
         // Centred on the point, about the label size high, some characters wide.
         const QPointF centre(200.5 * scale, 150.5 * scale);
