@@ -1,7 +1,8 @@
 // A headless plot of 200 x 200 spacings with 10 segments each way: about 804,000 evaluations
 // and 1.6 million segments over the two views. Prints, side by side for each run, the time
 // of the whole plot, of drawing the same segments alone (straight into the bits and through
-// QPainter) and of the same evaluations alone.
+// QPainter), of the same segments on views four times as large (1600 x 1200, four-pixel lines)
+// and as an SVG pair, and of the same evaluations alone.
 
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
@@ -10,6 +11,8 @@
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
 #include "render/RenderState.h"
+#include "render/SvgDocument.h"
+#include "render/SvgSurface.h"
 #include "render/UniformRandom.h"
 #include "setup/FieldMap.h"
 #include "setup/PlotSetupReader.h"
@@ -98,10 +101,11 @@ struct Bench
         return t.nsecsElapsed() / 1e6;
     }
 
-    double lines(ImageSurface::Raster raster)
+    double lines(ImageSurface::Raster raster, double scale = 1)
     {
         ImageSurface* views[2] = {&plain0, &plain1};
         for (ImageSurface* v : views) {
+            v->setPixelScale(scale);
             v->setRaster(raster);
             v->setBackColor(0);
             v->setScale(setup.Windowly, setup.Windowgz, setup.Windowgy, setup.Windowlz);
@@ -112,9 +116,30 @@ struct Bench
             views[s.view]->line(s.x1, s.y1, s.x2, s.y2, s.color);
         const QImage keep = plain0.image(); // ends a painter still open
         const double ms = t.nsecsElapsed() / 1e6;
-        for (ImageSurface* v : views)
+        for (ImageSurface* v : views) {
             v->setRaster(ImageSurface::Raster::Direct);
+            v->setPixelScale(1);
+        }
         return ms;
+    }
+
+    // The segments on an SVG pair, written out as one document; `bytes` its size.
+    double svg(qsizetype& bytes)
+    {
+        QElapsedTimer t;
+        t.start();
+        SvgSurface views[2] = {{0, 400, 300}, {399, 400, 300}};
+        for (SvgSurface& v : views) {
+            v.setBackColor(0);
+            v.setScale(setup.Windowly, setup.Windowgz, setup.Windowgy, setup.Windowlz);
+        }
+        for (const Segment& s : captured)
+            views[s.view].line(s.x1, s.y1, s.x2, s.y2, s.color);
+        SvgDocument doc;
+        doc.addView(views[0], 0);
+        doc.addView(views[1], 400);
+        bytes = doc.toSvg().size();
+        return t.nsecsElapsed() / 1e6;
     }
 
     // The evaluations of the mesh, in the order the drawer makes them.
@@ -168,26 +193,34 @@ int main(int argc, char** argv)
                 b.setup.Spacexu, b.setup.Spaceyv, b.setup.Segsxu, b.setup.Segsyv,
                 static_cast<long long>(evals), b.captured.size(), surfaceSegments);
     // "rest" is the plot less its lines and evaluations: the drawers' own work and the guides.
-    std::printf("%4s %10s %12s %14s %10s %9s %11s %13s\n", "run", "plot ms", "lines ms",
-                "painter ms", "evals ms", "rest ms", "plot/lines", "painter/bits");
+    std::printf("%4s %10s %12s %14s %10s %9s %11s %13s %10s %9s %9s\n", "run", "plot ms",
+                "lines ms", "painter ms", "evals ms", "rest ms", "plot/lines", "painter/bits",
+                "x4 ms", "x4/x1", "svg ms");
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    std::vector<double> plots, lines, painters, evalsMs;
+    std::vector<double> plots, lines, painters, evalsMs, fours, svgs;
+    qsizetype svgBytes = 0;
     for (int run = 1; run <= runs; ++run) {
         const double p = b.plot(b.plain0, b.plain1);
         const double l = b.lines(ImageSurface::Raster::Direct);
         const double q = b.lines(ImageSurface::Raster::Painter);
         const double e = b.evaluations(evals);
+        const double f = b.lines(ImageSurface::Raster::Direct, 4);
+        const double v = b.svg(svgBytes);
+        fours.push_back(f);
+        svgs.push_back(v);
         plots.push_back(p);
         lines.push_back(l);
         painters.push_back(q);
         evalsMs.push_back(e);
-        std::printf("%4d %10.1f %12.1f %14.1f %10.1f %9.1f %11.2f %13.2f\n", run, p, l, q, e,
-                    p - l - e, p / l, q / l);
+        std::printf("%4d %10.1f %12.1f %14.1f %10.1f %9.1f %11.2f %13.2f %10.1f %9.2f %9.1f\n", run,
+                    p, l, q, e, p - l - e, p / l, q / l, f, f / l, v);
     }
-    std::printf("median %7.1f %12.1f %14.1f %10.1f %9.1f %11.2f %13.2f\n", median(plots),
-                median(lines), median(painters), median(evalsMs),
+    std::printf("median %7.1f %12.1f %14.1f %10.1f %9.1f %11.2f %13.2f %10.1f %9.2f %9.1f\n",
+                median(plots), median(lines), median(painters), median(evalsMs),
                 median(plots) - median(lines) - median(evalsMs), median(plots) / median(lines),
-                median(painters) / median(lines));
+                median(painters) / median(lines), median(fours), median(fours) / median(lines),
+                median(svgs));
+    std::printf("SVG pair: %lld bytes\n", static_cast<long long>(svgBytes));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "output/ReportPrinter.h"
 
 #include "output/SafeWrite.h"
+#include "render/PainterSurface.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -25,6 +26,73 @@ QSize sizeOf(const QImage* image)
 } // namespace
 
 namespace ReportPrinter {
+namespace {
+using ToDevice = std::function<QRectF(const QRectF&)>;
+// Draws the views given the page width in twips and the mapping of twips onto the device;
+// returns where the text starts, in twips.
+using Pictures = std::function<double(QPainter&, double, const ToDevice&)>;
+
+bool printDocument(QPagedPaintDevice& device, const Pictures& pictures, const QStringList& lines,
+                   QString& error)
+{
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        error = QStringLiteral("The printer could not start the document.");
+        return false;
+    }
+    const double toDeviceX = device.logicalDpiX() / TwipsPerInch;
+    const double toDeviceY = device.logicalDpiY() / TwipsPerInch;
+    const ToDevice toDevice = [&](const QRectF& r) {
+        return QRectF(r.left() * toDeviceX, r.top() * toDeviceY, r.width() * toDeviceX,
+                      r.height() * toDeviceY);
+    };
+    const double textTop = pictures(painter, device.width() / toDeviceX, toDevice);
+
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(PointSize);
+    painter.setFont(font);
+    const QFontMetricsF metrics(painter.font(), &device);
+    const double lineHeight = metrics.lineSpacing();
+    const double pageHeight = device.height();
+    double y = textTop * toDeviceY;
+    bool freshPage = textTop == 0;
+    for (const QString& line : lines) {
+        if (y + lineHeight > pageHeight && !freshPage) {
+            if (!device.newPage()) {
+                painter.end();
+                error = QStringLiteral("The printer could not start a new page.");
+                return false;
+            }
+            y = 0;
+        }
+        painter.drawText(QPointF(0, y + metrics.ascent()), line);
+        y += lineHeight;
+        freshPage = false;
+    }
+    if (!painter.end()) {
+        error = QStringLiteral("The printer could not finish the document.");
+        return false;
+    }
+    return true;
+}
+
+bool writePdfWith(const QString& path, const std::function<bool(QPagedPaintDevice&)>& print,
+                  QString& error)
+{
+    return SafeWrite::writeFile(
+        path,
+        [&](QIODevice& device) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Tavrigon"));
+            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                             QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+            return print(writer);
+        },
+        error);
+}
+} // namespace
+
 Layout layout(QSize left, QSize right, double pageWidthTwips)
 {
     Layout out;
@@ -56,63 +124,54 @@ Layout layout(QSize left, QSize right, double pageWidthTwips)
 bool print(QPagedPaintDevice& device, const QImage* left, const QImage* right,
            const QStringList& lines, QString& error)
 {
-    QPainter painter;
-    if (!painter.begin(&device)) {
-        error = QStringLiteral("The printer could not start the document.");
-        return false;
-    }
-    const double toDeviceX = device.logicalDpiX() / TwipsPerInch;
-    const double toDeviceY = device.logicalDpiY() / TwipsPerInch;
-    auto toDevice = [&](const QRectF& r) {
-        return QRectF(r.left() * toDeviceX, r.top() * toDeviceY, r.width() * toDeviceX,
-                      r.height() * toDeviceY);
-    };
+    return printDocument(
+        device,
+        [&](QPainter& painter, double pageWidthTwips, const ToDevice& toDevice) {
+            const Layout at = layout(sizeOf(left), sizeOf(right), pageWidthTwips);
+            if (usable(right)) painter.drawImage(toDevice(at.right), *right);
+            if (usable(left)) painter.drawImage(toDevice(at.left), *left);
+            return at.textTop;
+        },
+        lines, error);
+}
 
-    const Layout at = layout(sizeOf(left), sizeOf(right), device.width() / toDeviceX);
-    if (usable(right)) painter.drawImage(toDevice(at.right), *right);
-    if (usable(left)) painter.drawImage(toDevice(at.left), *left);
-
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(PointSize);
-    painter.setFont(font);
-    const QFontMetricsF metrics(painter.font(), &device);
-    const double lineHeight = metrics.lineSpacing();
-    const double pageHeight = device.height();
-    double y = at.textTop * toDeviceY;
-    bool freshPage = at.textTop == 0;
-    for (const QString& line : lines) {
-        if (y + lineHeight > pageHeight && !freshPage) {
-            if (!device.newPage()) {
-                painter.end();
-                error = QStringLiteral("The printer could not start a new page.");
-                return false;
-            }
-            y = 0;
-        }
-        painter.drawText(QPointF(0, y + metrics.ascent()), line);
-        y += lineHeight;
-        freshPage = false;
-    }
-    if (!painter.end()) {
-        error = QStringLiteral("The printer could not finish the document.");
-        return false;
-    }
-    return true;
+bool print(QPagedPaintDevice& device, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
+           const QStringList& lines, QString& error)
+{
+    return printDocument(
+        device,
+        [&](QPainter& painter, double pageWidthTwips, const ToDevice& toDevice) {
+            if (!drawPair) return 0.0;
+            PainterSurface left(painter, QRectF(), 0, viewSizes[0].width(), viewSizes[0].height());
+            PainterSurface right(painter, QRectF(), viewSizes[0].width() - 1, viewSizes[1].width(),
+                                 viewSizes[1].height());
+            drawPair(left, right);
+            const Layout at = layout(QSize(left.width(), left.height()),
+                                     QSize(right.width(), right.height()), pageWidthTwips);
+            // The left view last, over the column the two share.
+            right.setTarget(toDevice(at.right));
+            right.finish();
+            left.setTarget(toDevice(at.left));
+            left.finish();
+            return at.textTop;
+        },
+        lines, error);
 }
 
 bool writePdf(const QString& path, const QImage* left, const QImage* right,
               const QStringList& lines, QString& error)
 {
-    return SafeWrite::writeFile(
+    return writePdfWith(
+        path, [&](QPagedPaintDevice& device) { return print(device, left, right, lines, error); },
+        error);
+}
+
+bool writePdf(const QString& path, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
+              const QStringList& lines, QString& error)
+{
+    return writePdfWith(
         path,
-        [&](QIODevice& device) {
-            QPdfWriter writer(&device);
-            writer.setCreator(QStringLiteral("Tavrigon"));
-            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-            return print(writer, left, right, lines, error);
-        },
+        [&](QPagedPaintDevice& device) { return print(device, viewSizes, drawPair, lines, error); },
         error);
 }
 } // namespace ReportPrinter

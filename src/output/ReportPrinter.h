@@ -4,14 +4,17 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <functional>
 
+class DrawingSurface;
 class QPagedPaintDevice;
 
 // Paints the printed document: the two views side by side at the top when given, then the
 // report lines (ReportText::lines) in "Courier New", starting a new page when one is full.
 // Session passes the printer of the Print dialog (a QPrinter is a QPagedPaintDevice) or, for the
-// command line, calls writePdf. Either image may be null: with neither, the text starts at the
-// top of the page.
+// command line, calls writePdf. The views come either drawn anew as vectors (a PairPainter) or
+// as images; either image may be null: with neither, the text starts at the top of the page.
 namespace ReportPrinter {
 constexpr double TwipsPerInch = 1440;
 constexpr double TwipsPerPixel = 15;
@@ -27,10 +30,22 @@ struct Layout
 };
 Layout layout(QSize left, QSize right, double pageWidthTwips);
 
+// Draws the plot on the two views (vector surfaces of the sizes asked for), as the render
+// entry point draws a captured plot on a pair of surfaces. It may resize the views (the
+// reduction factor); the page places them at the sizes they end with.
+using PairPainter = std::function<void(DrawingSurface& left, DrawingSurface& right)>;
+
 bool print(QPagedPaintDevice& device, const QImage* left, const QImage* right,
            const QStringList& lines, QString& error);
 
-// The same document as an A4 PDF file, written through SafeWrite.
+// The views drawn by `drawPair` as vector graphics on the page, each starting at viewSizes
+// (window pixels); no views when drawPair is empty.
+bool print(QPagedPaintDevice& device, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
+           const QStringList& lines, QString& error);
+
+// The same documents as an A4 PDF file, written through the safe-write helper.
 bool writePdf(const QString& path, const QImage* left, const QImage* right,
+              const QStringList& lines, QString& error);
+bool writePdf(const QString& path, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
               const QStringList& lines, QString& error);
 } // namespace ReportPrinter

@@ -9,8 +9,16 @@
 class DrawingSurface
 {
 public:
-    enum DrawStyle { Solid = 0, Dotted = 2 };
-    enum FillStyle { FillSolid = 0, FillTransparent = 1 };
+    enum DrawStyle
+    {
+        Solid = 0,
+        Dotted = 2
+    };
+    enum FillStyle
+    {
+        FillSolid = 0,
+        FillTransparent = 1
+    };
 
     virtual ~DrawingSurface() = default;
 
@@ -31,7 +39,7 @@ public:
 
     virtual void setBackColor(quint32 color) = 0; // fills the surface, erasing earlier drawing
     virtual quint32 backColor() const = 0;
-    virtual void clearPicture() = 0;              // removes the picture shown (start-up image)
+    virtual void clearPicture() = 0; // removes the picture shown (start-up image)
     virtual void setPicture(const QImage& picture) = 0;
 
     virtual void setDrawStyle(int style) = 0;
@@ -42,13 +50,22 @@ public:
     virtual void box(float x1, float y1, float x2, float y2, quint32 color) = 0;
     virtual void lineRelative(float x1, float y1, float dx, float dy, quint32 color) = 0;
     virtual void lineTo(float x2, float y2, quint32 color) = 0; // from the current point
-    virtual void pset(float x, float y, quint32 color) = 0;      // becomes the current point
+    virtual void pset(float x, float y, quint32 color) = 0;     // becomes the current point
     virtual void circle(float x, float y, float radius, quint32 color) = 0;
 
     // Text printed line by line from the current print position (the start-up splash).
     virtual void setFont(const QString& family, qreal pointSize, bool bold) = 0;
     virtual void setForeColor(quint32 color) = 0;
     virtual void printLine(const QString& text) = 0;
+
+    // A short label (an axis letter, a tick value) placed at the user point (x, y) in `color`:
+    // `align` names the side of the text that lies at the point (Qt::AlignCenter centres it,
+    // Qt::AlignLeft | Qt::AlignVCenter starts it there). Set in a sans-serif face of
+    // LabelPixelSize view pixels, enlarged with the view, so it reads alike at every size.
+    // Clipped at the view's edge like every drawing.
+    static constexpr int LabelPixelSize = 11;
+    virtual void label(float x, float y, const QString& text, quint32 color,
+                       Qt::Alignment align) = 0;
 
     // What the view shows now: the background, the picture and everything drawn since.
     virtual QImage image() const = 0;

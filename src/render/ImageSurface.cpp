@@ -1,5 +1,8 @@
 #include "render/ImageSurface.h"
 
+#include "render/LabelText.h"
+#include "render/SegmentClip.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
@@ -10,65 +13,60 @@
 
 namespace {
 
-// Cohen-Sutherland clipping of the segment to the rectangle; false when nothing is left. Each
-// cut puts the moved end exactly on the edge, so a line that runs along a row or a column
-// keeps that row or column however far away its ends lie.
-bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin,
-                 double xmax, double ymax)
-{
-    enum
-    {
-        Left = 1,
-        Right = 2,
-        Top = 4,
-        Bottom = 8
-    };
-    auto code = [&](double x, double y) {
-        return (x < xmin ? Left : x > xmax ? Right : 0) | (y < ymin ? Top : y > ymax ? Bottom : 0);
-    };
-    int c0 = code(x0, y0), c1 = code(x1, y1);
-    for (int pass = 0; pass < 8; ++pass) {
-        if ((c0 | c1) == 0) return true;
-        if ((c0 & c1) != 0) return false;
-        const int out = c0 != 0 ? c0 : c1;
-        double x = 0, y = 0;
-        if (out & Top) {
-            x = x0 + (x1 - x0) * (ymin - y0) / (y1 - y0);
-            y = ymin;
-        } else if (out & Bottom) {
-            x = x0 + (x1 - x0) * (ymax - y0) / (y1 - y0);
-            y = ymax;
-        } else if (out & Left) {
-            y = y0 + (y1 - y0) * (xmin - x0) / (x1 - x0);
-            x = xmin;
-        } else {
-            y = y0 + (y1 - y0) * (xmax - x0) / (x1 - x0);
-            x = xmax;
-        }
-        if (out == c0) {
-            x0 = x;
-            y0 = y;
-            c0 = code(x0, y0);
-        } else {
-            x1 = x;
-            y1 = y;
-            c1 = code(x1, y1);
-        }
-    }
-    return (c0 | c1) == 0;
-}
-
 // The pixel of a clipped coordinate, which lies in [-0.5, size - 0.5]: truncation rounds there.
 int toPixel(double c, int size)
 {
     return std::min(std::max(int(c + 0.5), 0), size - 1);
 }
 
+// Bresenham's walk over the pixels of a clipped line, both ends included: visit(n, x, y) for
+// the n-th pixel.
+template <typename Visit> void walkPixels(int ix, int iy, int ex, int ey, Visit visit)
+{
+    const int dx = std::abs(ex - ix), dy = -std::abs(ey - iy);
+    const int sx = ix < ex ? 1 : -1, sy = iy < ey ? 1 : -1;
+    int err = dx + dy;
+    for (int n = 0;; ++n) {
+        visit(n, ix, iy);
+        if (ix == ex && iy == ey) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            ix += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            iy += sy;
+        }
+    }
+}
+
 } // namespace
 
-ImageSurface::ImageSurface(int left, int width, int height)
-    : left_(left), image_(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32)
+ImageSurface::ImageSurface(int left, int width, int height, double pixelScale)
+    : left_(left), pixelScale_(std::clamp(pixelScale, 1.0, MaxPixelScale)),
+      lineWidth_(std::max(1, int(std::lround(pixelScale_))))
 {
+    resizeImage(width, height);
+    updateMapping();
+    fillBackground();
+}
+
+void ImageSurface::resizeImage(int width, int height)
+{
+    wideEnd_.valid = false;
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    image_ = QImage(int(std::lround(pixelScale_ * width_)), int(std::lround(pixelScale_ * height_)),
+                    QImage::Format_RGB32);
+}
+
+void ImageSurface::setPixelScale(double scale)
+{
+    endPainter();
+    pixelScale_ = std::clamp(scale, 1.0, MaxPixelScale);
+    lineWidth_ = std::max(1, int(std::lround(pixelScale_)));
+    resizeImage(width_, height_);
     updateMapping();
     fillBackground();
 }
@@ -91,17 +89,15 @@ quint32 ImageSurface::pixelColor(int px, int py) const
 void ImageSurface::setGeometry(int left, int width, int height)
 {
     left_ = left;
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    if (width != image_.width() || height != image_.height()) {
+    if (std::max(width, 0) != width_ || std::max(height, 0) != height_) {
         endPainter();
-        QImage resized(width, height, QImage::Format_RGB32);
-        resized.fill(toRgb(backColor_));
-        if (!resized.isNull() && !image_.isNull()) {
-            QPainter p(&resized);
-            p.drawImage(0, 0, image_);
+        const QImage old = image_;
+        resizeImage(width, height);
+        image_.fill(toRgb(backColor_));
+        if (!image_.isNull() && !old.isNull()) {
+            QPainter p(&image_);
+            p.drawImage(0, 0, old);
         }
-        image_ = resized;
     }
     updateMapping();
 }
@@ -121,12 +117,16 @@ void ImageSurface::updateMapping()
     if (!userScale_) {
         scaleX1_ = 0;
         scaleY1_ = 0;
-        scaleX2_ = float(image_.width());
-        scaleY2_ = float(image_.height());
+        scaleX2_ = float(width_);
+        scaleY2_ = float(height_);
     }
     // A scale of no extent maps every point to infinity, so nothing is drawn.
     factorX_ = image_.width() / (double(scaleX2_) - scaleX1_);
     factorY_ = image_.height() / (double(scaleY2_) - scaleY1_);
+    // Window pixel i covers image pixels from K i to K (i + 1) - 1: its centre lies at
+    // K i + (K - 1) / 2. Nothing moves at scale 1.
+    offsetX_ = width_ > 0 ? (double(image_.width()) / width_ - 1) / 2 : 0;
+    offsetY_ = height_ > 0 ? (double(image_.height()) / height_ - 1) / 2 : 0;
 }
 
 namespace {
@@ -141,20 +141,22 @@ int nearestPixel(double c)
 
 int ImageSurface::pixelX(float x) const
 {
-    return nearestPixel((double(x) - scaleX1_) * factorX_);
+    return nearestPixel(toImageX(x));
 }
 
 int ImageSurface::pixelY(float y) const
 {
-    return nearestPixel((double(y) - scaleY1_) * factorY_);
+    return nearestPixel(toImageY(y));
 }
 
 void ImageSurface::fillBackground()
 {
     endPainter();
+    wideEnd_.valid = false;
     image_.fill(toRgb(backColor_));
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
+        scaleToWindow(p);
         p.drawImage(0, 0, picture_);
     }
     currentX_ = currentY_ = 0;
@@ -197,6 +199,7 @@ void ImageSurface::endPainter() const
 
 QPainter& ImageSurface::painter()
 {
+    wideEnd_.valid = false;
     if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
     return *painter_;
 }
@@ -209,10 +212,10 @@ QImage ImageSurface::image() const
 
 void ImageSurface::drawSegment(float x1, float y1, float x2, float y2, quint32 color)
 {
-    double px0 = (double(x1) - scaleX1_) * factorX_;
-    double py0 = (double(y1) - scaleY1_) * factorY_;
-    double px1 = (double(x2) - scaleX1_) * factorX_;
-    double py1 = (double(y2) - scaleY1_) * factorY_;
+    double px0 = toImageX(x1);
+    double py0 = toImageY(y1);
+    double px1 = toImageX(x2);
+    double py1 = toImageY(y2);
     if (!std::isfinite(px0) || !std::isfinite(py0) || !std::isfinite(px1) || !std::isfinite(py1))
         return;
     const int w = image_.width(), h = image_.height();
@@ -220,46 +223,94 @@ void ImageSurface::drawSegment(float x1, float y1, float x2, float y2, quint32 c
     const double xmax = w - 0.5, ymax = h - 0.5;
     const bool inside = px0 >= -0.5 && px0 < xmax && py0 >= -0.5 && py0 < ymax && px1 >= -0.5 &&
                         px1 < xmax && py1 >= -0.5 && py1 < ymax;
-    if (!inside && !clipSegment(px0, py0, px1, py1, -0.5, -0.5, xmax, ymax)) return;
-    if (raster_ == Raster::Direct)
+    if (!inside && !SegmentClip::clip(px0, py0, px1, py1, -0.5, -0.5, xmax, ymax)) return;
+    if (raster_ == Raster::Direct && lineWidth_ > 1)
+        rasterWideLine(px0, py0, px1, py1, toRgb(color));
+    else if (raster_ == Raster::Direct)
         rasterLine(px0, py0, px1, py1, toRgb(color));
     else
         painterLine(px0, py0, px1, py1, toRgb(color));
 }
 
-void ImageSurface::rasterLine(double x0, double y0, double x1, double y1, QRgb rgb)
+template <typename Visit>
+void ImageSurface::walkLine(double x0, double y0, double x1, double y1, Visit visit) const
 {
     const int w = image_.width(), h = image_.height();
-    int ix = toPixel(x0, w), iy = toPixel(y0, h);
-    const int ex = toPixel(x1, w), ey = toPixel(y1, h);
-    const int dx = std::abs(ex - ix), dy = -std::abs(ey - iy);
-    const int sx = ix < ex ? 1 : -1;
-    const qsizetype bpl = image_.bytesPerLine();
-    const qsizetype sy = iy < ey ? bpl : -bpl;
+    walkPixels(toPixel(x0, w), toPixel(y0, h), toPixel(x1, w), toPixel(y1, h), visit);
+}
+
+void ImageSurface::rasterLine(double x0, double y0, double x1, double y1, QRgb rgb)
+{
     uchar* bits = image_.bits(); // detaches from any copy handed out by image()
-    uchar* row = bits + iy * bpl;
+    const qsizetype bpl = image_.bytesPerLine();
     const bool dotted = drawStyle_ == Dotted;
-    int err = dx + dy;
-    for (int n = 0;; ++n) {
-        if (!dotted || (n & 1) == 0) reinterpret_cast<QRgb*>(row)[ix] = rgb;
-        if (ix == ex && row == bits + ey * bpl) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            ix += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            row += sy;
-        }
+    walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
+        if (!dotted || (n & 1) == 0) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = rgb;
+    });
+}
+
+void ImageSurface::fillPixels(int x0, int y0, int x1, int y1, QRgb rgb)
+{
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, image_.width());
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, image_.height());
+    if (x0 >= x1) return;
+    uchar* bits = image_.bits(); // detaches from any copy handed out by image()
+    const qsizetype bpl = image_.bytesPerLine();
+    for (int y = y0; y < y1; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
+        std::fill(row + x0, row + x1, rgb);
     }
+}
+
+void ImageSurface::fillBlock(int px, int py, QRgb rgb)
+{
+    const int x = px - lineWidth_ / 2, y = py - lineWidth_ / 2;
+    fillPixels(x, y, x + lineWidth_, y + lineWidth_, rgb);
+}
+
+// The one-pixel walk with a square brush of the line width at each step; a dotted line
+// alternates as many steps on and off. A solid line paints only what each step of the brush
+// adds (a column, a row or both), and skips its first square when the last wide line ended
+// there in the same colour with nothing drawn since, as each segment of a mesh line does.
+void ImageSurface::rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb)
+{
+    const int w = lineWidth_;
+    if (drawStyle_ == Dotted) {
+        walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
+            if (((n / w) & 1) == 0) fillBlock(x, y, rgb);
+        });
+        wideEnd_.valid = false;
+        return;
+    }
+    int lastX = 0, lastY = 0;
+    walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
+        const int bx = x - w / 2, by = y - w / 2;
+        if (n == 0) {
+            if (!wideEnd_.valid || x != wideEnd_.x || y != wideEnd_.y || rgb != wideEnd_.rgb)
+                fillPixels(bx, by, bx + w, by + w, rgb);
+        } else {
+            if (x != lastX) {
+                const int column = x > lastX ? bx + w - 1 : bx;
+                fillPixels(column, by, column + 1, by + w, rgb);
+            }
+            if (y != lastY) {
+                const int row = y > lastY ? by + w - 1 : by;
+                fillPixels(bx, row, bx + w, row + 1, rgb);
+            }
+        }
+        lastX = x;
+        lastY = y;
+    });
+    wideEnd_ = {true, lastX, lastY, rgb};
 }
 
 void ImageSurface::painterLine(double x0, double y0, double x1, double y1, QRgb rgb)
 {
     const int w = image_.width(), h = image_.height();
     QPainter& p = painter();
-    QPen pen(QColor::fromRgb(rgb), 0);
+    QPen pen(QColor::fromRgb(rgb), lineWidth_ > 1 ? lineWidth_ : 0);
     if (drawStyle_ == Dotted) pen.setDashPattern({1, 1});
     if (p.pen() != pen) p.setPen(pen);
     const QPoint a(toPixel(x0, w), toPixel(y0, h)), b(toPixel(x1, w), toPixel(y1, h));
@@ -302,24 +353,29 @@ void ImageSurface::pset(float x, float y, quint32 color)
 {
     currentX_ = x;
     currentY_ = y;
+    wideEnd_.valid = false;
     const int px = pixelX(x), py = pixelY(y);
     if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return;
     if (raster_ == Raster::Painter) {
         QPainter& p = painter();
-        p.setPen(QPen(QColor::fromRgb(toRgb(color)), 0));
+        p.setPen(QPen(QColor::fromRgb(toRgb(color)), lineWidth_ > 1 ? lineWidth_ : 0));
         p.drawPoint(px, py);
         return;
     }
     endPainter();
-    reinterpret_cast<QRgb*>(image_.scanLine(py))[px] = toRgb(color);
+    if (lineWidth_ > 1)
+        fillBlock(px, py, toRgb(color));
+    else
+        reinterpret_cast<QRgb*>(image_.scanLine(py))[px] = toRgb(color);
 }
 
 void ImageSurface::circle(float x, float y, float radius, quint32 color)
 {
     currentX_ = x;
     currentY_ = y;
-    const double cx = std::floor((double(x) - scaleX1_) * factorX_ + 0.5);
-    const double cy = std::floor((double(y) - scaleY1_) * factorY_ + 0.5);
+    wideEnd_.valid = false;
+    const double cx = std::floor(toImageX(x) + 0.5);
+    const double cy = std::floor(toImageY(y) + 0.5);
     const double r = std::floor(std::fabs(double(radius) * factorX_) + 0.5);
     const int w = image_.width(), h = image_.height();
     // A circle that cannot touch the view, or one too large to trace, draws nothing.
@@ -366,7 +422,10 @@ void ImageSurface::circle(float x, float y, float radius, quint32 color)
     }
     const QRgb rgb = toRgb(color);
     for (const auto& [dx, dy] : outline)
-        put(xc + dx, yc + dy, rgb);
+        if (lineWidth_ > 1)
+            fillBlock(xc + dx, yc + dy, rgb);
+        else
+            put(xc + dx, yc + dy, rgb);
 }
 
 void ImageSurface::setFont(const QString& family, qreal pointSize, bool bold)
@@ -380,6 +439,8 @@ void ImageSurface::printLine(const QString& text)
 {
     if (image_.isNull()) return;
     QPainter& p = painter();
+    p.save();
+    scaleToWindow(p);
     p.setFont(font_);
     const QFontMetrics metrics = p.fontMetrics();
     if (!text.isEmpty()) {
@@ -387,5 +448,28 @@ void ImageSurface::printLine(const QString& text)
         p.drawText(0, printY_ + metrics.ascent(), text);
     }
     printY_ += metrics.height();
+    p.restore();
+    if (raster_ == Raster::Direct) endPainter();
+}
+
+void ImageSurface::scaleToWindow(QPainter& p) const
+{
+    if (image_.size() != QSize(width_, height_) && width_ > 0 && height_ > 0)
+        p.scale(double(image_.width()) / width_, double(image_.height()) / height_);
+}
+
+void ImageSurface::label(float x, float y, const QString& text, quint32 color, Qt::Alignment align)
+{
+    const QPointF at(toImageX(x) + 0.5, toImageY(y) + 0.5); // painter units: pixel i spans i..i+1
+    // A point far off the image cannot show any of a short text.
+    constexpr double limit = 1e6;
+    if (image_.isNull() || text.isEmpty() || !(std::fabs(at.x()) < limit) ||
+        !(std::fabs(at.y()) < limit))
+        return;
+    const QFont font = LabelText::font(int(std::lround(LabelPixelSize * pixelScale_)));
+    QPainter& p = painter();
+    p.setFont(font);
+    p.setPen(QColor::fromRgb(toRgb(color)));
+    p.drawText(LabelText::origin(at, text, font, align), text);
     if (raster_ == Raster::Direct) endPainter();
 }

@@ -8,11 +8,16 @@
 
 class QPainter;
 
-// A view drawn into a QImage. Pixels are the main window's pixels; the user scale maps onto
-// them with pixel centres at whole numbers, so a coordinate rounds to the nearest pixel.
-// Lines, points and circles are written straight into the image's bits (clipped one-pixel
-// lines); text goes through QPainter. The image always holds everything drawn; the
-// retained-image flag is kept for the window and the exports to read.
+// A view drawn into a QImage. At pixel scale 1 the image's pixels are the main window's
+// pixels; the user scale maps onto them with pixel centres at whole numbers, so a coordinate
+// rounds to the nearest pixel. Lines, points and circles are written straight into the
+// image's bits (clipped one-pixel lines); text goes through QPainter. The image always holds
+// everything drawn; the retained-image flag is kept for the window and the exports to read.
+//
+// At pixel scale K (1 to 16) the view keeps its geometry and user scale but its image is
+// round(K w) x round(K h) pixels: each window pixel becomes a block of about K x K, lines are
+// max(1, round(K)) pixels wide with the dotted pattern as long, points fill a block, circle
+// radii and text grow by K. The plot is drawn anew at that size, so it stays sharp.
 class ImageSurface : public DrawingSurface
 {
 public:
@@ -24,14 +29,16 @@ public:
         Painter
     };
 
-    ImageSurface(int left = 0, int width = 400, int height = 300);
+    static constexpr double MaxPixelScale = 16;
+
+    ImageSurface(int left = 0, int width = 400, int height = 300, double pixelScale = 1);
     ~ImageSurface() override;
     ImageSurface(const ImageSurface&) = delete;
     ImageSurface& operator=(const ImageSurface&) = delete;
 
     int left() const override { return left_; }
-    int width() const override { return image_.width(); }
-    int height() const override { return image_.height(); }
+    int width() const override { return width_; }
+    int height() const override { return height_; }
     void setGeometry(int left, int width, int height) override;
 
     void setScale(float x1, float y1, float x2, float y2) override;
@@ -60,15 +67,22 @@ public:
     void setFont(const QString& family, qreal pointSize, bool bold) override;
     void setForeColor(quint32 color) override { foreColor_ = color; }
     void printLine(const QString& text) override;
+    void label(float x, float y, const QString& text, quint32 color, Qt::Alignment align) override;
 
     QImage image() const override;
+
+    // Image pixels per window pixel, clamped into [1, MaxPixelScale]; changing it resizes the
+    // image to round(K w) x round(K h) and erases the drawing.
+    void setPixelScale(double scale);
+    double pixelScale() const { return pixelScale_; }
+    int lineWidth() const { return lineWidth_; }
 
     void setRaster(Raster raster);
     Raster raster() const { return raster_; }
 
-    // The &H00BBGGRR colour of one pixel (0 outside the image).
+    // The &H00BBGGRR colour of one image pixel (0 outside the image).
     quint32 pixelColor(int px, int py) const;
-    // The pixel a user coordinate falls on (may lie outside the image).
+    // The image pixel a user coordinate falls on (may lie outside the image).
     int pixelX(float x) const;
     int pixelY(float y) const;
     float currentX() const { return currentX_; }
@@ -77,22 +91,39 @@ public:
     static QRgb toRgb(quint32 color);
 
 private:
+    void resizeImage(int width, int height);
+    // Lets a painter on the image draw in window pixels.
+    void scaleToWindow(QPainter& p) const;
     void updateMapping();
+    // Image-pixel coordinates of a user point (continuous, centres at whole numbers).
+    double toImageX(float x) const { return (double(x) - scaleX1_) * factorX_ + offsetX_; }
+    double toImageY(float y) const { return (double(y) - scaleY1_) * factorY_ + offsetY_; }
+    // The lineWidth_ square of pixels whose centre block holds image pixel (px, py), clipped.
+    void fillBlock(int px, int py, QRgb rgb);
+    void fillPixels(int x0, int y0, int x1, int y1, QRgb rgb); // [x0, x1) x [y0, y1), clipped
     void fillBackground();
     void endPainter() const;
     QPainter& painter();
     // One clipped line between pixel-space points (continuous, centres at whole numbers).
+    template <typename Visit>
+    void walkLine(double x0, double y0, double x1, double y1, Visit visit) const;
     void rasterLine(double x0, double y0, double x1, double y1, QRgb rgb);
+    void rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void painterLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void drawSegment(float x1, float y1, float x2, float y2, quint32 color);
 
     int left_ = 0;
+    int width_ = 0, height_ = 0; // in window pixels
+    double pixelScale_ = 1;
+    int lineWidth_ = 1;
     QImage image_;
     QImage picture_;
     bool autoRedraw_ = false;
     bool userScale_ = false;
     float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;
-    double factorX_ = 1, factorY_ = 1; // pixels per user unit
+    double factorX_ = 1, factorY_ = 1; // image pixels per user unit
+    // Where a window pixel's centre lands inside its block: (image/window size - 1) / 2.
+    double offsetX_ = 0, offsetY_ = 0;
     quint32 backColor_ = 0xFFFFFF;
     quint32 fillColor_ = 0;
     quint32 foreColor_ = 0;
@@ -102,5 +133,12 @@ private:
     int printY_ = 0; // pixel row of the next printed line
     QFont font_;
     Raster raster_ = Raster::Direct;
-    mutable std::unique_ptr<QPainter> painter_; // open only in Painter mode, between calls
+    mutable std::unique_ptr<QPainter> painter_;
+    // Where the last solid wide line ended, while nothing else has been drawn.
+    struct WideEnd
+    {
+        bool valid = false;
+        int x = 0, y = 0;
+        QRgb rgb = 0;
+    } wideEnd_; // open only in Painter mode, between calls
 };

@@ -2,7 +2,12 @@
 #include "output/ReportPrinter.h"
 #include "output/ReportText.h"
 
+#include "render/DrawingSurface.h"
+
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -126,9 +131,24 @@ private Q_SLOTS:
         QVERIFY(at.left.united(at.right).right() <= pageWidth + 1e-9);
     }
 
-    // A long report runs over three pages, the pictures on the first.
+    void pdf_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("extraLines");
+        QTest::addColumn<int>("pages"); // 0: refused
+        QTest::addColumn<bool>("vector");
+        QTest::newRow("default report with the pair")
+            << QStringLiteral("report.pdf") << 0 << 1 << false;
+        QTest::newRow("long constants list") << QStringLiteral("report.pdf") << 150 << 3 << false;
+        QTest::newRow("unwritable") << QStringLiteral("missing/report.pdf") << 0 << 0 << false;
+        QTest::newRow("vector pair") << QStringLiteral("report.pdf") << 0 << 1 << true;
+    }
     void pdf()
     {
+        QFETCH(QString, file);
+        QFETCH(int, extraLines);
+        QFETCH(int, pages);
+        QFETCH(bool, vector);
         QStringList constants;
         for (int i = 0; i < 150; ++i)
             constants << QStringLiteral("c%1=%1").arg(i);
@@ -138,15 +158,53 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath("report.pdf");
         QString error;
-        QVERIFY2(ReportPrinter::writePdf(path, &left, &right,
-                                         defaultReport(DefaultSetup(), false, constants), error),
-                 qPrintable(error));
+        const QStringList lines = defaultReport(DefaultSetup(), false, constants);
+        // Lines, a dotted line, a dot, the origin mark and a label, in views reduced by half.
+        const auto drawPair = [](DrawingSurface& l, DrawingSurface& r) {
+            for (DrawingSurface* v : {&l, &r}) {
+                v->setGeometry(v->left(), 200, 150);
+                v->line(0, 0, 200, 150, 0xFF);
+                v->setDrawStyle(DrawingSurface::Dotted);
+                v->lineTo(200, 0, 0xC0C000);
+                v->pset(50, 50, 0);
+                v->circle(100, 75, 2, 0xFF);
+                v->label(150, 20, QStringLiteral("y"), 0xFF, Qt::AlignCenter);
+            }
+        };
+        const bool written = vector
+                                 ? ReportPrinter::writePdf(path, {QSize(400, 300), QSize(400, 300)},
+                                                           drawPair, lines, error)
+                                 : ReportPrinter::writePdf(path, &left, &right, lines, error);
+        QCOMPARE(written, pages > 0);
+        if (!written) {
+            QVERIFY2(error.startsWith(QStringLiteral("Cannot write ") + path), qPrintable(error));
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
         QFile pdfFile(path);
         QVERIFY(pdfFile.open(QIODevice::ReadOnly));
         const QByteArray pdf = pdfFile.readAll();
         QVERIFY(pdf.startsWith("%PDF-"));
-        QCOMPARE(pdf.count("/Type /Page\n"), 3);
-        QCOMPARE(pdf.count("/Subtype /Image"), 2);
+        QCOMPARE(count(pdf, QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")), pages);
+        QCOMPARE(count(pdf, QStringLiteral("/Subtype\\s*/Image")), vector ? 0 : 2);
+        if (!vector) return;
+        // The text stays text: the layout extraction gives the report line for line (with
+        // runs of blanks as one).
+        const QString extract = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (extract.isEmpty()) QSKIP("pdftotext is not installed");
+        QProcess p;
+        p.start(extract, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished());
+        const auto lineByLine = [](const QString& all) {
+            return all.split(u'\n')
+                .replaceInStrings(QRegularExpression(QStringLiteral(" +")), QStringLiteral(" "))
+                .replaceInStrings(QRegularExpression(QStringLiteral("^ | $")), QString())
+                .filter(QRegularExpression(QStringLiteral(".")));
+        };
+        const QStringList text = lineByLine(QString::fromUtf8(p.readAllStandardOutput()));
+        const QStringList report = lineByLine(lines.join(u'\n'));
+        QCOMPARE(text.value(0), QStringLiteral("y y")); // the labels of both views
+        QCOMPARE(text.mid(1, report.size()), report);
     }
 };
 

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "render/DrawingSurface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPolygonF>
+#include <vector>
+
+class QPainter;
+
+// A view kept as vector shapes, to be painted at any size (a PDF page, a printer) or written
+// as SVG. Coordinates are the view's pixels with pixel centres at half units, so that a
+// one-unit stroke along a row covers exactly that row; the user scale maps onto them as on
+// an image. Lines that continue where the last one ended, in the same colour and style, join
+// one polyline; successive points of one colour join one set of dots. Shapes far beyond the
+// view are cut short (the view clips the rest), and points that are not numbers are skipped.
+class VectorSurface : public DrawingSurface
+{
+public:
+    struct Shape
+    {
+        enum Kind
+        {
+            Polyline,
+            Dots,
+            Circle,
+            Text
+        };
+        Kind kind = Polyline;
+        quint32 color = 0;
+        bool dotted = false;   // Polyline
+        QPolygonF points;      // the polyline, the dots' centres, or the circle's centre / the
+                               // text's baseline origin as the only point
+        double radius = 0;     // Circle
+        bool filled = false;   // Circle
+        quint32 fillColor = 0; // Circle
+        QString text;          // Text
+        QFont font;            // Text, its size in view pixels
+    };
+
+    VectorSurface(int left = 0, int width = 400, int height = 300);
+
+    int left() const override { return left_; }
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    void setGeometry(int left, int width, int height) override;
+
+    void setScale(float x1, float y1, float x2, float y2) override;
+    float scaleWidth() const override { return scaleX2_ - scaleX1_; }
+    float scaleHeight() const override { return scaleY2_ - scaleY1_; }
+
+    void setAutoRedraw(bool on) override { autoRedraw_ = on; }
+    bool autoRedraw() const override { return autoRedraw_; }
+
+    void setBackColor(quint32 color) override;
+    quint32 backColor() const override { return backColor_; }
+    void clearPicture() override;
+    void setPicture(const QImage& picture) override;
+
+    void setDrawStyle(int style) override { drawStyle_ = style == Dotted ? Dotted : Solid; }
+    void setFillColor(quint32 color) override { fillColor_ = color; }
+    void setFillStyle(int style) override { fillStyle_ = style; }
+
+    void line(float x1, float y1, float x2, float y2, quint32 color) override;
+    void box(float x1, float y1, float x2, float y2, quint32 color) override;
+    void lineRelative(float x1, float y1, float dx, float dy, quint32 color) override;
+    void lineTo(float x2, float y2, quint32 color) override;
+    void pset(float x, float y, quint32 color) override;
+    void circle(float x, float y, float radius, quint32 color) override;
+
+    void setFont(const QString& family, qreal pointSize, bool bold) override;
+    void setForeColor(quint32 color) override { foreColor_ = color; }
+    void printLine(const QString& text) override;
+    void label(float x, float y, const QString& text, quint32 color, Qt::Alignment align) override;
+
+    // The view painted at its own size, without smoothing.
+    QImage image() const override;
+
+    // Paints the view (background, picture, shapes) into `target`, in the painter's
+    // coordinates, clipped to it: one view pixel becomes target.width() / width() units.
+    void paint(QPainter& painter, const QRectF& target) const;
+
+    const std::vector<Shape>& shapes() const { return shapes_; }
+    const QImage& picture() const { return picture_; }
+
+    // A user point in view pixels.
+    QPointF toView(float x, float y) const;
+
+private:
+    void updateMapping();
+    void erase();
+    // Ends the polyline or dots that the next shape could have continued.
+    void closeOpenShape() { open_ = false; }
+
+    int left_ = 0, width_ = 0, height_ = 0;
+    bool autoRedraw_ = false;
+    bool userScale_ = false;
+    float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;
+    double factorX_ = 1, factorY_ = 1; // view pixels per user unit
+    quint32 backColor_ = 0xFFFFFF;
+    quint32 fillColor_ = 0;
+    quint32 foreColor_ = 0;
+    int drawStyle_ = Solid;
+    int fillStyle_ = FillTransparent;
+    float currentX_ = 0, currentY_ = 0;
+    double printY_ = 0; // view pixel row of the next printed line
+    QFont font_;
+    QImage picture_;
+    std::vector<Shape> shapes_;
+    // The last shape may go on from (openX_, openY_), the user point it ended at.
+    bool open_ = false;
+    float openX_ = 0, openY_ = 0;
+};
