@@ -12,6 +12,11 @@
 #include <QtTest>
 
 namespace {
+int count(const QByteArray& pdf, const QString& pattern)
+{
+    return int(QString::fromLatin1(pdf).count(QRegularExpression(pattern)));
+}
+
 const QString kZ = "(x-1)*x*(x+1)*(y-1)*y*(y+1)*5";
 
 const QStringList kDefaultSetupLines = {
@@ -133,24 +138,20 @@ private Q_SLOTS:
 
     void pdf_data()
     {
-        QTest::addColumn<QString>("file");
         QTest::addColumn<int>("extraLines");
-        QTest::addColumn<int>("pages"); // 0: refused
+        QTest::addColumn<int>("pages");
         QTest::addColumn<bool>("vector");
-        QTest::newRow("default report with the pair")
-            << QStringLiteral("report.pdf") << 0 << 1 << false;
-        QTest::newRow("long constants list") << QStringLiteral("report.pdf") << 150 << 3 << false;
-        QTest::newRow("unwritable") << QStringLiteral("missing/report.pdf") << 0 << 0 << false;
-        QTest::newRow("vector pair") << QStringLiteral("report.pdf") << 0 << 1 << true;
+        // A long report runs over three pages, the pictures on the first.
+        QTest::newRow("images, long constants list") << 150 << 3 << false;
+        QTest::newRow("vector pair") << 0 << 1 << true;
     }
     void pdf()
     {
-        QFETCH(QString, file);
         QFETCH(int, extraLines);
         QFETCH(int, pages);
         QFETCH(bool, vector);
         QStringList constants;
-        for (int i = 0; i < 150; ++i)
+        for (int i = 0; i < extraLines; ++i)
             constants << QStringLiteral("c%1=%1").arg(i);
         QImage left(400, 300, QImage::Format_RGB32), right(400, 300, QImage::Format_RGB32);
         left.fill(Qt::red);
@@ -175,12 +176,7 @@ private Q_SLOTS:
                                  ? ReportPrinter::writePdf(path, {QSize(400, 300), QSize(400, 300)},
                                                            drawPair, lines, error)
                                  : ReportPrinter::writePdf(path, &left, &right, lines, error);
-        QCOMPARE(written, pages > 0);
-        if (!written) {
-            QVERIFY2(error.startsWith(QStringLiteral("Cannot write ") + path), qPrintable(error));
-            QVERIFY(!QFile::exists(path));
-            return;
-        }
+        QVERIFY2(written, qPrintable(error));
         QFile pdfFile(path);
         QVERIFY(pdfFile.open(QIODevice::ReadOnly));
         const QByteArray pdf = pdfFile.readAll();

@@ -180,10 +180,10 @@ private Q_SLOTS:
                 const auto place = [&](float x, float y) {
                     return QPointF((x + 2) * 100 + 0.5 + 400 * v, (1.5 - y) * 100 + 0.5);
                 };
-                if (c.fromX != lastX || c.fromY != lastY) expected.append(place(c.fromX, c.fromY));
-                expected.append(place(c.toX, c.toY));
-                lastX = c.toX;
-                lastY = c.toY;
+                if (c.a[0] != lastX || c.a[1] != lastY) expected.append(place(c.a[0], c.a[1]));
+                expected.append(place(c.a[2], c.a[3]));
+                lastX = c.a[2];
+                lastY = c.a[3];
             }
             for (const QList<QPointF>& l : lines[v])
                 drawn += l;

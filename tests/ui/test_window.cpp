@@ -199,7 +199,7 @@ private Q_SLOTS:
         }
 
         // A saved setup opens again into the fields.
-        answer = dir_->filePath(QStringLiteral("first.txt"));
+        answer = dir_->filePath(QStringLiteral("sub/first.txt"));
         window_->setText(QStringLiteral("txtWindowlx"), QStringLiteral("-7"));
         trigger("mnuOpen");
         QCOMPARE(window_->text(QStringLiteral("txtWindowlx")), QStringLiteral("-2.5"));
