@@ -5,6 +5,7 @@
 #include "eval/ErrorMessages.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
+#include "render/ImageSurface.h"
 #include "session/Session.h"
 #include "session/SessionHost.h"
 #include "setup/ErrorField.h"
@@ -20,6 +21,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLocale>
+#include <QPageLayout>
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
@@ -89,11 +91,11 @@ struct Option
 const QStringList& valuedOptions()
 {
     static const QStringList names = {
-        QStringLiteral("--exec"),     QStringLiteral("--eval"),  QStringLiteral("--set"),
-        QStringLiteral("--constant"), QStringLiteral("--press"), QStringLiteral("--open"),
-        QStringLiteral("--left"),     QStringLiteral("--right"), QStringLiteral("--save"),
-        QStringLiteral("--report"),   QStringLiteral("--pdf"),   QStringLiteral("--anaglyph"),
-        QStringLiteral("--pair"),     QStringLiteral("--seed"),
+        QStringLiteral("--exec"),     QStringLiteral("--eval"),   QStringLiteral("--set"),
+        QStringLiteral("--constant"), QStringLiteral("--press"),  QStringLiteral("--open"),
+        QStringLiteral("--scale"),    QStringLiteral("--left"),   QStringLiteral("--right"),
+        QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
+        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
     };
     static const QStringList all = names + StereoOutputs::optionNames();
     return all;
@@ -122,14 +124,15 @@ QString usage()
         "  --press NAME         click a button by its control name (cmdPlot, cmdIncRotZ, ...)\n"
         "  --open FILE          open a setup file\n"
         "  --seed N             seed the random dots with N (0 to 4294967295), not the clock\n"
-        "  --left FILE          after the plot, write the left view (.png or .bmp)\n"
-        "  --right FILE         after the plot, write the right view (.png or .bmp)\n"
+        "  --left FILE          after the plot, write the left view (.png, .bmp or .svg)\n"
+        "  --right FILE         after the plot, write the right view (.png, .bmp or .svg)\n"
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
         "  --report FILE        write the report's text lines (- for standard output)\n"
         "  --pdf FILE           write the printed document as a PDF\n"
         "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
+        "                       (.png or .bmp)\n"
         "  --pair FILE          after the plot, write both views side by side, left first\n"
-        "                       (for crossed eyes)\n"
+        "                       (for crossed eyes; .png, .bmp or .svg)\n"
         "  --pair-parallel FILE the same with the views swapped, for parallel eyes\n"
         "                       (stereoscopes, VR players, 3D TVs' side-by-side mode)\n"
         "  --wiggle FILE.gif    after the plot, an animated GIF of the two views in turn\n"
@@ -138,6 +141,10 @@ QString usage()
         "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
         "  --frames N           the turntable's number of steps (36)\n"
         "                       (the animations are written after the other outputs)\n"
+        "  --scale K            draw every image, SVG and animation anew at K times the\n"
+        "                       views' size (1 to 16, default 1): sharp lines, not enlarged\n"
+        "  --labels             add the axis letters and the tick values to the images,\n"
+        "                       SVG and PDF (never to the window's views)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -209,19 +216,85 @@ QString errorLine(Session& session, qint32 number)
     return QStringLiteral("error %1: %2").arg(number).arg(description);
 }
 
-bool writeImage(const QImage& image, const QString& path, ConsoleHost& host)
+// The type of an image output by its file's extension: the views and pairs also as SVG,
+// the anaglyph only as an image. Empty for an extension the option does not write.
+QString imageSuffix(const QString& option, const QString& path)
 {
+    static const QStringList vectorOutputs = {QStringLiteral("--left"), QStringLiteral("--right"),
+                                              QStringLiteral("--pair"),
+                                              QStringLiteral("--pair-parallel")};
     const QString suffix = QFileInfo(path).suffix().toLower();
-    QString error;
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp"))
-        error = QStringLiteral("Cannot write %1: the image type is chosen by the extension, "
-                               ".png or .bmp")
-                    .arg(path);
-    else
-        SafeWrite::writeImage(path, image, suffix.toUpper().toLatin1().constData(), error);
-    if (!error.isEmpty()) host.showMessage(error, QString());
-    return error.isEmpty();
+    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp")) return suffix;
+    if (suffix == QLatin1String("svg") && vectorOutputs.contains(option)) return suffix;
+    return {};
 }
+
+// The bad-usage message for an image output's file or a --scale value, else empty.
+QString checkImageOption(const QString& option, const QString& value)
+{
+    if (option == QLatin1String("--scale")) {
+        double k = 0;
+        if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
+        return QStringLiteral("--scale takes a number from 1 to 16, not '%1'").arg(value);
+    }
+    static const QStringList imageOutputs = {
+        QStringLiteral("--left"), QStringLiteral("--right"), QStringLiteral("--pair"),
+        QStringLiteral("--pair-parallel"), QStringLiteral("--anaglyph")};
+    if (!imageOutputs.contains(option) || !imageSuffix(option, value).isEmpty()) return {};
+    const bool raster = option == QLatin1String("--anaglyph");
+    return QStringLiteral("%1: the type is chosen by the extension, %2, not '%3'")
+        .arg(option, raster ? QStringLiteral(".png or .bmp") : QStringLiteral(".png, .bmp or .svg"),
+             value);
+}
+
+// The image outputs of one plot, drawn anew at the scale asked for: the two views once,
+// SVG documents for each file.
+class ImageOutputs
+{
+public:
+    ImageOutputs(Session& session, double scale, bool labels)
+        : session_(session), scale_(scale), labels_(labels)
+    {
+    }
+
+    // Writes the output `option` (--left, --right, --pair, --pair-parallel, --anaglyph).
+    bool write(const QString& option, const QString& path, ConsoleHost& host)
+    {
+        const int right =
+            option == QLatin1String("--right") || option == QLatin1String("--pair-parallel");
+        const bool pair = option.startsWith(QLatin1String("--pair"));
+        const QString suffix = imageSuffix(option, path);
+        QString error;
+        if (suffix == QLatin1String("svg")) {
+            const QList<int> order = pair ? QList<int>{right, 1 - right} : QList<int>{right};
+            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_), error);
+        } else {
+            const std::array<QImage, 2>& v = views();
+            const QImage image = option == QLatin1String("--anaglyph")
+                                     ? StereoImages::anaglyph(v[0], v[1])
+                                 : pair && right ? StereoImages::parallelPair(v[0], v[1])
+                                 : pair          ? StereoImages::pair(v[0], v[1])
+                                                 : v[right];
+            SafeWrite::writeImage(path, image, suffix.toUpper().toLatin1().constData(), error);
+        }
+        if (!error.isEmpty()) host.showMessage(error, QString());
+        return error.isEmpty();
+    }
+
+private:
+    const std::array<QImage, 2>& views()
+    {
+        if (!drawn_) views_ = session_.capturedImages(scale_, labels_);
+        drawn_ = true;
+        return views_;
+    }
+
+    Session& session_;
+    double scale_;
+    bool labels_;
+    bool drawn_ = false;
+    std::array<QImage, 2> views_;
+};
 
 bool writeReport(Session& session, const QString& path, ConsoleHost& host)
 {
@@ -271,6 +344,8 @@ int finish(int status)
 int runOptions(int argc, char** argv)
 {
     QList<Option> options;
+    bool labels = false;
+    double scale = 1;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -280,6 +355,10 @@ int runOptions(int argc, char** argv)
         if (arg == QLatin1String("--version")) {
             out() << "tavrigon " << TAVRIGON_VERSION << Qt::endl;
             return kExitOk;
+        }
+        if (arg == QLatin1String("--labels")) {
+            labels = true;
+            continue;
         }
         QString name = arg;
         QString value;
@@ -324,6 +403,11 @@ int runOptions(int argc, char** argv)
             err() << "tavrigon: " << error << Qt::endl;
             return kExitUsage;
         }
+        if (const QString error = checkImageOption(name, value); !error.isEmpty()) {
+            err() << "tavrigon: " << error << Qt::endl;
+            return kExitUsage;
+        }
+        if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
         options.append({name, value});
     }
 
@@ -423,7 +507,7 @@ int runOptions(int argc, char** argv)
             plotCurrent = false;
         } else if (o.name == QLatin1String("--frames")) {
             frames = o.value.toInt();
-        } else {
+        } else if (o.name != QLatin1String("--scale")) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -442,30 +526,20 @@ int runOptions(int argc, char** argv)
         if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
+    ImageOutputs images(session, scale, labels);
     for (const Option& o : std::as_const(outputs)) {
-        if (o.name == QLatin1String("--left"))
-            writeImage(session.viewImage(0), o.value, host);
-        else if (o.name == QLatin1String("--right"))
-            writeImage(session.viewImage(1), o.value, host);
-        else if (o.name == QLatin1String("--save")) {
+        if (o.name == QLatin1String("--save")) {
             session.setSetupFileName(o.value);
             session.saveAgain();
         } else if (o.name == QLatin1String("--report"))
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
-            session.writePdf(o.value);
-        else if (o.name == QLatin1String("--anaglyph"))
-            writeImage(StereoImages::anaglyph(session.viewImage(0), session.viewImage(1)), o.value,
-                       host);
-        else if (o.name == QLatin1String("--pair"))
-            writeImage(StereoImages::pair(session.viewImage(0), session.viewImage(1)), o.value,
-                       host);
-        else if (o.name == QLatin1String("--pair-parallel"))
-            writeImage(StereoImages::parallelPair(session.viewImage(0), session.viewImage(1)),
-                       o.value, host);
-        else if (QString error; StereoOutputs::isOutput(o.name) &&
-                                !StereoOutputs::write(session, o.name, o.value, frames, error))
-            host.showMessage(error, QString());
+            session.writePdf(o.value, QPageLayout(), labels);
+        else if (QString error; StereoOutputs::isOutput(o.name)) {
+            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels}, error))
+                host.showMessage(error, QString());
+        } else
+            images.write(o.name, o.value, host);
     }
     return host.reported ? kExitReported : kExitOk;
 }

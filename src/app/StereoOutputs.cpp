@@ -1,8 +1,8 @@
 #include "app/StereoOutputs.h"
 
-#include "session/Session.h"
 #include "output/GifWriter.h"
 #include "output/StereoImages.h"
+#include "session/Session.h"
 #include "setup/FormFields.h"
 #include "setup/NumberText.h"
 
@@ -46,33 +46,38 @@ bool isOutput(const QString& name)
     return name == Wiggle || name == Turntable || name == TurntableAnaglyph;
 }
 
-QList<QImage> turntableFrames(Session& session, int frames, bool anaglyph)
+QList<QImage> turntableFrames(Session& session, const Animation& how, bool anaglyph)
 {
     const QString control = QStringLiteral("txtZrot");
     FormFields& fields = session.fields();
     const QString original = fields.text(control);
     const double start = session.setup().Zrot; // as the plot shown read it
     QList<QImage> images;
-    for (int k = 0; k < frames; ++k) {
-        fields.setText(control, FormatNumber15(start + k * 360.0 / frames));
+    for (int k = 0; k < how.frames; ++k) {
+        fields.setText(control, FormatNumber15(start + k * 360.0 / how.frames));
         session.plot();
-        const QImage right = session.viewImage(1);
-        images.append(anaglyph ? StereoImages::anaglyph(session.viewImage(0), right) : right);
+        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels);
+        images.append(anaglyph ? StereoImages::anaglyph(views[0], views[1]) : views[1]);
     }
     fields.setText(control, original);
     session.plot();
     return images;
 }
 
-bool write(Session& session, const QString& name, const QString& path, int frames, QString& error)
+bool write(Session& session, const QString& name, const QString& path, const Animation& how,
+           QString& error)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) != 0) {
         error = QStringLiteral("Cannot write %1: an animation is written as .gif").arg(path);
         return false;
     }
-    const QList<QImage> images = name == Wiggle
-                                     ? QList<QImage>{session.viewImage(0), session.viewImage(1)}
-                                     : turntableFrames(session, frames, name == TurntableAnaglyph);
+    QList<QImage> images;
+    if (name == Wiggle) {
+        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels);
+        images = {views[0], views[1]};
+    } else {
+        images = turntableFrames(session, how, name == TurntableAnaglyph);
+    }
     GifWriter gif(name == Wiggle ? WiggleDelay : TurntableDelay);
     for (const QImage& image : std::as_const(images))
         gif.addFrame(image);

@@ -27,12 +27,22 @@ QString checkOption(const QString& name, const QString& value);
 // Whether `name` is one of the animations written after the plot.
 bool isOutput(const QString& name);
 
+// How the animations are drawn: the turntable's steps, and the views drawn anew at `scale`
+// (1 to 16), with labels when asked.
+struct Animation
+{
+    int frames = DefaultFrames;
+    double scale = 1;
+    bool labels = false;
+};
+
 // The turntable's frames: txtZrot set to start + k * 360 / frames for k = 0 ... frames - 1,
 // start being the Zrot of the plot shown, and each plot's right view or anaglyph. The field's
 // text is put back and plotted again afterwards.
-QList<QImage> turntableFrames(Session& session, int frames, bool anaglyph);
+QList<QImage> turntableFrames(Session& session, const Animation& how, bool anaglyph);
 
 // Writes the animation `name` to `path` from the plot shown; false with `error`.
-bool write(Session& session, const QString& name, const QString& path, int frames, QString& error);
+bool write(Session& session, const QString& name, const QString& path, const Animation& how,
+           QString& error);
 
 } // namespace StereoOutputs

@@ -1,9 +1,12 @@
 #include "render/GuideDrawer.h"
 
 #include "render/Projection.h"
+#include "setup/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -28,6 +31,7 @@ void GuideDrawer::drawAll()
     DrawDivisions();
     DrawAxes();
     DrawOriginMark();
+    if (s_.Options.Labels) DrawAxisLetters();
 }
 
 void GuideDrawer::DrawFrames()
@@ -105,6 +109,12 @@ void GuideDrawer::tick(DrawingSurface* view, float x, float y, float dx, float d
     if (finite(x, y) && finite(dx, dy)) view->lineRelative(x, y, dx, dy, color_);
 }
 
+void GuideDrawer::tickLabel(DrawingSurface* view, float x, float y, float value,
+                            Qt::Alignment align)
+{
+    if (s_.Options.Labels && finite(x, y)) view->label(x, y, FormatNumber7(value), color_, align);
+}
+
 bool GuideDrawer::xAxisOnScreen(int view, XAxis& axis)
 {
     if (s_.RatioYX + Projection::parallaxFor(s_, view) == 0) return false;
@@ -149,6 +159,8 @@ void GuideDrawer::DrawDivisions()
             const auto xTick = [&](float x) {
                 const Projection::Point p{x, s_.Yorigin, zBelow};
                 tick(pic, h(p), v(p), 0, tickZ);
+                // The origin's value is left to the y axis, whose ticks lie apart from it.
+                if (x != s_.Xorigin) tickLabel(pic, h(p), v(p), x, Qt::AlignTop | Qt::AlignHCenter);
             };
 
             float xStart = s_.Xorigin;
@@ -170,17 +182,31 @@ void GuideDrawer::DrawDivisions()
         const float depth = s_.Xmid - s_.Xorigin;
         const float shiftH = depth * s_.RatioYX + depth * parallax;
         const float vTick = v({s_.Xorigin, 0, zBelow});
-        const auto yTick = [&](float y) { tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ); };
+        const auto yTick = [&](float y) {
+            tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ);
+            tickLabel(pic, h({s_.Xorigin, y, zBelow}), vTick, y, Qt::AlignTop | Qt::AlignHCenter);
+        };
         countedLoop(orgH < s_.Windowly ? s_.Windowly - shiftH : s_.Yorigin, s_.Windowgy - shiftH,
                     s_.Divy, yTick);
+        // The tick at the origin is labelled once, by the loop above.
         countedLoop(orgH > s_.Windowgy ? s_.Windowgy - shiftH : s_.Yorigin, s_.Windowly - shiftH,
-                    -s_.Divy, yTick);
+                    -s_.Divy, [&](float y) {
+                        if (y != s_.Yorigin)
+                            yTick(y);
+                        else
+                            tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ);
+                    });
 
         // z ticks, likewise.
         const float yLeft = s_.Yorigin - tickY / 2;
         const float hTick = h({s_.Xorigin, yLeft, 0});
         const float shiftV = depth * s_.RatioZX;
-        const auto zTick = [&](float z) { tick(pic, hTick, v({s_.Xorigin, yLeft, z}), tickY, 0); };
+        const auto zTick = [&](float z) {
+            tick(pic, hTick, v({s_.Xorigin, yLeft, z}), tickY, 0);
+            if (z != s_.Zorigin)
+                tickLabel(pic, hTick, v({s_.Xorigin, yLeft, z}), z,
+                          Qt::AlignRight | Qt::AlignVCenter);
+        };
         countedLoop(orgV < s_.Windowlz ? s_.Windowlz - shiftV : s_.Zorigin, s_.Windowgz - shiftV,
                     s_.Divz, zTick);
         countedLoop(orgV > s_.Windowgz ? s_.Windowgz - shiftV : s_.Zorigin, s_.Windowlz - shiftV,
@@ -228,5 +254,50 @@ void GuideDrawer::DrawOriginMark()
         if (finite(h, v) && std::isfinite(radius)) pic->circle(h, v, radius, AxisColor);
         pic->setFillColor(0);
         pic->setFillStyle(DrawingSurface::FillTransparent);
+    }
+}
+
+void GuideDrawer::DrawAxisLetters()
+{
+    // Points a fiftieth of the window inside the right view's edges, on the axes through the
+    // origin of space; the right view has no parallax of its own, so each point is one place
+    // in space and the left view shows it at its depth.
+    constexpr int right = 1;
+    const float marginY = s_.SpanY / 50.0f;
+    const float marginZ = s_.SpanZ / 50.0f;
+    const float depth = s_.Xmid - s_.Xorigin;
+    const float parallax = Projection::parallaxFor(s_, right);
+    std::array<std::pair<Projection::Point, Qt::Alignment>, 3> letters = {{
+        {{s_.Xorigin, s_.Yorigin, s_.Zorigin}, Qt::AlignBottom | Qt::AlignHCenter},
+        {{s_.Xorigin, s_.Windowgy - marginY - depth * (s_.RatioYX + parallax), s_.Zorigin},
+         Qt::AlignBottom | Qt::AlignRight},
+        {{s_.Xorigin, s_.Yorigin, s_.Windowgz - marginZ - depth * s_.RatioZX},
+         Qt::AlignTop | Qt::AlignLeft},
+    }};
+    // The largest x whose point of the axis lies inside both views, margins kept: each
+    // coordinate, (Xmid - x) r + c, confines x to an interval.
+    float xMin = -std::numeric_limits<float>::infinity();
+    float xMax = std::numeric_limits<float>::infinity();
+    const auto confine = [&](float r, float c, float lo, float hi) {
+        const float a = s_.Xmid - (lo - c) / r, b = s_.Xmid - (hi - c) / r;
+        xMin = std::max(xMin, std::min(a, b));
+        xMax = std::min(xMax, std::max(a, b));
+    };
+    for (int view = 0; view < 2; ++view)
+        confine(s_.RatioYX + Projection::parallaxFor(s_, view), s_.Yorigin, s_.Windowly + marginY,
+                s_.Windowgy - marginY);
+    confine(s_.RatioZX, s_.Zorigin, s_.Windowlz + marginZ, s_.Windowgz - marginZ);
+    const bool xShown = xMin <= xMax && std::isfinite(xMax);
+    letters[0].first.x = xMax;
+    static const QString names[3] = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
+    for (int view = 0; view < 2; ++view) {
+        for (int axisIndex = 0; axisIndex < 3; ++axisIndex) {
+            if (axisIndex == 0 && !xShown) continue;
+            const Projection::Point p = letters[axisIndex].first;
+            const float h = Projection::horizontal(s_, view, p);
+            const float v = Projection::vertical(s_, p);
+            if (finite(h, v))
+                views_[view]->label(h, v, names[axisIndex], AxisColor, letters[axisIndex].second);
+        }
     }
 }

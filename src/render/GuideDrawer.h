@@ -24,13 +24,18 @@ public:
 
     GuideDrawer(const PlotSetup& setup, std::array<DrawingSurface*, 2> views);
 
-    void drawAll(); // frames, reference lines, divisions, axes, origin mark, in this order
+    // Frames, reference lines, divisions, axes, origin mark, in this order; with the setup's
+    // Labels option also the tick values and the axis letters.
+    void drawAll();
 
     void DrawFrames();
     void DrawReferenceLines();
     void DrawDivisions();
     void DrawAxes();
     void DrawOriginMark();
+    // The letters x, y and z near the positive ends of the axes, at points of the axes inside
+    // the right view, each drawn in both views with that view's parallax.
+    void DrawAxisLetters();
 
     // Strokes a counted loop For v = start To end Step step would make, or -1 when there are
     // more than MaxStrokesPerLoop, infinitely many, or the bounds are not numbers.
@@ -52,6 +57,8 @@ private:
     template <typename Body> static void countedLoop(float start, float end, float step, Body body);
 
     void tick(DrawingSurface* view, float x, float y, float dx, float dy);
+    // The value of a tick at (x, y) when labels are asked for.
+    void tickLabel(DrawingSurface* view, float x, float y, float value, Qt::Alignment align);
 
     const PlotSetup& s_;
     std::array<DrawingSurface*, 2> views_;

@@ -8,6 +8,8 @@
 #include "output/SetupFile.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
+#include "render/SvgDocument.h"
+#include "render/SvgSurface.h"
 #include "render/UniformRandom.h"
 #include "session/SessionHost.h"
 #include "setup/FormFields.h"
@@ -26,7 +28,7 @@ const QString kConstantsBox = QStringLiteral("cboConstants");
 
 Session::Session(FormFields& fields, SessionHost& host)
     : fields_(fields), host_(host), drawHost_(host), constants_(std::make_unique<UserConstants>()),
-      random_(std::make_unique<UniformRandom>())
+      random_(std::make_unique<UniformRandom>()), plottedRandom_(std::make_unique<UniformRandom>())
 {
     // The views at their design geometry: 400 x 300 pixels, the right one overlapping by one.
     pic_[0] = std::make_unique<ImageSurface>();
@@ -79,7 +81,7 @@ void Session::seedRandom(quint32 seed)
 
 void Session::onEngineError(const ScriptError& error)
 {
-    if (!ErrorNumbers::isPointFailure(error.number))
+    if (!quiet_ && !ErrorNumbers::isPointFailure(error.number))
         host_.showMessage(error.description, QString());
 }
 
@@ -126,6 +128,8 @@ void Session::runPlot()
     }
     constants_->registerAll(engine_);
     driver_->prepareViews(setup_, render_);
+    plotted_ = setup_;
+    *plottedRandom_ = *random_;
     host_.viewsChanged();
     host_.processEvents();
     if (!driver_->cancelRequested()) driver_->DrawPlot(setup_);
@@ -316,27 +320,26 @@ bool Session::reportLines(QStringList& lines)
     return true;
 }
 
-bool Session::printDocument(QPagedPaintDevice& device)
+bool Session::printDocument(QPagedPaintDevice& device, bool labels)
 {
     QStringList lines;
     if (!reportLines(lines)) return false;
-    QImage left, right;
-    const bool pictures = render_.PlotShown && !plotting_;
-    if (pictures) {
-        redrawIntoImages();
-        left = pic_[0]->image();
-        right = pic_[1]->image();
-    }
+    ReportPrinter::PairPainter drawPair;
+    if (render_.PlotShown && !plotting_)
+        drawPair = [&](DrawingSurface& left, DrawingSurface& right) {
+            drawCaptured(left, right, labels);
+        };
+    const std::array<QSize, 2> sizes = {QSize(pic_[0]->width(), pic_[0]->height()),
+                                        QSize(pic_[1]->width(), pic_[1]->height())};
     QString error;
-    if (!ReportPrinter::print(device, pictures ? &left : nullptr, pictures ? &right : nullptr,
-                              lines, error)) {
+    if (!ReportPrinter::print(device, sizes, drawPair, lines, error)) {
         host_.showMessage(error, QString());
         return false;
     }
     return true;
 }
 
-bool Session::writePdf(const QString& path, const QPageLayout& layout)
+bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labels)
 {
     bool printed = true;
     QString error;
@@ -346,12 +349,54 @@ bool Session::writePdf(const QString& path, const QPageLayout& layout)
             QPdfWriter writer(&device);
             writer.setCreator(QStringLiteral("Tavrigon"));
             if (layout.isValid()) writer.setPageLayout(layout);
-            printed = printDocument(writer); // its own message when it fails
+            printed = printDocument(writer, labels); // its own message when it fails
             return printed;
         },
         error);
     if (!ok && printed) host_.showMessage(error, QString());
     return ok;
+}
+
+bool Session::drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels)
+{
+    if (!driver_ || plotting_ || !render_.PlotShown) return false;
+    std::array<DrawingSurface*, 2> views = {&left, &right};
+    for (int i = 0; i < 2; ++i) {
+        views[i]->clearPicture();
+        views[i]->setGeometry(pic_[i]->left(), pic_[i]->width(), pic_[i]->height());
+    }
+    PlotSetup setup = plotted_;
+    setup.Options.Labels = labels;
+    // Its own evaluator, generator and quiet host: the screen views' driver, its progress and
+    // the next plot's dots stay as they are; the dots repeat those of the plot shown.
+    UniformRandom random = *plottedRandom_;
+    SurfaceEvaluator evaluator(engine_, class1_);
+    NullDrawHost quiet;
+    PlotDriver driver(views, evaluator, class1_, random, quiet, halfpi_);
+    quiet_ = true;
+    const bool drawn = driver.drawCaptured(setup);
+    quiet_ = false;
+    return drawn;
+}
+
+std::array<QImage, 2> Session::capturedImages(double scale, bool labels)
+{
+    ImageSurface left(0, 0, 0, scale), right(0, 0, 0, scale);
+    if (!drawCaptured(left, right, labels)) return {};
+    return {left.image(), right.image()};
+}
+
+QByteArray Session::capturedSvg(const QList<int>& order, double scale, bool labels)
+{
+    std::array<SvgSurface, 2> views;
+    if (!drawCaptured(views[0], views[1], labels)) return {};
+    SvgDocument document(scale);
+    double x = 0;
+    for (const int index : order) {
+        document.addView(views[index], x);
+        x += views[index].width();
+    }
+    return document.toSvg();
 }
 
 DrawingSurface& Session::view(int index)

@@ -6,7 +6,9 @@
 #include "render/RenderState.h"
 #include "setup/PlotSetup.h"
 
+#include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
@@ -79,12 +81,27 @@ public:
     const QString& setupFileName() const { return setupFileName_; }
     void setSetupFileName(const QString& name) { setupFileName_ = name; }
 
-    // The printed report's text lines, and the whole printed document.
+    // The printed report's text lines, and the whole printed document with the views drawn
+    // as vectors (drawCaptured), labelled when asked.
     bool reportLines(QStringList& lines);
-    bool printDocument(QPagedPaintDevice& device);
+    bool printDocument(QPagedPaintDevice& device, bool labels = false);
     // The printed document as a PDF file, through the safe write; an invalid layout keeps the
     // writer's own. False after a message was shown.
-    bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout());
+    bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout(),
+                  bool labels = false);
+
+    // The plot of the last Plot (the setup it read, with the constants it registered and the
+    // dots it drew) drawn anew on a caller's pair of surfaces, given the screen views'
+    // geometry; the surfaces' own pixel scale or vector nature sets the size. No events, no
+    // beep, no message; the screen views are untouched. `labels` adds the axis letters and
+    // tick values. False when no plot is shown, one is running, or the drawing stopped.
+    bool drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels = false);
+    // Both views so drawn as images at `scale` image pixels per window pixel (1 to 16); null
+    // images when there is no plot to draw.
+    std::array<QImage, 2> capturedImages(double scale, bool labels = false);
+    // Views so drawn as one SVG document, side by side in the order given (0 left, 1 right),
+    // shown `scale` times their pixel size; empty when there is no plot to draw.
+    QByteArray capturedSvg(const QList<int>& order, double scale, bool labels = false);
 
     // Clears both views (also when the user constants change).
     void clearViews();
@@ -136,4 +153,8 @@ private:
     QString setupFileName_;
     bool plotting_ = false;
     bool plotPending_ = false;
+    bool quiet_ = false; // engine messages are not shown (a captured plot drawn again)
+    // The last Plot's setup and the generator's state when it began to draw.
+    PlotSetup plotted_;
+    std::unique_ptr<UniformRandom> plottedRandom_;
 };

@@ -13,6 +13,9 @@ struct DrawOptions
     bool Parametric = false;
     bool BlackBackground = false;
     bool HighAccuracy = false;
+    // Axis letters and tick values on the guides: asked for by an export, never read from a
+    // control, so the screen views never show them.
+    bool Labels = false;
 
     static DrawOptions read(const FormFields& fields);
 };
