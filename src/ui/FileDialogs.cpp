@@ -1,7 +1,10 @@
 #include "ui/FileDialogs.h"
 
+#include "ui/ImageOptionsDialog.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPrintDialog>
 
 QString FileDialogs::setupFile(QWidget* parent, bool save)
 {
@@ -20,6 +23,22 @@ QString FileDialogs::imageFile(QWidget* parent, const QStringList& filters, QStr
                                                      filters.join(QStringLiteral(";;")), &chosen);
     remember(path);
     return path;
+}
+
+bool FileDialogs::imageOptions(QWidget* parent, ImageExport::Options& options)
+{
+    if (optionsChooser_) return optionsChooser_(options);
+    ImageOptionsDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.options();
+    return true;
+}
+
+bool FileDialogs::printer(QWidget* parent, QPrinter& printer)
+{
+    if (printChooser_) return printChooser_(printer);
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void FileDialogs::remember(const QString& path)

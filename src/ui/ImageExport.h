@@ -4,7 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-// "Save image...": the images made from the two views, each offered as PNG and as BMP.
+class Session;
+
+// "Save image...": the images made from the two views, the views and pairs offered as PNG,
+// BMP and SVG, the anaglyph as PNG and BMP; each drawn anew at the size and with the labels
+// the user asks for.
 namespace ImageExport {
 
 enum class Kind
@@ -19,12 +23,20 @@ enum class Kind
 struct Choice
 {
     Kind kind = Kind::LeftView;
-    const char* format = "PNG"; // as QImageWriter names it
-    QString suffix;             // "png" or "bmp"
+    const char* format = "PNG"; // as QImageWriter names it, or "SVG"
+    QString suffix;             // "png", "bmp" or "svg"
 };
 
-// The type list of the save dialog: "Left view (*.png)", "Left view (*.bmp)", then the right
-// view, the two pairs and the anaglyph in the same way.
+// How the file is drawn: `scale` image pixels per window pixel (1 to 16), with the axis
+// letters and tick values when `labels`.
+struct Options
+{
+    double scale = 1;
+    bool labels = false;
+};
+
+// The type list of the save dialog: "Left view (*.png)", "Left view (*.bmp)", "Left view
+// (*.svg)", then the right view and the two pairs in the same way, and the anaglyph's two.
 const QStringList& filters();
 
 // The image and format a filter of the list stands for; false for a text that is none.
@@ -36,8 +48,14 @@ QString withSuffix(const QString& path, const Choice& choice);
 // The image of that kind made from the views.
 QImage image(Kind kind, const QImage& left, const QImage& right);
 
-// Writes the image in the choice's format through SafeWrite; false with a message naming
-// the file when it cannot.
-bool write(const QString& path, const QImage& image, const Choice& choice, QString& error);
+// The factor a text of the size box stands for ("2", "2x", "2.5 ×"), or 0 when it is not a
+// number from 1 to 16.
+double scaleOf(const QString& text);
+
+// Draws the plot shown anew as `options` say and writes it in the choice's format through
+// SafeWrite; without a plot, the views as they are at their own size. False with a message
+// naming the file when it cannot.
+bool save(Session& session, const QString& path, const Choice& choice, const Options& options,
+          QString& error);
 
 } // namespace ImageExport

@@ -33,7 +33,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -652,10 +651,10 @@ void frmVantro::saveImage()
     ImageExport::Choice choice;
     if (!ImageExport::choiceOf(chosen, choice)) ImageExport::choiceOf(filters.first(), choice);
     const QString file = ImageExport::withSuffix(path, choice);
-    const QImage image =
-        ImageExport::image(choice.kind, session_->viewImage(0), session_->viewImage(1));
+    ImageExport::Options options;
+    if (!dialogs_.imageOptions(this, options)) return;
     QString error;
-    if (!ImageExport::write(file, image, choice, error)) showMessage(error, QString());
+    if (!ImageExport::save(*session_, file, choice, options, error)) showMessage(error, QString());
 }
 
 void frmVantro::printSetup()
@@ -663,13 +662,14 @@ void frmVantro::printSetup()
     // The setup is read before the dialog: a field the engine refuses ends the command there.
     QStringList lines;
     if (!session_->reportLines(lines)) return;
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        showMessage(QStringLiteral("No printer is available."), QString());
-        return;
-    }
     QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    // Without a printer the dialog offers printing to a PDF file ("Print to File").
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(
+            QDir(dialogs_.folder()).absoluteFilePath(QStringLiteral("tavrigon.pdf")));
+    }
+    if (!dialogs_.printer(this, printer)) return;
     // Print to file goes through the safe write, as every file the program writes.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         session_->writePdf(printer.outputFileName(), printer.pageLayout());

@@ -51,9 +51,14 @@ public:
 
     // The dialogs of the menu commands; by default the standard file dialogs.
     void setFileChooser(FileDialogs::Chooser chooser) { dialogs_.setChooser(std::move(chooser)); }
-    void setImageChooser(FileDialogs::ImageChooser chooser)
+    void setPrintChooser(FileDialogs::PrintChooser chooser)
     {
-        dialogs_.setImageChooser(std::move(chooser));
+        dialogs_.setPrintChooser(std::move(chooser));
+    }
+    void setImageChooser(FileDialogs::ImageChooser chooser,
+                         FileDialogs::OptionsChooser options = {})
+    {
+        dialogs_.setImageChooser(std::move(chooser), std::move(options));
     }
 
     // The bar that shows the progress of a long plot (a child of the right view).

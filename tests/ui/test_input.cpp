@@ -1,11 +1,14 @@
-#include "session/Session.h"
 #include "output/StereoImages.h"
+#include "session/Session.h"
+#include "ui/ImageOptionsDialog.h"
 #include "ui/PlotProgress.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmVantro.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QLineEdit>
@@ -233,6 +236,38 @@ private Q_SLOTS:
         QVERIFY2(messages_[0].contains(QStringLiteral("does not exist")), qPrintable(messages_[0]));
         window_->findChild<QAction*>(QStringLiteral("mnuCopyAnaglyph"))->trigger();
         QCOMPARE(rgb(QApplication::clipboard()->image()), anaglyph);
+    }
+
+    // The file is drawn anew at the size asked for, as SVG too, with labels when asked.
+    void saveImageScaledAndAsSvg()
+    {
+        plot();
+        for (const auto& [filter, name] :
+             {std::pair{"Left view (*.png)", "big"}, {"Stereo pair, parallel (*.svg)", "s"}}) {
+            window_->setImageChooser(
+                [&, filter = filter, name = name](const QStringList&, QString& chosen,
+                                                  const QString&) {
+                    chosen = QLatin1String(filter);
+                    return dir_->filePath(QLatin1String(name));
+                },
+                [](ImageExport::Options& options) {
+                    options = {2, true};
+                    return true;
+                });
+            window_->saveImage();
+        }
+        QCOMPARE(QImage(dir_->filePath(QStringLiteral("big.png"))).size(), QSize(800, 600));
+        QFile svg(dir_->filePath(QStringLiteral("s.svg")));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray bytes = svg.readAll();
+        QVERIFY(bytes.contains("viewBox=\"0 0 800 300\"") && bytes.contains(">x</text>"));
+        ImageOptionsDialog dialog;
+        dialog.labelsBox()->setChecked(true);
+        for (const auto& [typed, scale] : {std::pair{"3 x", 3.0}, {"2.5", 2.5}, {"17", 0.0}}) {
+            dialog.sizeBox()->setEditText(QLatin1String(typed));
+            QCOMPARE(dialog.options().scale, scale);
+            QVERIFY(dialog.options().labels);
+        }
     }
 
 private:
