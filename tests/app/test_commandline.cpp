@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <functional>
 #include <sys/stat.h>
@@ -106,6 +108,11 @@ private Q_SLOTS:
         row("check takes 0 or 1", {"--set", "Lines=yes"}, "", "", 2);
         row("unknown button before anything runs", {"--eval", "1", "--press", "cmdNothing"}, "", "",
             2);
+        row("scale out of range, before anything runs", {"--eval", "1", "--scale", "17"}, "", "",
+            2);
+        row("scale not a number", {"--scale", "2x", "--left", "a.png"}, "", "", 2);
+        row("unknown image type", {"--eval", "1", "--pair", "a.JPG"}, "", "", 2);
+        row("anaglyph as SVG", {"--anaglyph", "a.svg"}, "", "", 2);
         row("version", {"--version"}, "", "tavrigon ", 0);
         row("report to a device", {"--report", "/dev/null"}, "", "", 0);
         row("help, full disk", {"--help"}, "/dev/full", "", 1);
@@ -279,6 +286,76 @@ private Q_SLOTS:
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
         QVERIFY(pdf.size() > 10000); // the two views are in it
         QCOMPARE(qGreen(anaglyph.pixel(200, 150)), qGray(left.pixel(200, 150)));
+    }
+
+    // The same plot drawn anew at scale 4, as SVG and in the PDF: the large image reduced to the
+    // view's size lights the pixels the view lights (within a line), the SVG's mesh points lie
+    // on the view's mesh, the PDF holds the report as text and no image, labels are text.
+    void scaledVectorAndLabelled()
+    {
+        QTemporaryDir dir;
+        const auto path = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+        QCOMPARE(runProgram({"--left", path("s.png"), "--left", path("v.SVG"), "--pdf",
+                             path("r.pdf"), "--report", path("r.txt")})
+                     .status,
+                 0);
+        QCOMPARE(runProgram({"--scale", "4", "--left", path("b.png")}).status, 0);
+        QCOMPARE(runProgram({"--labels", "--right", path("l.svg")}).status, 0);
+        const QImage small = QImage(path("s.png")).convertToFormat(QImage::Format_RGB32);
+        const QImage big = QImage(path("b.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(big.size(), QSize(1600, 1200));
+        const auto lit = [](const QImage& image, int x, int y, int block) {
+            for (int i = 0; i < block * block; ++i)
+                if (image.valid(x * block + i % block, y * block + i / block) &&
+                    (image.pixel(x * block + i % block, y * block + i / block) & 0xFFFFFF) != 0)
+                    return true;
+            return false;
+        };
+        const auto near = [&](const QImage& image, int x, int y, int block) {
+            for (int i = 0; i < 9; ++i)
+                if (lit(image, x + i % 3 - 1, y + i / 3 - 1, block)) return true;
+            return false;
+        };
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x) {
+                if (lit(small, x, y, 1))
+                    QVERIFY2(near(big, x, y, 4), qPrintable(QString("%1,%2").arg(x).arg(y)));
+                if (lit(big, x, y, 4))
+                    QVERIFY2(near(small, x, y, 1), qPrintable(QString("%1,%2").arg(x).arg(y)));
+            }
+        QFile svg(path("v.SVG"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        int meshPoints = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+            if (xml.name() == QLatin1String("svg"))
+                QCOMPARE(xml.attributes().value("viewBox"), QLatin1String("0 0 400 300"));
+            if (xml.name() != QLatin1String("polyline") ||
+                xml.attributes().value("stroke") != QLatin1String("#ffffff"))
+                continue;
+            for (const auto& point : xml.attributes().value("points").split(u' ')) {
+                const auto xy = point.split(u',');
+                QVERIFY(near(small, int(xy[0].toDouble()), int(xy[1].toDouble()), 1));
+                ++meshPoints;
+            }
+        }
+        QVERIFY2(!xml.hasError() && meshPoints > 400, qPrintable(xml.errorString()));
+        QFile pdf(path("r.pdf")), labelled(path("l.svg"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && labelled.open(QIODevice::ReadOnly));
+        QVERIFY(!pdf.readAll().contains("/Subtype /Image"));
+        const QByteArray text = labelled.readAll();
+        for (const char* letter : {">x</text>", ">y</text>", ">z</text>"})
+            QVERIFY(text.contains(letter));
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", path("r.pdf"), "-"});
+        QVERIFY(pdftotext.waitForFinished());
+        const QByteArray pdfText = pdftotext.readAllStandardOutput().simplified();
+        QFile report(path("r.txt"));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : report.readAll().split('\n'))
+            QVERIFY2(pdfText.contains(line.simplified()), line.constData());
     }
 
     // Two runs with the same seed draw the same dots; every example plots without a message;

@@ -36,9 +36,10 @@ private Q_SLOTS:
             << set({"Reduce=0.37", "Stereo=-3"}) << QByteArray("2d6c7b6a850688e6");
         QTest::newRow("failing region") << set({"EquationZ=1/(x*y)", "Spacexu=20", "Spaceyv=20"})
                                         << QByteArray("9c18275a45d58e51");
-        QTest::newRow("constants")
+        QTest::newRow("constants, scale 1")
             << QStringList{"--constant", "a=2.37", "--constant",
-                           "b=a*2",      "--set",  "EquationZ=a*x*y-b*Sin(x)"}
+                           "b=a*2",      "--set",  "EquationZ=a*x*y-b*Sin(x)",
+                           "--scale",    "1"}
             << QByteArray("2fe3e0153326c7f2");
     }
     void sameViews()
