@@ -5,7 +5,9 @@
 // pair side by side; the medians and their ratio are printed. gnuplot is skipped when absent.
 // Peak memory: run a single output under /usr/bin/time -v (printed as a hint).
 
+#include "Median.h"
 #include <QDir>
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -31,12 +33,6 @@ double timed(const QString& program, const QStringList& args, const QByteArray& 
         return -1;
     }
     return t.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 #include "setup/FieldMap.h"
 #include "setup/PlotSetupReader.h"
 
+#include "Median.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <algorithm>
@@ -168,12 +170,6 @@ struct Bench
         return t.nsecsElapsed() / 1e6;
     }
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
