@@ -26,7 +26,7 @@ const QString kConstantsBox = QStringLiteral("cboConstants");
 
 Session::Session(FormFields& fields, SessionHost& host)
     : fields_(fields), host_(host), drawHost_(host), constants_(std::make_unique<UserConstants>()),
-      random_(std::make_unique<UniformRandom>())
+      random_(std::make_unique<UniformRandom>()), plotRandom_(std::make_unique<UniformRandom>())
 {
     // The views at their design geometry: 400 x 300 pixels, the right one overlapping by one.
     pic_[0] = std::make_unique<ImageSurface>();
@@ -86,6 +86,12 @@ void Session::onEngineError(const ScriptError& error)
 void Session::plot()
 {
     if (!driver_) return; // before the load event there is nothing to plot with
+    if (current_) {
+        // The other drawing shares the evaluator: it stops, and this plot runs after it.
+        plotPending_ = true;
+        current_->requestCancel();
+        return;
+    }
     if (plotting_) {
         // A Plot asked for while one runs supersedes it: the running one stops where it is
         // and the new one starts as soon as it has returned.
@@ -104,11 +110,29 @@ void Session::plot()
 void Session::cancelPlot()
 {
     if (plotting_ && driver_) driver_->requestCancel();
+    if (current_) current_->requestCancel();
 }
 
 double Session::plotProgress() const
 {
+    if (current_) return current_->progress();
     return driver_ ? driver_->progress() : 0.0;
+}
+
+bool Session::drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host)
+{
+    if (!driver_ || plotting_ || current_) return false;
+    NullDrawHost none;
+    UniformRandom random = *plotRandom_;
+    PlotDriver driver(views, *evaluator_, class1_, random, host ? *host : none, halfpi_);
+    driver.applyOptions(setup_.Options);
+    driver.ClearViews();
+    if (!render_.PlotShown) return false;
+    current_ = &driver;
+    const bool done = driver.DrawPlot(setup_);
+    current_ = nullptr;
+    if (plotPending_) plot();
+    return done;
 }
 
 void Session::runPlot()
@@ -128,6 +152,7 @@ void Session::runPlot()
     driver_->prepareViews(setup_, render_);
     host_.viewsChanged();
     host_.processEvents();
+    *plotRandom_ = *random_;
     if (!driver_->cancelRequested()) driver_->DrawPlot(setup_);
     host_.viewsChanged();
     host_.setBusy(false);

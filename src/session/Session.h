@@ -43,10 +43,18 @@ public:
     // Plot (a click of cmdPlot). A Plot asked for while one runs starts when it has ended.
     void plot();
     bool isPlotting() const { return plotting_; }
-    // Esc: the running plot stops where it is.
+    // Esc: the running plot, and a drawing of drawCurrentPlot, stop where they are.
     void cancelPlot();
-    // The share of the running (or last) plot's surface drawn so far, 0 to 1.
+    // The share of the running (or last) plot's surface drawn so far, 0 to 1; during
+    // drawCurrentPlot, the share of that drawing.
     double plotProgress() const;
+
+    // Draws the plot shown onto a caller's pair of views, at their size (the user scale maps
+    // the setup's window onto them), with the same random dots as the window's views. The
+    // drawing asks `host` (none when null) for its events; a Plot asked for meanwhile stops
+    // it and runs as soon as it has returned. Without a plot shown the views are only
+    // cleared. False when nothing was drawn, or the drawing did not run to its end.
+    bool drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host = nullptr);
 
     // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
     // cmdAddCons, cmdRemCons). False for a name that is no such button.
@@ -129,9 +137,11 @@ private:
     std::array<std::unique_ptr<ImageSurface>, 2> pic_;
     std::unique_ptr<UserConstants> constants_;
     std::unique_ptr<UniformRandom> random_;
+    std::unique_ptr<UniformRandom> plotRandom_; // the generator as the plot shown began
     float halfpi_ = 0;
     std::unique_ptr<SurfaceEvaluator> evaluator_;
     std::unique_ptr<PlotDriver> driver_;
+    PlotDriver* current_ = nullptr; // the driver of a running drawCurrentPlot
     QString startDir_;
     QString setupFileName_;
     bool plotting_ = false;
