@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 
 namespace {
 // How often the frame follows a drawing in progress.
@@ -69,6 +70,10 @@ StereoViewer::~StereoViewer() = default;
 
 void StereoViewer::open()
 {
+    // On the window's screen; the geometry also holds where no window manager makes the
+    // window full screen.
+    if (parentWidget()) setScreen(parentWidget()->screen());
+    setGeometry(screen()->geometry());
     showFullScreen();
     raise();
     activateWindow();
