@@ -252,6 +252,11 @@ private Q_SLOTS:
         QVERIFY(viewer->isVisible() && viewer->drawings() == 4);
         QTest::keyClick(viewer, Qt::Key_Escape);
         QVERIFY(!viewer->isVisible());
+        // A double-click on a view opens it, one on the viewer closes it.
+        QTest::mouseDClick(window_->view(0), Qt::LeftButton, {}, QPoint(200, 150));
+        QVERIFY(viewer->isVisible());
+        QTest::mouseDClick(viewer, Qt::LeftButton, {}, viewer->rect().center());
+        QVERIFY(!viewer->isVisible());
     }
 
     // The type chosen decides the image and, when the name has none, the extension.
