@@ -241,8 +241,13 @@ private Q_SLOTS:
         QObject scope;
         QTimer::singleShot(100, &scope, [&] { QTest::keyClick(viewer, Qt::Key_Escape); });
         plot(); // stopped by the Esc; then the viewer draws it
+        // A mode of another size starts the drawing afresh; Esc stops that one.
         QTimer::singleShot(300, &scope, [&] {
             drawing = viewer->isDrawing();
+            QTest::keyClick(viewer, Qt::Key_1);
+        });
+        QTimer::singleShot(600, &scope, [&] {
+            drawing = drawing && viewer->isDrawing();
             sinceKey.start();
             QTest::keyClick(viewer, Qt::Key_Escape);
         });
@@ -250,6 +255,7 @@ private Q_SLOTS:
         QVERIFY2(drawing && sinceKey.elapsed() < 100,
                  qPrintable(QString::number(sinceKey.elapsed())));
         QVERIFY(viewer->isVisible() && viewer->drawings() == 4);
+        QCOMPARE(viewer->mode(), StereoLayout::Mode::CrossEyed);
         QTest::keyClick(viewer, Qt::Key_Escape);
         QVERIFY(!viewer->isVisible());
         // A double-click on a view opens it, one on the viewer closes it.
