@@ -28,7 +28,7 @@ const QString kConstantsBox = QStringLiteral("cboConstants");
 
 Session::Session(FormFields& fields, SessionHost& host)
     : fields_(fields), host_(host), drawHost_(host), constants_(std::make_unique<UserConstants>()),
-      random_(std::make_unique<UniformRandom>()), plottedRandom_(std::make_unique<UniformRandom>())
+      random_(std::make_unique<UniformRandom>()), plotRandom_(std::make_unique<UniformRandom>())
 {
     // The views at their design geometry: 400 x 300 pixels, the right one overlapping by one.
     pic_[0] = std::make_unique<ImageSurface>();
@@ -88,6 +88,12 @@ void Session::onEngineError(const ScriptError& error)
 void Session::plot()
 {
     if (!driver_) return; // before the load event there is nothing to plot with
+    if (current_) {
+        // The other drawing shares the evaluator: it stops, and this plot runs after it.
+        plotPending_ = true;
+        current_->requestCancel();
+        return;
+    }
     if (plotting_) {
         // A Plot asked for while one runs supersedes it: the running one stops where it is
         // and the new one starts as soon as it has returned.
@@ -106,11 +112,33 @@ void Session::plot()
 void Session::cancelPlot()
 {
     if (plotting_ && driver_) driver_->requestCancel();
+    if (current_) current_->requestCancel();
 }
 
 double Session::plotProgress() const
 {
+    if (current_) return current_->progress();
     return driver_ ? driver_->progress() : 0.0;
+}
+
+bool Session::drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host, bool labels)
+{
+    if (!driver_ || plotting_ || current_) return false;
+    NullDrawHost none;
+    UniformRandom random = *plotRandom_;
+    PlotSetup setup = plotted_;
+    setup.Options.Labels = labels;
+    PlotDriver driver(views, *evaluator_, class1_, random, host ? *host : none, halfpi_);
+    driver.applyOptions(setup.Options);
+    driver.ClearViews();
+    if (!render_.PlotShown) return false;
+    current_ = &driver;
+    quiet_ = true; // the plot shown has reported its errors
+    const bool done = driver.DrawPlot(setup);
+    quiet_ = false;
+    current_ = nullptr;
+    if (plotPending_) plot();
+    return done;
 }
 
 void Session::runPlot()
@@ -129,9 +157,9 @@ void Session::runPlot()
     constants_->registerAll(engine_);
     driver_->prepareViews(setup_, render_);
     plotted_ = setup_;
-    *plottedRandom_ = *random_;
     host_.viewsChanged();
     host_.processEvents();
+    *plotRandom_ = *random_;
     if (!driver_->cancelRequested()) driver_->DrawPlot(setup_);
     host_.viewsChanged();
     host_.setBusy(false);
@@ -359,24 +387,9 @@ bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labe
 
 bool Session::drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels)
 {
-    if (!driver_ || plotting_ || !render_.PlotShown) return false;
-    std::array<DrawingSurface*, 2> views = {&left, &right};
-    for (int i = 0; i < 2; ++i) {
-        views[i]->clearPicture();
-        views[i]->setGeometry(pic_[i]->left(), pic_[i]->width(), pic_[i]->height());
-    }
-    PlotSetup setup = plotted_;
-    setup.Options.Labels = labels;
-    // Its own evaluator, generator and quiet host: the screen views' driver, its progress and
-    // the next plot's dots stay as they are; the dots repeat those of the plot shown.
-    UniformRandom random = *plottedRandom_;
-    SurfaceEvaluator evaluator(engine_, class1_);
-    NullDrawHost quiet;
-    PlotDriver driver(views, evaluator, class1_, random, quiet, halfpi_);
-    quiet_ = true;
-    const bool drawn = driver.drawCaptured(setup);
-    quiet_ = false;
-    return drawn;
+    left.setGeometry(pic_[0]->left(), pic_[0]->width(), pic_[0]->height());
+    right.setGeometry(pic_[1]->left(), pic_[1]->width(), pic_[1]->height());
+    return drawCurrentPlot({&left, &right}, nullptr, labels);
 }
 
 std::array<QImage, 2> Session::capturedImages(double scale, bool labels)

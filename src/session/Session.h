@@ -45,10 +45,21 @@ public:
     // Plot (a click of cmdPlot). A Plot asked for while one runs starts when it has ended.
     void plot();
     bool isPlotting() const { return plotting_; }
-    // Esc: the running plot stops where it is.
+    // Esc: the running plot, and a drawing of drawCurrentPlot, stop where they are.
     void cancelPlot();
-    // The share of the running (or last) plot's surface drawn so far, 0 to 1.
+    // The share of the running (or last) plot's surface drawn so far, 0 to 1; during
+    // drawCurrentPlot, the share of that drawing.
     double plotProgress() const;
+
+    // Draws the plot shown onto a caller's pair of views, at their size (the user scale maps
+    // the setup's window onto them), with the same random dots as the window's views. The
+    // drawing asks `host` (none when null) for its events; a Plot asked for meanwhile stops
+    // it and runs as soon as it has returned. Without a plot shown the views are only
+    // cleared. False when nothing was drawn, or the drawing did not run to its end.
+    // `labels` adds the axis letters and tick values. The plot is the last Plot's: the setup
+    // it read, with the constants it registered; no engine message is shown again.
+    bool drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host = nullptr,
+                         bool labels = false);
 
     // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
     // cmdAddCons, cmdRemCons). False for a name that is no such button.
@@ -90,11 +101,9 @@ public:
     bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout(),
                   bool labels = false);
 
-    // The plot of the last Plot (the setup it read, with the constants it registered and the
-    // dots it drew) drawn anew on a caller's pair of surfaces, given the screen views'
-    // geometry; the surfaces' own pixel scale or vector nature sets the size. No events, no
-    // beep, no message; the screen views are untouched. `labels` adds the axis letters and
-    // tick values. False when no plot is shown, one is running, or the drawing stopped.
+    // drawCurrentPlot without events on a caller's pair of surfaces given the screen views'
+    // geometry: the surfaces' own pixel scale or vector nature sets the size. The screen views
+    // are untouched.
     bool drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels = false);
     // Both views so drawn as images at `scale` image pixels per window pixel (1 to 16); null
     // images when there is no plot to draw.
@@ -146,15 +155,15 @@ private:
     std::array<std::unique_ptr<ImageSurface>, 2> pic_;
     std::unique_ptr<UserConstants> constants_;
     std::unique_ptr<UniformRandom> random_;
+    std::unique_ptr<UniformRandom> plotRandom_; // the generator as the plot shown began
     float halfpi_ = 0;
     std::unique_ptr<SurfaceEvaluator> evaluator_;
     std::unique_ptr<PlotDriver> driver_;
+    PlotDriver* current_ = nullptr; // the driver of a running drawCurrentPlot
     QString startDir_;
     QString setupFileName_;
     bool plotting_ = false;
     bool plotPending_ = false;
     bool quiet_ = false; // engine messages are not shown (a captured plot drawn again)
-    // The last Plot's setup and the generator's state when it began to draw.
-    PlotSetup plotted_;
-    std::unique_ptr<UniformRandom> plottedRandom_;
+    PlotSetup plotted_;  // the last Plot's setup
 };

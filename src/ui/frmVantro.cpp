@@ -17,6 +17,7 @@
 #include "ui/PlotProgress.h"
 #include "ui/ProductText.h"
 #include "ui/SetupDrop.h"
+#include "ui/StereoViewer.h"
 #include "ui/ViewInteraction.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmAbout.h"
@@ -139,6 +140,11 @@ frmAbout* frmVantro::aboutWindow() const
 HelpViewer* frmVantro::helpViewer() const
 {
     return help_.data();
+}
+
+StereoViewer* frmVantro::stereoViewer() const
+{
+    return viewer_.data();
 }
 
 void frmVantro::registerControl(QWidget* widget, const QString& name)
@@ -507,6 +513,9 @@ void frmVantro::buildMenu()
          &frmVantro::copyAnaglyph);
     item(file, QStringLiteral("mnuSaveImage"), QStringLiteral("Save image..."),
          &frmVantro::saveImage);
+    item(file, QStringLiteral("mnuStereoViewer"), QStringLiteral("Stereo viewer"),
+         &frmVantro::openStereoViewer)
+        ->setShortcut(Qt::Key_F11);
     item(bar, QStringLiteral("mnuPrint"), QStringLiteral("Print"), &frmVantro::printSetup)
         ->setShortcut(QKeySequence::Print);
     item(bar, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &frmVantro::showHelp)
@@ -702,8 +711,21 @@ void frmVantro::showAbout()
         about_->printLine(line);
 }
 
+void frmVantro::openStereoViewer()
+{
+    if (!viewer_)
+        viewer_ = new StereoViewer(
+            *session_, [this] { return focusGuard_->focusMayLeave(); }, this);
+    viewer_->open();
+}
+
 bool frmVantro::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == views_[0] || watched == views_[1])) {
+        openStereoViewer();
+        return true;
+    }
     // Only while plotting, and not into a message box or dialog that runs its own loop.
     if (event->type() == QEvent::KeyPress && session_ && session_->isPlotting() &&
         !QApplication::activeModalWidget()) {
@@ -721,6 +743,7 @@ void frmVantro::closeEvent(QCloseEvent* event)
     session_->cancelPlot();
     if (about_) about_->close();
     if (help_) help_->close();
+    if (viewer_) viewer_->close();
     event->accept();
 }
 
@@ -862,7 +885,10 @@ void frmVantro::setBusy(bool busy)
         if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
         if (progress_) progress_->plotStarted();
     } else {
-        if (busyDepth_ > 0 && --busyDepth_ == 0) QApplication::restoreOverrideCursor();
+        if (busyDepth_ > 0 && --busyDepth_ == 0) {
+            QApplication::restoreOverrideCursor();
+            if (viewer_) viewer_->plotEnded(); // the viewer shows the same plot
+        }
         if (progress_) progress_->plotEnded();
     }
 }

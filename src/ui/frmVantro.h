@@ -20,6 +20,7 @@ class QLineEdit;
 class QPushButton;
 class PlotProgress;
 class SetupDrop;
+class StereoViewer;
 class Session;
 class ViewInteraction;
 class ViewWidget;
@@ -41,6 +42,7 @@ public:
     QWidget* control(const QString& name) const { return controls_.value(name); }
     frmAbout* aboutWindow() const;
     HelpViewer* helpViewer() const;
+    StereoViewer* stereoViewer() const;
 
     // Where showMessage goes; by default a message box. The tests record instead.
     using MessageSink = std::function<void(const QString& text, const QString& caption)>;
@@ -78,6 +80,7 @@ public:
     void printSetup();
     void showHelp();
     void showAbout();
+    void openStereoViewer();
 
     // FormFields
     QString text(const QString& control) const override;
@@ -148,6 +151,7 @@ private:
     PlotProgress* progress_ = nullptr;
     QPointer<frmAbout> about_;
     QPointer<HelpViewer> help_;
+    QPointer<StereoViewer> viewer_;
     MessageSink messageSink_;
     QuestionSink questionSink_;
     FileDialogs dialogs_;

@@ -2,6 +2,7 @@
 #include "session/Session.h"
 #include "ui/ImageOptionsDialog.h"
 #include "ui/PlotProgress.h"
+#include "ui/StereoViewer.h"
 #include "ui/ViewWidget.h"
 #include "ui/frmVantro.h"
 
@@ -203,6 +204,68 @@ private Q_SLOTS:
         QVERIFY(bar->isHidden());
         QCOMPARE(viewImage(0), left);
         QCOMPARE(viewImage(1), right);
+    }
+
+    // F11 opens the viewer and M cycles its modes. A drag in it turns the surface, and the
+    // viewer and the window show the plot of the fields; Esc stops a long drawing, then closes.
+    void stereoViewer()
+    {
+        QTest::keyClick(window_.get(), Qt::Key_F11);
+        StereoViewer* viewer = window_->stereoViewer();
+        QVERIFY(viewer && QTest::qWaitForWindowExposed(viewer));
+        QTRY_COMPARE(viewer->drawings(), 1);
+        QStringList shown{viewer->shownMode()};
+        for (int i = 0; i < StereoLayout::ModeCount; ++i) {
+            QTest::keyClick(viewer, Qt::Key_M);
+            shown << viewer->shownMode();
+        }
+        QCOMPARE(shown, (QStringList{"Cross-eyed pair", "Parallel pair", "Half side-by-side",
+                                     "Red/cyan anaglyph", "Cross-eyed pair"}));
+        QTest::keyClick(viewer, Qt::Key_3); // half side-by-side: views of another size
+        QTRY_COMPARE(viewer->drawings(), 2);
+        const QImage frame = viewer->frame(), left = viewImage(0);
+        QWindow* handle = viewer->windowHandle();
+        const QPoint start = viewer->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, start);
+        QTest::mouseMove(handle, start + QPoint(25, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, start + QPoint(25, 0));
+        QCOMPARE(text("txtZrot"), QStringLiteral("25"));
+        QTRY_COMPARE(viewer->drawings(), 3);
+        const QImage turned = viewer->frame();
+        QVERIFY(turned != frame && viewImage(0) != left);
+        expectReplotted();
+        QTRY_COMPARE(viewer->drawings(), 4);
+        QCOMPARE(viewer->frame(), turned);
+        QTRY_VERIFY_WITH_TIMEOUT(viewer->shownMode().isEmpty(), 3000);
+
+        makeLong(1000);
+        QElapsedTimer sinceKey;
+        bool drawing = false;
+        QObject scope;
+        QTimer::singleShot(100, &scope, [&] { QTest::keyClick(viewer, Qt::Key_Escape); });
+        plot(); // stopped by the Esc; then the viewer draws it
+        // A mode of another size starts the drawing afresh; Esc stops that one.
+        QTimer::singleShot(300, &scope, [&] {
+            drawing = viewer->isDrawing();
+            QTest::keyClick(viewer, Qt::Key_1);
+        });
+        QTimer::singleShot(600, &scope, [&] {
+            drawing = drawing && viewer->isDrawing();
+            sinceKey.start();
+            QTest::keyClick(viewer, Qt::Key_Escape);
+        });
+        QTRY_VERIFY(sinceKey.isValid() && !viewer->isDrawing());
+        QVERIFY2(drawing && sinceKey.elapsed() < 100,
+                 qPrintable(QString::number(sinceKey.elapsed())));
+        QVERIFY(viewer->isVisible() && viewer->drawings() == 4);
+        QCOMPARE(viewer->mode(), StereoLayout::Mode::CrossEyed);
+        QTest::keyClick(viewer, Qt::Key_Escape);
+        QVERIFY(!viewer->isVisible());
+        // A double-click on a view opens it, one on the viewer closes it.
+        QTest::mouseDClick(window_->view(0), Qt::LeftButton, {}, QPoint(200, 150));
+        QVERIFY(viewer->isVisible());
+        QTest::mouseDClick(viewer, Qt::LeftButton, {}, viewer->rect().center());
+        QVERIFY(!viewer->isVisible());
     }
 
     // The type chosen decides the image and, when the name has none, the extension.

@@ -1,0 +1,200 @@
+#include "ui/StereoViewer.h"
+
+#include "render/DrawHost.h"
+#include "render/ImageSurface.h"
+#include "session/Session.h"
+#include "ui/PlotProgress.h"
+#include "ui/ViewInteraction.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+// How often the frame follows a drawing in progress.
+constexpr int ComposeEveryMs = 250;
+} // namespace
+
+// The drawing's requests: the progress bar, the frame now and then, and the events (where
+// Esc, a drag or a mode key arrive).
+class StereoViewer::Host final : public DrawHost
+{
+public:
+    explicit Host(StereoViewer& viewer) : viewer_(viewer) {}
+    void runEvents() override
+    {
+        viewer_.progress_->plotRunning(viewer_.session_.plotProgress());
+        if (viewer_.composed_.elapsed() >= ComposeEveryMs) repaint();
+        QCoreApplication::processEvents();
+    }
+    void repaint() override
+    {
+        viewer_.compose();
+        viewer_.composed_.restart();
+    }
+    void drawingEnded() override {}
+
+private:
+    StereoViewer& viewer_;
+};
+
+StereoViewer::StereoViewer(Session& session, MayAct mayAct, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), host_(std::make_unique<Host>(*this))
+{
+    setObjectName(QStringLiteral("StereoViewer"));
+    setWindowTitle(QStringLiteral("Stereo viewer"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    for (auto& v : views_)
+        v = std::make_unique<ImageSurface>(0, 1, 1);
+    interaction_ = new ViewInteraction(session, std::move(mayAct), this);
+    interaction_->watch(this);
+    progress_ = new PlotProgress(this);
+    modeLabel_ = new QLabel(this);
+    modeLabel_->setObjectName(QStringLiteral("lblViewerMode"));
+    modeLabel_->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(0, 0, 0, 170); color: white; padding: 8px 14px; "
+                       "font-size: 16pt; }"));
+    modeLabel_->hide();
+    modeTimer_.setSingleShot(true);
+    modeTimer_.setInterval(ModeShownMs);
+    connect(&modeTimer_, &QTimer::timeout, modeLabel_, &QWidget::hide);
+    redrawTimer_.setSingleShot(true);
+    redrawTimer_.setInterval(0);
+    connect(&redrawTimer_, &QTimer::timeout, this, &StereoViewer::redraw);
+}
+
+StereoViewer::~StereoViewer() = default;
+
+void StereoViewer::open()
+{
+    // On the window's screen; the geometry also holds where no window manager makes the
+    // window full screen.
+    if (parentWidget()) setScreen(parentWidget()->screen());
+    setGeometry(screen()->geometry());
+    showFullScreen();
+    raise();
+    activateWindow();
+    setMode(mode_);
+    redrawTimer_.start();
+}
+
+void StereoViewer::setMode(StereoLayout::Mode mode)
+{
+    mode_ = mode;
+    modeLabel_->setText(StereoLayout::name(mode));
+    modeLabel_->adjustSize();
+    modeLabel_->move(24, 24);
+    modeLabel_->raise();
+    modeLabel_->show();
+    modeTimer_.start();
+    if (layout().viewSize() == QSize(views_[0]->width(), views_[0]->height())) {
+        compose(); // the views fit the new mode as they are
+    } else if (drawing_) {
+        drawAgain_ = true; // at the new size, once this drawing has stopped
+        session_.cancelPlot();
+    } else {
+        redrawTimer_.start();
+    }
+}
+
+void StereoViewer::plotEnded()
+{
+    if (isHidden()) return;
+    if (drawing_)
+        drawAgain_ = true;
+    else
+        redrawTimer_.start();
+}
+
+QString StereoViewer::shownMode() const
+{
+    return modeLabel_->isVisible() ? modeLabel_->text() : QString();
+}
+
+StereoLayout StereoViewer::layout() const
+{
+    const RenderState& r = session_.renderState();
+    return StereoLayout(mode_, size() * devicePixelRatio(), QSize(r.PicWidth0, r.PicHeight0));
+}
+
+void StereoViewer::redraw()
+{
+    // A plot of the session calls plotEnded when it has ended.
+    if (isHidden() || drawing_ || session_.isPlotting()) return;
+    const QSize size = layout().viewSize();
+    for (auto& v : views_)
+        v->setGeometry(0, size.width(), size.height());
+    drawing_ = true;
+    composed_.start();
+    progress_->plotStarted();
+    if (session_.drawCurrentPlot({views_[0].get(), views_[1].get()}, host_.get())) ++drawings_;
+    progress_->plotEnded();
+    drawing_ = false;
+    compose();
+    if (drawAgain_) {
+        drawAgain_ = false;
+        redrawTimer_.start();
+    }
+}
+
+void StereoViewer::compose()
+{
+    const StereoLayout l = layout();
+    if (l.viewSize() != QSize(views_[0]->width(), views_[0]->height())) return;
+    frame_ = l.compose(views_[0]->image(), views_[1]->image(),
+                       ImageSurface::toRgb(views_[0]->backColor()));
+    frame_.setDevicePixelRatio(devicePixelRatio());
+    update();
+}
+
+void StereoViewer::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    p.drawImage(0, 0, frame_);
+}
+
+void StereoViewer::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
+        if (drawing_ || session_.isPlotting())
+            session_.cancelPlot();
+        else
+            close();
+    } else if (key == Qt::Key_M) {
+        setMode(StereoLayout::next(mode_));
+    } else if (key >= Qt::Key_1 && key < Qt::Key_1 + StereoLayout::ModeCount) {
+        setMode(StereoLayout::Mode(key - Qt::Key_1));
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void StereoViewer::mouseDoubleClickEvent(QMouseEvent*)
+{
+    close();
+}
+
+void StereoViewer::resizeEvent(QResizeEvent*)
+{
+    if (drawing_) {
+        drawAgain_ = true;
+        session_.cancelPlot();
+    } else {
+        redrawTimer_.start();
+    }
+}
+
+void StereoViewer::closeEvent(QCloseEvent* event)
+{
+    redrawTimer_.stop();
+    drawAgain_ = false;
+    if (drawing_) session_.cancelPlot();
+    modeLabel_->hide();
+    event->accept();
+    if (parentWidget()) parentWidget()->activateWindow();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "output/StereoLayout.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class ImageSurface;
+class PlotProgress;
+class QLabel;
+class Session;
+class ViewInteraction;
+
+// The full-screen stereo viewer: the plot shown in the window, drawn anew at the screen's
+// resolution onto views of the layout's size, in one of the StereoLayout modes. M cycles the
+// modes and 1 to 4 choose one; the mode's name shows in a corner for two seconds. Dragging
+// turns the surface and the wheel zooms, through the window's fields; after each plot of the
+// session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
+// a double-click does.
+class StereoViewer : public QWidget
+{
+    Q_OBJECT
+public:
+    using MayAct = std::function<bool()>; // as for the window's views
+    StereoViewer(Session& session, MayAct mayAct, QWidget* parent);
+    ~StereoViewer() override;
+
+    static constexpr int ModeShownMs = 2000;
+
+    // Shows the viewer full screen and draws the plot.
+    void open();
+    void setMode(StereoLayout::Mode mode);
+    StereoLayout::Mode mode() const { return mode_; }
+    // The session ended a plot: draw it again once the events have run.
+    void plotEnded();
+
+    // The mode's name while it shows, else empty.
+    QString shownMode() const;
+    // The frame on the screen, and how many drawings reached their end.
+    const QImage& frame() const { return frame_; }
+    int drawings() const { return drawings_; }
+    bool isDrawing() const { return drawing_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Host;
+    StereoLayout layout() const;
+    void redraw();
+    void compose();
+
+    Session& session_;
+    StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
+    std::unique_ptr<ImageSurface> views_[2];
+    std::unique_ptr<Host> host_;
+    ViewInteraction* interaction_ = nullptr;
+    PlotProgress* progress_ = nullptr;
+    QLabel* modeLabel_ = nullptr;
+    QTimer modeTimer_;
+    QTimer redrawTimer_;
+    QElapsedTimer composed_; // since the frame was last composed during a drawing
+    QImage frame_;
+    bool drawing_ = false;
+    bool drawAgain_ = false;
+    int drawings_ = 0;
+};
