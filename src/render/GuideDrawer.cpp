@@ -268,7 +268,7 @@ void GuideDrawer::DrawAxisLetters()
     const float depth = s_.Xmid - s_.Xorigin;
     const float parallax = Projection::parallaxFor(s_, right);
     std::array<std::pair<Projection::Point, Qt::Alignment>, 3> letters = {{
-        {{s_.Xorigin, s_.Yorigin, s_.Zorigin}, Qt::AlignBottom | Qt::AlignHCenter},
+        {{s_.Xorigin, s_.Yorigin, s_.Zorigin}, Qt::AlignBottom | Qt::AlignLeft},
         {{s_.Xorigin, s_.Windowgy - marginY - depth * (s_.RatioYX + parallax), s_.Zorigin},
          Qt::AlignBottom | Qt::AlignRight},
         {{s_.Xorigin, s_.Yorigin, s_.Windowgz - marginZ - depth * s_.RatioZX},
