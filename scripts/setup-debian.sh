@@ -3,7 +3,8 @@
 set -e
 need=""
 for p in cmake g++ make pkg-config qt6-base-dev libgl-dev libmuparser-dev libgif-dev ccache \
-         fonts-liberation fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev; do
+         fonts-liberation fonts-dejavu-core desktop-file-utils appstream man-db dpkg-dev \
+         poppler-utils; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need="$need $p"
 done
 # Where clang is installed, CI also runs the fuzz targets: they need its libFuzzer.
