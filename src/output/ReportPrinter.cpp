@@ -1,29 +1,14 @@
 #include "output/ReportPrinter.h"
 
-#include "output/SafeWrite.h"
 #include "render/PainterSurface.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <algorithm>
-
-namespace {
-bool usable(const QImage* image)
-{
-    return image && !image->isNull();
-}
-
-QSize sizeOf(const QImage* image)
-{
-    return usable(image) ? image->size() : QSize();
-}
-} // namespace
 
 namespace ReportPrinter {
 namespace {
@@ -77,20 +62,6 @@ bool printDocument(QPagedPaintDevice& device, const Pictures& pictures, const QS
     return true;
 }
 
-bool writePdfWith(const QString& path, const std::function<bool(QPagedPaintDevice&)>& print,
-                  QString& error)
-{
-    return SafeWrite::writeFile(
-        path,
-        [&](QIODevice& device) {
-            QPdfWriter writer(&device);
-            writer.setCreator(QStringLiteral("Tavrigon"));
-            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-            return print(writer);
-        },
-        error);
-}
 } // namespace
 
 Layout layout(QSize left, QSize right, double pageWidthTwips)
@@ -121,20 +92,6 @@ Layout layout(QSize left, QSize right, double pageWidthTwips)
     return out;
 }
 
-bool print(QPagedPaintDevice& device, const QImage* left, const QImage* right,
-           const QStringList& lines, QString& error)
-{
-    return printDocument(
-        device,
-        [&](QPainter& painter, double pageWidthTwips, const ToDevice& toDevice) {
-            const Layout at = layout(sizeOf(left), sizeOf(right), pageWidthTwips);
-            if (usable(right)) painter.drawImage(toDevice(at.right), *right);
-            if (usable(left)) painter.drawImage(toDevice(at.left), *left);
-            return at.textTop;
-        },
-        lines, error);
-}
-
 bool print(QPagedPaintDevice& device, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
            const QStringList& lines, QString& error)
 {
@@ -158,20 +115,4 @@ bool print(QPagedPaintDevice& device, std::array<QSize, 2> viewSizes, const Pair
         lines, error);
 }
 
-bool writePdf(const QString& path, const QImage* left, const QImage* right,
-              const QStringList& lines, QString& error)
-{
-    return writePdfWith(
-        path, [&](QPagedPaintDevice& device) { return print(device, left, right, lines, error); },
-        error);
-}
-
-bool writePdf(const QString& path, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
-              const QStringList& lines, QString& error)
-{
-    return writePdfWith(
-        path,
-        [&](QPagedPaintDevice& device) { return print(device, viewSizes, drawPair, lines, error); },
-        error);
-}
 } // namespace ReportPrinter

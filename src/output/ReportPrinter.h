@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QImage>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -13,8 +13,8 @@ class QPagedPaintDevice;
 // Paints the printed document: the two views side by side at the top when given, then the
 // report lines (ReportText::lines) in "Courier New", starting a new page when one is full.
 // Session passes the printer of the Print dialog (a QPrinter is a QPagedPaintDevice) or, for the
-// command line, calls writePdf. The views come either drawn anew as vectors (a PairPainter) or
-// as images; either image may be null: with neither, the text starts at the top of the page.
+// command line, a QPdfWriter. The views are drawn anew as vectors (a PairPainter); without one,
+// the text starts at the top of the page.
 namespace ReportPrinter {
 constexpr double TwipsPerInch = 1440;
 constexpr double TwipsPerPixel = 15;
@@ -35,17 +35,9 @@ Layout layout(QSize left, QSize right, double pageWidthTwips);
 // reduction factor); the page places them at the sizes they end with.
 using PairPainter = std::function<void(DrawingSurface& left, DrawingSurface& right)>;
 
-bool print(QPagedPaintDevice& device, const QImage* left, const QImage* right,
-           const QStringList& lines, QString& error);
-
 // The views drawn by `drawPair` as vector graphics on the page, each starting at viewSizes
 // (window pixels); no views when drawPair is empty.
 bool print(QPagedPaintDevice& device, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
            const QStringList& lines, QString& error);
 
-// The same documents as an A4 PDF file, written through the safe-write helper.
-bool writePdf(const QString& path, const QImage* left, const QImage* right,
-              const QStringList& lines, QString& error);
-bool writePdf(const QString& path, std::array<QSize, 2> viewSizes, const PairPainter& drawPair,
-              const QStringList& lines, QString& error);
 } // namespace ReportPrinter
