@@ -101,10 +101,14 @@ const QStringList& valuedOptions()
     return all;
 }
 
-// The options that write, after the plot: the last ones of valuedOptions().
+// The options that write a file, after the plot.
 bool isOutput(const QString& name)
 {
-    return valuedOptions().indexOf(name) >= valuedOptions().indexOf(QStringLiteral("--left"));
+    static const QStringList writers = {
+        QStringLiteral("--left"),   QStringLiteral("--right"),        QStringLiteral("--save"),
+        QStringLiteral("--report"), QStringLiteral("--pdf"),          QStringLiteral("--anaglyph"),
+        QStringLiteral("--pair"),   QStringLiteral("--pair-parallel")};
+    return writers.contains(name) || StereoOutputs::isOutput(name);
 }
 
 QString usage()

@@ -169,6 +169,14 @@ private Q_SLOTS:
                  same);
     }
 
+    // A failure in a run that asked for no file does not speak of output files.
+    void noOutputsNoOutputMessage()
+    {
+        const Run r = runProgram({"--seed", "1", "--frames", "4", "--open", "missing.txt"});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(!r.err.contains("No output file"), qPrintable(r.err));
+    }
+
     // A failed input, a plot that cannot read its fields or a file that must not be replaced:
     // nothing is written, the old files keep their bytes, the status is 1.
     void batchStopsAtAFailure_data()
