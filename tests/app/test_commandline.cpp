@@ -99,7 +99,8 @@ private Q_SLOTS:
                                << QString::fromLatin1(printed) << status;
         };
         row("value", {"--eval", "Asin(1) = halfpi"}, "", "-1\n", 0);
-        row("syntax error", {"--eval", "1 +"}, "", "error 1002: Syntax error\n", 1);
+        row("syntax error, the next value still printed", {"--eval", "1 +", "--eval", "2"}, "",
+            "2\n", 1);
         row("statement, then values", {"--exec", "a=2.37", "--eval", "a*2", "--eval", "b"}, "",
             "4.74\n0\n", 0);
         row("unknown option", {"--frobnicate"}, "", "", 2);
@@ -133,6 +134,115 @@ private Q_SLOTS:
             QVERIFY2(r.err.contains("No space left on device"), qPrintable(r.err));
     }
 
+    // What goes to standard output and error: values one per line, every message with the
+    // program's name and its subject, hints and notes on lines of their own.
+    void messages_data()
+    {
+        QTest::addColumn<QStringList>("args"); // %D: a fresh folder
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<QStringList>("errors"); // standard error, line by line
+        QTest::addColumn<int>("status");
+        auto row = [](const char* tag, const QStringList& args, const char* printed,
+                      const QStringList& errors, int status) {
+            QTest::newRow(tag) << args << QString::fromLatin1(printed) << errors << status;
+        };
+        row("the usual names",
+            {"--eval", "Sqrt(2.25)",  "--eval", "Ln(1)",         "--eval", "Log10(1000)",
+             "--eval", "Log2(8)",     "--eval", "Atan(0)",       "--eval", "Atan2(0, -1) = pi",
+             "--eval", "Floor(-0.5)", "--eval", "Ceil(-0.5)",    "--eval", "Min(2, -3)",
+             "--eval", "Max(2, -3)",  "--eval", "Pow(2, 0.5)^2", "--eval", "Hypot(5, 12)",
+             "--eval", "Cbrt(-8)"},
+            "1.5\n0\n3\n3\n0\n-1\n-1\n0\n-3\n2\n2\n13\n-2\n", {}, 0);
+        row("their domain errors",
+            {"--eval", "Sqrt(-1)", "--eval", "Ln(0)", "--eval", "Log10(-2)", "--eval", "Log2(0)",
+             "--eval", "Atan2(0, 0)", "--eval", "Pow(-8, 1/3)", "--eval",
+             "Hypot(1.5E308, 1.5E308)"},
+            "",
+            {"tavrigon: --eval: error 5: Invalid procedure call or argument",
+             "tavrigon: --eval: error 5: Invalid procedure call or argument",
+             "tavrigon: --eval: error 5: Invalid procedure call or argument",
+             "tavrigon: --eval: error 5: Invalid procedure call or argument",
+             "tavrigon: --eval: error 5: Invalid procedure call or argument",
+             "tavrigon: --eval: error 5: Invalid procedure call or argument",
+             "tavrigon: --eval: error 6: Overflow"},
+            1);
+        row("division by zero", {"--eval", "1/0"}, "",
+            {"tavrigon: --eval: error 11: Division by zero"}, 1);
+        row("2x", {"--eval", "2x"}, "",
+            {"tavrigon: --eval: error 1025: Expected end of statement",
+             "tavrigon: hint: --eval: a product needs *: write 2*x"},
+            1);
+        row("x**2", {"--eval", "x**2"}, "",
+            {"tavrigon: --eval: error 1002: Syntax error",
+             "tavrigon: hint: --eval: write ^ for a power: x^2"},
+            1);
+        row("7 % 3", {"--eval", "7 % 3"}, "",
+            {"tavrigon: --eval: error 1032: Invalid character",
+             "tavrigon: hint: --eval: write Mod for the remainder: 7 Mod 3"},
+            1);
+        row("sni(1)", {"--eval", "sni(1)"}, "",
+            {"tavrigon: --eval: error 13: Type mismatch: 'sni'",
+             "tavrigon: hint: --eval: did you mean Sin?"},
+            1);
+        row("(1+2", {"--eval", "(1+2"}, "",
+            {"tavrigon: --eval: error 1006: Expected ')'",
+             "tavrigon: hint: --eval: the ( at character 1 has no )"},
+            1);
+        row("statement", {"--exec", "a = 2 3"}, "",
+            {"tavrigon: --exec: error 1025: Expected end of statement",
+             "tavrigon: hint: --exec: a product needs *: write 2*3"},
+            1);
+        row("a constant for a later --eval", {"--constant", "k=2", "--eval", "k*3"}, "6\n", {}, 0);
+        row("a failing constant named", {"--constant", "k=)", "--right", "%D/r.png"}, "",
+            {"tavrigon: constant k=): Syntax error",
+             "tavrigon: hint: constant k=): the ) at character 3 has no ( before it",
+             "tavrigon: No output file was written."},
+            1);
+        row("the field named", {"--set", "EquationZ=x +* y", "--right", "%D/r.png"}, "",
+            {"tavrigon: EquationZ: Syntax error", "tavrigon: No output file was written."}, 1);
+        row("leading minus noted", {"--set", "EquationZ=exp(-x^2-y^2)", "--right", "%D/r.png"}, "",
+            {"tavrigon: note: EquationZ: -x^2 means (-x)^2 here; write -(x^2)"}, 0);
+        row("a file name alone", {"--right", "%D/y.png", "saddle.txt"}, "",
+            {"tavrigon: 'saddle.txt' is no option: write --open saddle.txt to read the setup "
+             "file in this run, or 'tavrigon saddle.txt' alone for the window with it",
+             "Try 'tavrigon --help'."},
+            2);
+        row("a switch with a value", {"--labels=1"}, "",
+            {"tavrigon: --labels takes no value, not '--labels=1'"}, 2);
+    }
+    void messages()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, printed);
+        QFETCH(QStringList, errors);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        args.replaceInStrings("%D", dir.path());
+        const Run r = runProgram(args);
+        QCOMPARE(r.out, printed);
+        QCOMPARE(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), errors);
+        QCOMPARE(r.status, status);
+    }
+
+    // A setup file naming its constants like functions draws what it drew before they existed.
+    void constantsNamedLikeFunctions()
+    {
+        QTemporaryDir dir;
+        QFile ripple(QStringLiteral(TAVRIGON_SOURCE_DIR "/examples/ripple.txt"));
+        QVERIFY(ripple.open(QIODevice::ReadOnly));
+        QByteArray bytes = ripple.readAll();
+        bytes.replace("amp", "max").replace("k*", "min*").replace("k=", "min=");
+        QVERIFY(bytes.contains("min=4") && bytes.contains("max*Cos(min*"));
+        QVERIFY(writeBytes(dir.filePath("minmax.txt"), bytes));
+        QCOMPARE(runProgram({"--open", ripple.fileName(), "--right", dir.filePath("a.png")}).status,
+                 0);
+        const Run r = runProgram({"--open", dir.filePath("minmax.txt"), "--eval", "min + max",
+                                  "--right", dir.filePath("b.png")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("4.4\n"));
+        QCOMPARE(QImage(dir.filePath("a.png")), QImage(dir.filePath("b.png")));
+    }
+
     // Two images, from one run or two, the same or not.
     void images_data()
     {
@@ -147,6 +257,9 @@ private Q_SLOTS:
             << QStringList{"--set", "Xder=1",     "--set",   "Yder=1",
                            "--set", "Accuracy=1", "--right", "%B"}
             << false;
+        QTest::newRow("a leading minus applies before the power")
+            << QStringList{"--set", "EquationZ=exp(-x^2-y^2)", "--right", "%A"}
+            << QStringList{"--set", "EquationZ=exp((-x)^2-y^2)", "--right", "%B"} << true;
         QTest::newRow("parametric default matches explicit")
             << QStringList{"--left", "%A"} << QStringList{"--set", "Parametric=1", "--left", "%B"}
             << true;

@@ -25,8 +25,8 @@ private Q_SLOTS:
         add("1 + ", false, 1002, "Syntax error", 4);
         add("a = 1 : b = 2", false, 1025, "Expected end of statement", 6);
         add("x.", false, 1010, "Expected identifier", 2);
-        add("1 + sqrt(x)", false, 13, "Type mismatch: 'sqrt'", 4);
-        add("x*ln(x)", false, 13, "Type mismatch: 'ln'", 2);
+        add("1 + cube(x)", false, 13, "Type mismatch: 'cube'", 4);
+        add("x*lnx(x)", false, 13, "Type mismatch: 'lnx'", 2);
         add("x(2)", false, 13, "Type mismatch", 0);
         add("a b", true, 1025, "Expected end of statement", 2);
         add("Sin = 1", true, 501, "Illegal assignment", 0);
@@ -49,6 +49,88 @@ private Q_SLOTS:
         QCOMPARE(int(s.notified.first().position), position);
         double d = 0;
         if (!statement) QCOMPARE(s.number(text, d), error); // the compiled form fails alike
+    }
+
+    // The likely intended form beside the language's message, and the subject the caller
+    // set, carried by the error.
+    void hints_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("hint");
+        auto add = [](const char* text, int error, const char* hint) {
+            QTest::newRow(text) << QString::fromUtf8(text) << error << QString::fromUtf8(hint);
+        };
+        add("2x", 1025, "a product needs *: write 2*x");
+        add("3 (x+1)", 1025, "a product needs *: write 3*(x+1)");
+        add("(x-1)(x+1)", 1025, "a product needs *: write (x-1)*(x+1)");
+        add("sin x", 1025, "write sin(x): the argument goes in parentheses");
+        add("x**2", 1002, "write ^ for a power: x^2");
+        add("x == 1", 1002, "write = once: a = b compares");
+        add("7 % 3", 1032, "write Mod for the remainder: 7 Mod 3");
+        add("3!", 1032, "there is no factorial (!): write the product, 1*2*3 for 3!");
+        add("x!", 1032, "there is no factorial (!): write the product out, 1*2*3 for 3!");
+        add("x != 1", 1032, "write <> for \"not equal\"");
+        add("x²", 1032, "write ^ for a power: x^2");
+        add("2π", 1032, "write pi");
+        add("sni(1)", 13, "did you mean Sin?");
+        add("arcsin(1)", 13, "did you mean Asin?");
+        add("sqroot(x)", 13, "did you mean Sqrt?");
+        add("foo(2)", 13, "foo is no function; for a product write foo*(2)");
+        add("k(x+1)", 13, "k is no function; for a product write k*(x+1)");
+        add("(1+2", 1006, "the ( at character 1 has no )");
+        add("Min(x, (y+1)", 1006, "the ( at character 4 has no )");
+        add("1+2)", 1025, "the ) at character 4 has no ( before it");
+        add("1,5", 1025, "the decimal separator is a point: write 1.5");
+        add("Atan2(1)", 450, "Atan2 takes two arguments: Atan2(a, b)");
+        add("Sqrt(1, 2)", 450, "Sqrt takes one argument: Sqrt(a)");
+        add("Mod(7, 3)", 1002, "Mod goes between its operands: 7 Mod 3");
+        add("1 +", 1002, "");
+        add("1/0", 11, "");
+    }
+    void hints()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, error);
+        QFETCH(QString, hint);
+        EngineFixture s;
+        const SubjectScope field(s.engine, {Subject::Kind::Field, QStringLiteral("Stereo")});
+        Variant v;
+        QCOMPARE(s.engine.eval(text, v), error);
+        QCOMPARE(s.notified.size(), 1);
+        QCOMPARE(s.notified.first().hint, hint);
+        QCOMPARE(s.notified.first().subject.name, QStringLiteral("Stereo"));
+    }
+
+    // A leading minus applied to a power is noted, once per text, with what it means.
+    void minusPowerNote_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("position");
+        auto add = [](const char* text, const char* note, int position) {
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(note)
+                                << position;
+        };
+        add("-x^2", "-x^2 means (-x)^2 here; write -(x^2)", 0);
+        add("exp(-x^2-y^2)", "-x^2 means (-x)^2 here; write -(x^2)", 4);
+        add("1 - - 2 ^ 2", "-2^2 means (-2)^2 here; write -(2^2)", 4);
+        add("-Sin(x)^2*3", "-Sin(x)^2 means (-Sin(x))^2 here; write -(Sin(x)^2)", 0);
+        add("-(x^2)", "", -1);
+        add("(-x)^2", "", -1);
+        add("x-y^2", "", -1);
+        add("2^-x", "", -1);
+        add("-x^", "", -1); // no note beside a syntax error
+    }
+    void minusPowerNote()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, note);
+        QFETCH(int, position);
+        EngineFixture s;
+        const ScriptEngine::Note n = s.engine.note(text);
+        QCOMPARE(n.text, note);
+        QCOMPARE(int(n.position), position);
     }
 
     void assignments_data()
@@ -113,6 +195,72 @@ private Q_SLOTS:
         add("Acosh(0.5)", 0, 5);
         add("Atanh(1)", 0, 11);
         add("Atanh(-1E300)", 0, 5);
+        add("Sqrt(2.25)", 1.5, 0);
+        add("sqrt(-1)", 0, 5);
+        add("Ln(1)", 0, 0);
+        add("Ln(0)", 0, 5);
+        add("Log10(1000)", 3, 0);
+        add("Log10(-1)", 0, 5);
+        add("Log2(0.125)", -3, 0);
+        add("Log2(0)", 0, 5);
+        add("Atan(-1)", -std::atan(1.0), 0);
+        add("Atan2(1, -1)", 3 * std::atan(1.0), 0);
+        add("Atan2(-0.5, 0)", -h, 0);
+        add("Atan2(0, 0)", 0, 5);
+        add("Floor(-2.5)", -3, 0);
+        add("Ceil(-2.5)", -2, 0);
+        add("Min(3, -4)", -4, 0);
+        add("MAX(3, -4)", 3, 0);
+        add("Pow(2, 10)", 1024, 0);
+        add("Pow(-8, 1/3)", 0, 5);
+        add("Pow(0, -1)", 0, 11);
+        add("Pow(10, 400)", 0, 6);
+        add("Hypot(-3, 4)", 5, 0);
+        add("Hypot(1.5E308, 1.5E308)", 0, 6);
+        add("Cbrt(-27)", -3, 0);
+        add("Min(Sqrt(16), Pow(2, x + 3)) + Hypot(x, 0)", 4, 0);
+    }
+
+    // The usual names are functions only where they are called: a user constant of the same
+    // name keeps its value everywhere else, so setup files written before them keep their
+    // meaning.
+    void callOnlyNames_data()
+    {
+        QTest::addColumn<QString>("statements");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("error");
+        auto add = [](const char* tag, const char* statements, const char* text, double value,
+                      int error) {
+            QTest::newRow(tag) << QString::fromLatin1(statements) << QString::fromLatin1(text)
+                               << value << error;
+        };
+        add("constant", "min=0.5|max=2", "min*4 + max", 4, 0);
+        add("constant beside call", "min=0.5", "Min(min, 0.25) + min", 0.75, 0);
+        add("never assigned", "", "sqrt + 1", 1, 0);
+        add("member", "", "sh.Max(1, 2)", 2, 0);
+        add("one argument short", "", "Min(1)", 0, 450);
+        add("one argument over", "", "Sqrt(1, 2)", 0, 450);
+        add("string argument", "", "Hypot(\"a\", 1)", 0, 13);
+        add("old names keep refusing", "asin=2", "1", 0, 501);
+    }
+    void callOnlyNames()
+    {
+        QFETCH(QString, statements);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(int, error);
+        EngineFixture s;
+        qint32 rc = 0;
+        for (const QString& line : statements.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+            if (const qint32 n = s.run(line)) rc = n;
+        double d = -1;
+        if (rc == 0) rc = s.number(text, d);
+        QCOMPARE(rc, error);
+        if (error == 0) TAVRIGON_COMPARE_EXACT(d, value);
+        Variant v;
+        if (error == 0) QCOMPARE(s.engine.eval(text, v), 0);
+        if (error == 0) TAVRIGON_COMPARE_EXACT(v.number(), value);
     }
     void class1Functions()
     {

@@ -250,7 +250,7 @@ private Q_SLOTS:
         QVERIFY(showActive());
         for (const auto& [field, text, selected] : {std::tuple{"txtStereo", "1 + * 2", "* 2"},
                                                     {"txtDivy", "1/0", ""},
-                                                    {"txtEquationZ", "x + sqrt(y)", "sqrt(y)"}}) {
+                                                    {"txtEquationZ", "x + sqrtt(y)", "sqrtt(y)"}}) {
             messages_.clear();
             control("txtXrot")->setFocus();
             auto* e = qobject_cast<QLineEdit*>(control(field));
