@@ -159,7 +159,9 @@ QString usage()
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
-        "outputs are written. An option that fails stops the run: no output is written.\n"
+        "outputs are written. An option that fails stops the run: no output is written\n"
+        "(a failed --eval only prints its error). Messages, hints and notes go to\n"
+        "standard error.\n"
         "Exit status: 0 when nothing was reported, 1 when an error was reported (also a\n"
         "failed write on standard output), 2 for bad usage.\n");
 }

@@ -21,6 +21,8 @@
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -264,6 +266,58 @@ private Q_SLOTS:
         }
     }
 
+    // Enter in an equation field plots; the engine's message, in its real box dismissed with
+    // Return, leaves the failing part selected, as Plot's button does.
+    void enterThenReturnSelectsTheFailingPart()
+    {
+        window_->setMessageSink({});
+        QVERIFY(showActive());
+        auto* e = qobject_cast<QLineEdit*>(control("txtEquationZ"));
+        e->setFocus();
+        QTRY_VERIFY(e->hasFocus());
+        e->setText(QStringLiteral("x + sqrtt(y) + 1"));
+        QString shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shown = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        answer.start(20);
+        QTest::keyClick(e, Qt::Key_Return);
+        answer.stop();
+        QCOMPARE(shown, QStringLiteral("Type mismatch: 'sqrtt'\ndid you mean Sqrt?"));
+        window_->activateWindow(); // as the window manager does once the box has gone
+        QTRY_VERIFY(e->hasFocus());
+        QTRY_COMPARE(e->selectedText(), QStringLiteral("sqrtt(y) + 1"));
+    }
+
+    // A failing constant's message names it; a leading minus on a power gets a passing note
+    // beside its field, once per text, and the plot draws.
+    void constantNamedAndMinusNoted()
+    {
+        QVERIFY(showActive());
+        window_->setText(QStringLiteral("cboConstants"), QStringLiteral("k=)"));
+        window_->session().press(QStringLiteral("cmdAddCons"));
+        window_->session().press(QStringLiteral("cmdPlot"));
+        QCOMPARE(messages_, QStringList{"Syntax error\nIn the user constant k=)\nthe ) at "
+                                        "character 3 has no ( before it"});
+        window_->session().removeConstant(0);
+        messages_.clear();
+        auto* e = qobject_cast<QLineEdit*>(control("txtEquationZ"));
+        e->setText(QStringLiteral("exp(-x^2-y^2)"));
+        window_->session().press(QStringLiteral("cmdPlot"));
+        QVERIFY(messages_.isEmpty() && window_->session().renderState().PlotShown);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("-x^2 means (-x)^2 here; write -(x^2)"));
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        window_->session().press(QStringLiteral("cmdPlot"));
+        QTest::qWait(50);
+        QVERIFY(!QToolTip::isVisible());
+    }
+
     void aboutTwiceThenAfreshThenClosedWithTheWindow()
     {
         window_->show();
@@ -302,9 +356,14 @@ private Q_SLOTS:
         QVERIFY2(viewer.showFile(QStringLiteral(TAVRIGON_SOURCE_DIR "/Vantro.hlp"), error),
                  qPrintable(error));
         const QString help = viewer.browser()->toPlainText();
-        QStringList wanted = {"Alt+P", "Enter",  "Esc", "drag", "wheel",
-                              "Alt+F", "Ctrl+Q", "Sqr", "Atn",  "natural logarithm",
-                              "Atanh", "(-x)^2", "-1"};
+        QStringList wanted = {"Alt+P",       "Enter",
+                              "Esc",         "drag",
+                              "wheel",       "Alt+F",
+                              "Ctrl+Q",      "Sqr",
+                              "Atn",         "natural logarithm",
+                              "Atanh",       "(-x)^2",
+                              "-1",          "exp(-(x^2)-(y^2))",
+                              "Atan2(y, x)", "did you mean Sin?"};
         for (QAction* a : window_->findChildren<QAction*>()) {
             if (a->isSeparator() || a->objectName() == QLatin1String("actQuit")) continue;
             wanted << a->text().remove(QLatin1Char('&'));
