@@ -863,7 +863,9 @@ void frmVantro::report(const Message& message)
     if (message.subject.kind != Subject::Kind::Field) return;
     auto* e =
         qobject_cast<QLineEdit*>(controls_.value(QStringLiteral("txt") + message.subject.name));
-    if (e && focusGuard_) focusGuard_->focusFrom(e, int(qMax<qsizetype>(message.position, 0)));
+    if (!e || !focusGuard_) return;
+    activateWindow(); // back from the box, also where no window manager gives the focus back
+    focusGuard_->focusFrom(e, int(qMax<qsizetype>(message.position, 0)));
 }
 
 void frmVantro::note(const Message& message)
