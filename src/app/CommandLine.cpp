@@ -29,7 +29,6 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
