@@ -558,7 +558,9 @@ QString BitmapName(const QString& setupFileName, int view)
 bool save(const QString& path, const QByteArray& bytes, const QList<QImage>& views, QString& error)
 {
     QList<std::pair<QString, QByteArray>> files;
-    for (qsizetype view = 0; view < views.size(); ++view) {
+    // Bitmaps go beside a regular file only, not beside a device or a standard stream.
+    const qsizetype bitmaps = SafeWrite::isSpecial(path) ? 0 : views.size();
+    for (qsizetype view = 0; view < bitmaps; ++view) {
         const QString name = BitmapName(path, int(view));
         QByteArray image;
         if (!SafeWrite::imageBytes(name, views.at(view), "BMP", image, error)) return false;

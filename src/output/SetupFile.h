@@ -70,6 +70,7 @@ QString ForeignQuestion(const QString& path);
 QString BitmapName(const QString& setupFileName, int view);
 
 // The setup file and, when `views` holds the two view images, its bitmaps: all three or none.
+// The bitmaps follow a regular file only: a device or a standard stream gets the setup alone.
 bool save(const QString& path, const QByteArray& bytes, const QList<QImage>& views, QString& error);
 
 // The stored fields into the record (EquationX and EquationY only when parametric); the

@@ -109,6 +109,12 @@ void Session::plot()
     plotting_ = false;
 }
 
+void Session::setSampleLimit(double limit, const QString& howToRaise)
+{
+    sampleLimit_ = limit;
+    howToRaise_ = howToRaise;
+}
+
 void Session::cancelPlot()
 {
     if (plotting_ && driver_) driver_->requestCancel();
@@ -147,7 +153,16 @@ void Session::runPlot()
     driver_->ClearViews();
     render_.PlotShown = true;
     QString message;
-    if (!ReadPlotSetup(setup_, fields_, engine_, message, &class1_)) {
+    bool read = ReadPlotSetup(setup_, fields_, engine_, message, &class1_);
+    if (const double samples = PlotDriver::plannedSamples(setup_);
+        read && sampleLimit_ > 0 && samples > sampleLimit_) {
+        read = false;
+        message = QStringLiteral("The plot has %1 sample points, more than the %2 allowed; %3")
+                      .arg(samples, 0, 'f', 0)
+                      .arg(sampleLimit_, 0, 'f', 0)
+                      .arg(howToRaise_);
+    }
+    if (!read) {
         render_.PlotShown = false;
         if (!message.isEmpty()) host_.showMessage(message, QString());
         host_.viewsChanged();
