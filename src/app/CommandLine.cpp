@@ -558,6 +558,10 @@ int runOptions(int argc, char** argv)
     // The animations plot again: they come after every output of the plot shown.
     std::stable_partition(outputs.begin(), outputs.end(),
                           [](const Option& o) { return !StereoOutputs::isOutput(o.name); });
+    // Not a failure: the surface may lie elsewhere, or be undefined over the window.
+    if (!host.reported && plotNeeded && session.renderState().PlotShown &&
+        !session.surfaceInWindow())
+        err() << "tavrigon: the surface has no point in the window" << Qt::endl;
     if (host.reported || (plotNeeded && !session.renderState().PlotShown)) {
         if (!host.reported)
             host.showMessage(QStringLiteral("Nothing was plotted: the fields could not be read."),

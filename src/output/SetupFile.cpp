@@ -159,6 +159,16 @@ private:
     int index_ = 1;
 };
 
+// An item's text as a message shows it: a long one by its ends and its length.
+QString shown(const QString& text)
+{
+    constexpr qsizetype kEnd = 20;
+    if (text.size() <= 3 * kEnd) return text;
+    return QStringLiteral("%1...%2 (%3 characters)")
+        .arg(text.left(kEnd), text.right(kEnd))
+        .arg(text.size());
+}
+
 QString where(const Item& item, const QString& name)
 {
     return QStringLiteral("line %1, item %2 (%3)").arg(item.line).arg(item.index).arg(name);
@@ -199,11 +209,11 @@ public:
         if (!take(name, item)) return false;
         double value = 0;
         if (!toNumber(item.text, value))
-            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(item.text));
+            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(shown(item.text)));
         if (std::fabs(value) > double(FLT_MAX))
-            return fail(
-                item, name,
-                QStringLiteral("%1 is beyond the single-precision range").arg(item.text.trimmed()));
+            return fail(item, name,
+                        QStringLiteral("%1 is beyond the single-precision range")
+                            .arg(shown(item.text.trimmed())));
         out = float(value);
         return true;
     }
@@ -215,14 +225,14 @@ public:
         if (!take(name, item)) return false;
         double value = 0;
         if (!toNumber(item.text, value))
-            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(item.text));
+            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(shown(item.text)));
         if (value != std::floor(value))
             return fail(item, name,
-                        QStringLiteral("%1 is not a whole number").arg(item.text.trimmed()));
+                        QStringLiteral("%1 is not a whole number").arg(shown(item.text.trimmed())));
         if (value < low || value > high)
             return fail(item, name,
                         QStringLiteral("%1 is outside %2 to %3")
-                            .arg(item.text.trimmed(), QString::number(qint64(low)),
+                            .arg(shown(item.text.trimmed()), QString::number(qint64(low)),
                                  QString::number(qint64(high))));
         out = qint32(value);
         return true;
@@ -470,7 +480,7 @@ bool checkStorable(const SetupFileData& data, QString& error)
         if (const char* why = unstorableEquation(data.constants.at(i))) {
             error = QStringLiteral("The user constant \"%1\" holds %2, which a setup file cannot "
                                    "store.")
-                        .arg(data.constants.at(i), QLatin1String(why));
+                        .arg(shown(data.constants.at(i)), QLatin1String(why));
             return false;
         }
     }

@@ -109,6 +109,11 @@ void Session::plot()
     plotting_ = false;
 }
 
+bool Session::surfaceInWindow() const
+{
+    return driver_ && driver_->surfaceInWindow();
+}
+
 void Session::setSampleLimit(double limit, const QString& howToRaise)
 {
     sampleLimit_ = limit;

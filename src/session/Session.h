@@ -50,6 +50,8 @@ public:
     // The share of the running (or last) plot's surface drawn so far, 0 to 1; during
     // drawCurrentPlot, the share of that drawing.
     double plotProgress() const;
+    // Whether the plot shown drew a point of its surface inside the window.
+    bool surfaceInWindow() const;
     // A plot of more sample points than `limit` (mesh points and dots; 0: no limit) is refused
     // with a message that ends with `howToRaise`.
     void setSampleLimit(double limit, const QString& howToRaise);

@@ -315,6 +315,19 @@ private Q_SLOTS:
                  all.constData());
     }
 
+    // A plot that draws no point of its surface inside the window says so; the status stays 0.
+    void surfaceWithoutPoints()
+    {
+        const Run r = runProgram({"--set", "EquationZ=\"a\"", "--report", "/dev/null"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("the surface has no point in the window"), qPrintable(r.err));
+        QCOMPARE(runProgram(
+                     {"--set", "Windowlz=1000", "--set", "Windowgz=1001", "--report", "/dev/null"})
+                     .err.count("no point in the window"),
+                 1);
+        QCOMPARE(runProgram({"--report", "/dev/null"}).err, QString());
+    }
+
     // Without XDG_RUNTIME_DIR, a link planted where the runtime folder would be is not followed.
     void plantedRuntimeLink()
     {
