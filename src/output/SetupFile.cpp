@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include <cerrno>
 #include <cfloat>
@@ -308,6 +309,15 @@ bool startsWithMagic(const QStringList& lines)
     QString ignored;
     return reader.next(item, ignored) == ItemReader::Got && item.text == kMagic;
 }
+
+// The second line of "Incompatible file": what the file holds instead of the mark.
+QString whyIncompatible(const QStringList& lines)
+{
+    if (lines.join(QString()).trimmed().isEmpty()) return QStringLiteral("The file is empty.");
+    if (std::any_of(lines.first().cbegin(), lines.first().cend(), isControl))
+        return QStringLiteral("The file is not text (or not in UTF-8 or Latin-1).");
+    return QStringLiteral("Its first item is not the setup file's mark, \"%1\".").arg(kMagic);
+}
 } // namespace
 
 namespace SetupFile {
@@ -348,7 +358,7 @@ bool fromLines(const QStringList& lines, SetupFileData& data, QString& error)
 {
     error.clear();
     if (!startsWithMagic(lines)) {
-        error = Incompatible();
+        error = Incompatible() + QLatin1Char('\n') + whyIncompatible(lines);
         return false;
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -449,7 +459,7 @@ bool parse(const QByteArray& bytes, SetupFileData& data, QString& error)
     QStringList lines;
     if (!splitLines(bytes, lines, error)) return false;
     if (!fromLines(lines, data, error)) {
-        if (error != Incompatible()) error = capitalised(error) + QLatin1Char('.');
+        if (!error.startsWith(Incompatible())) error = capitalised(error) + QLatin1Char('.');
         return false;
     }
     return true;
@@ -535,7 +545,7 @@ bool readFile(const QString& path, SetupFileData& data, QString& error)
     }
     QStringList lines;
     if (!splitLines(bytes, lines, error) || !fromLines(lines, data, error)) {
-        if (error != Incompatible()) error = QStringLiteral("%1: %2.").arg(name, error);
+        if (!error.startsWith(Incompatible())) error = QStringLiteral("%1: %2.").arg(name, error);
         return false;
     }
     return true;

@@ -306,7 +306,7 @@ bool Session::openSetup(const QString& path)
     SetupFileData data;
     QString error;
     if (!SetupFile::readFile(path, data, error)) {
-        const bool incompatible = error == SetupFile::Incompatible();
+        const bool incompatible = error.startsWith(SetupFile::Incompatible());
         host_.showMessage(error, incompatible ? QStringLiteral("vantro") : QString());
         return false;
     }
