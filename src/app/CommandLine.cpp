@@ -2,6 +2,7 @@
 #include "app/RuntimeFolder.h"
 
 #include "app/ConsoleLines.h"
+#include "app/SolidOutputs.h"
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
@@ -129,8 +130,9 @@ const QStringList& valuedOptions()
         QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
         QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
     };
-    static const QStringList all =
-        names + StereoOutputs::optionNames() + QStringList{QStringLiteral("--max-points")};
+    static const QStringList all = names + StereoOutputs::optionNames() +
+                                   SolidOutputs::optionNames() +
+                                   QStringList{QStringLiteral("--max-points")};
     return all;
 }
 
@@ -141,7 +143,7 @@ bool isOutput(const QString& name)
         QStringLiteral("--left"),   QStringLiteral("--right"),        QStringLiteral("--save"),
         QStringLiteral("--report"), QStringLiteral("--pdf"),          QStringLiteral("--anaglyph"),
         QStringLiteral("--pair"),   QStringLiteral("--pair-parallel")};
-    return writers.contains(name) || StereoOutputs::isOutput(name);
+    return writers.contains(name) || StereoOutputs::isOutput(name) || SolidOutputs::isOutput(name);
 }
 
 QString usage()
@@ -181,6 +183,16 @@ QString usage()
         "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
         "  --frames N           the turntable's number of steps (36)\n"
         "                       (the animations are written after the other outputs)\n"
+        "  --stl FILE           after the plot, write a solid to print (binary STL, mm):\n"
+        "                       z(x,y) over a flat base with side walls; a parametric\n"
+        "                       surface whose grid closes on itself (sphere, torus) as it\n"
+        "                       is; points without a value cut out, walled down to the base\n"
+        "  --obj FILE           after the plot, write the triangulated surface with its\n"
+        "                       normals (OBJ, in the surface's own units)\n"
+        "  --size MM            the solid's longest side (100)\n"
+        "  --base MM            the base's thickness below the lowest point of z(x,y) (2)\n"
+        "  --thicken MM         write a surface that does not close on itself (a Moebius\n"
+        "                       strip, an open patch, z(x,y) too) as a shell this thick\n"
         "  --scale K            draw every image, SVG and animation anew at K times the\n"
         "                       views' size (1 to 16, default 1): sharp lines, not enlarged\n"
         "  --labels             add the axis letters and the tick values to the images,\n"
@@ -461,7 +473,9 @@ int runOptions(int argc, char** argv)
             err() << "tavrigon: --press: no button named '" << value << "'" << Qt::endl;
             return kExitUsage;
         }
-        if (const QString error = StereoOutputs::checkOption(name, value); !error.isEmpty()) {
+        if (const QString error =
+                StereoOutputs::checkOption(name, value) + SolidOutputs::checkOption(name, value);
+            !error.isEmpty()) {
             err() << "tavrigon: " << error << Qt::endl;
             return kExitUsage;
         }
@@ -505,6 +519,7 @@ int runOptions(int argc, char** argv)
     for (const Option& o : std::as_const(options))
         wantsOutput = wantsOutput || isOutput(o.name);
     int frames = StereoOutputs::DefaultFrames;
+    SolidMesh::Size solidSize;
     bool constantsPending = false; // constants added since they last ran
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
@@ -581,7 +596,8 @@ int runOptions(int argc, char** argv)
             plotCurrent = false;
         } else if (o.name == QLatin1String("--frames")) {
             frames = o.value.toInt();
-        } else if (o.name != QLatin1String("--scale")) {
+        } else if (o.name != QLatin1String("--scale") &&
+                   !SolidOutputs::take(o.name, o.value, solidSize)) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -613,7 +629,10 @@ int runOptions(int argc, char** argv)
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
             session.writePdf(o.value, QPageLayout(), labels);
-        else if (QString error; StereoOutputs::isOutput(o.name)) {
+        else if (QString error; SolidOutputs::isOutput(o.name)) {
+            if (!SolidOutputs::write(session, o.name, o.value, solidSize, error))
+                host.showMessage(error, QString());
+        } else if (QString error; StereoOutputs::isOutput(o.name)) {
             if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels}, error))
                 host.showMessage(error, QString());
         } else

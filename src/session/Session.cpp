@@ -6,6 +6,7 @@
 #include "output/ReportText.h"
 #include "output/SafeWrite.h"
 #include "output/SetupFile.h"
+#include "output/SurfaceGrid.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
 #include "render/SvgDocument.h"
@@ -456,6 +457,18 @@ QByteArray Session::capturedSvg(const QList<int>& order, double scale, bool labe
         x += views[index].width();
     }
     return document.toSvg();
+}
+
+bool Session::sampleSurface(SurfaceGrid& grid, QString& error)
+{
+    if (!driver_ || plotting_ || current_ || !render_.PlotShown) {
+        error = QStringLiteral("there is no plot");
+        return false;
+    }
+    quiet_ = true; // the plot shown has reported its errors
+    const bool sampled = SurfaceGrid::sample(*evaluator_, plotted_, grid, error);
+    quiet_ = false;
+    return sampled;
 }
 
 DrawingSurface& Session::view(int index)

@@ -23,6 +23,7 @@ class PlotDriver;
 class QPagedPaintDevice;
 class SessionHost;
 class SurfaceEvaluator;
+struct SurfaceGrid;
 class UniformRandom;
 class UserConstants;
 
@@ -124,6 +125,10 @@ public:
     // Views so drawn as one SVG document, side by side in the order given (0 left, 1 right),
     // shown `scale` times their pixel size; empty when there is no plot to draw.
     QByteArray capturedSvg(const QList<int>& order, double scale, bool labels = false);
+
+    // The plot shown's surface sampled on the grid of its finest mesh lines, from the setup
+    // and constants it was drawn with, without engine messages; false with `error`.
+    bool sampleSurface(SurfaceGrid& grid, QString& error);
 
     // Clears both views (also when the user constants change).
     void clearViews();
