@@ -64,9 +64,7 @@ bool write(Session& session, const QString& name, const QString& path, const Sol
     QByteArray bytes;
     if (name == Obj) {
         if (surface.surface().triangles.empty()) {
-            error = QStringLiteral("Cannot write %1: the surface has no grid cell whose corners "
-                                   "all have a value")
-                        .arg(path);
+            error = QStringLiteral("Cannot write %1: %2").arg(path, SolidMesh::noCellMessage());
             return false;
         }
         bytes = MeshFile::obj(surface.surface(), surface.normals());

@@ -213,6 +213,11 @@ void SolidMesh::orientFans()
     }
 }
 
+QString SolidMesh::noCellMessage()
+{
+    return QStringLiteral("the surface has no grid cell whose corners all have a value");
+}
+
 std::vector<SolidMesh::Vec> SolidMesh::summedNormals() const
 {
     std::vector<Vec> sum(surface_.vertices.size(), Vec{0, 0, 0});
@@ -240,7 +245,7 @@ bool SolidMesh::solid(const Size& size, Mesh& mesh, QString& error) const
     mesh = Mesh();
     const std::vector<Vec>& points = surface_.vertices;
     if (surface_.triangles.empty()) {
-        error = QStringLiteral("the surface has no grid cell whose corners all have a value");
+        error = noCellMessage();
         return false;
     }
     if (crowdedEdge_ >= 0) {

@@ -42,6 +42,9 @@ public:
 
     explicit SolidMesh(const SurfaceGrid& grid);
 
+    // Why a surface without triangles gives no mesh.
+    static QString noCellMessage();
+
     // The triangulated surface in its own coordinates, and a unit normal at each vertex.
     const Mesh& surface() const { return surface_; }
     std::vector<Vec> normals() const;

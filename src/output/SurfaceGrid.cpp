@@ -47,8 +47,8 @@ bool SurfaceGrid::sample(SurfaceEvaluator& evaluator, const PlotSetup& s, Surfac
         return false;
     }
     if ((columns + 1) * (rows + 1) > MaxPoints) {
-        error = QStringLiteral("the mesh has %1 points, more than the %2 a solid can have here; "
-                               "lower Spacexu, Spaceyv or their segments")
+        error = QStringLiteral("the mesh has %1 points, more than the %2 a mesh file can have "
+                               "here; lower Spacexu, Spaceyv or their segments")
                     .arg((columns + 1) * (rows + 1), 0, 'f', 0)
                     .arg(MaxPoints, 0, 'f', 0);
         return false;

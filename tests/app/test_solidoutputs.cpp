@@ -151,22 +151,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
-        QTest::newRow("open strip") << QStringList{"--open", example("moebius.txt")}
+        QTest::newRow("open strip") << QStringList{"--open", example("moebius.txt"), "--stl"}
                                     << "the surface does not close on itself (an open edge at u=";
         QTest::newRow("cut touching itself")
-            << QStringList{"--open", example("saddle.txt"), "--set", "EquationZ=x + 0/(x*y <= 0)"}
+            << QStringList{"--open", example("saddle.txt"), "--set", "EquationZ=x + 0/(x*y <= 0)",
+                           "--stl"}
             << "cannot be closed: the surface touches itself at x=0, y=0";
-        QTest::newRow("no value") << QStringList{"--set", "EquationZ=Sqr(-1)"}
+        // Without lines the plot evaluates nothing, so the mesh meets each fault first.
+        QTest::newRow("no value") << QStringList{"--set", "Lines=0", "--set", "EquationZ=Sqr(-1)",
+                                                 "--obj"}
                                   << "no grid cell whose corners all have a value";
+        QTest::newRow("no number")
+            << QStringList{"--set", "Lines=0", "--set", "EquationZ=x & y", "--stl"}
+            << "fails at x=-1, y=-1: error 13: Type mismatch";
+        QTest::newRow("too many points")
+            << QStringList{"--set", "Lines=0",     "--set", "Spacexu=20000",
+                           "--set", "Segsxu=1000", "--obj"}
+            << "the mesh has 420000021 points, more than the 4000000";
         QTest::newRow("base as thick as the solid")
-            << QStringList{"--base", "100"} << "must be less than --size";
+            << QStringList{"--base", "100", "--stl"} << "must be less than --size";
     }
     void refusals()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        const QString path = dir_.filePath("refused.stl");
-        const Run r = runProgram(args << "--stl" << path);
+        const QString path = dir_.filePath("refused");
+        const Run r = runProgram(args << path);
         QCOMPARE(r.status, 1);
         QVERIFY2(r.error.contains(message), qPrintable(r.error));
         QVERIFY(!QFile::exists(path));
