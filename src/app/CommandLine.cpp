@@ -13,6 +13,7 @@
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
 #include "setup/StepButtons.h"
+#include "setup/SurfaceLook.h"
 #include "setup/ZoomPan.h"
 
 #include <QDir>
@@ -91,11 +92,12 @@ struct Option
 const QStringList& valuedOptions()
 {
     static const QStringList names = {
-        QStringLiteral("--exec"),     QStringLiteral("--eval"),   QStringLiteral("--set"),
-        QStringLiteral("--constant"), QStringLiteral("--press"),  QStringLiteral("--open"),
-        QStringLiteral("--scale"),    QStringLiteral("--left"),   QStringLiteral("--right"),
-        QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
-        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
+        QStringLiteral("--exec"),     QStringLiteral("--eval"),       QStringLiteral("--set"),
+        QStringLiteral("--constant"), QStringLiteral("--press"),      QStringLiteral("--open"),
+        QStringLiteral("--scale"),    QStringLiteral("--left"),       QStringLiteral("--right"),
+        QStringLiteral("--save"),     QStringLiteral("--report"),     QStringLiteral("--pdf"),
+        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),       QStringLiteral("--seed"),
+        QStringLiteral("--colour"),   QStringLiteral("--projection"),
     };
     static const QStringList all = names + StereoOutputs::optionNames();
     return all;
@@ -149,6 +151,17 @@ QString usage()
         "                       views' size (1 to 16, default 1): sharp lines, not enlarged\n"
         "  --labels             add the axis letters and the tick values to the images,\n"
         "                       SVG and PDF (never to the window's views)\n"
+        "  --hidden             leave out the parts of the mesh lines and dots that lie\n"
+        "                       behind the surface\n"
+        "  --solid              fill the surface, shaded, with its lines on top in a darker\n"
+        "                       tone and the hidden parts left out\n"
+        "  --colour WHAT        colour the lines, dots and solid surface by height, depth\n"
+        "                       or none (the default); anaglyphs show it as brightness\n"
+        "  --projection WHICH   oblique (the default) or orthographic: seen along the depth\n"
+        "                       axis with one scale on x, y and z, the window fitted whole\n"
+        "                       (--hidden, --solid, --colour and --projection apply to every\n"
+        "                       image, SVG, PDF and animation of the run, never to the\n"
+        "                       window's views or the setup's bitmaps)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -233,9 +246,15 @@ QString imageSuffix(const QString& option, const QString& path)
     return {};
 }
 
-// The bad-usage message for an image output's file or a --scale value, else empty.
+// The bad-usage message for an image output's file, a --scale, --colour or --projection
+// value, else empty.
 QString checkImageOption(const QString& option, const QString& value)
 {
+    SurfaceLook look;
+    if (option == QLatin1String("--colour") && !SurfaceLook::colourFromName(value, look.Colouring))
+        return QStringLiteral("--colour takes height, depth or none, not '%1'").arg(value);
+    if (option == QLatin1String("--projection") && !look.setProjection(value))
+        return QStringLiteral("--projection takes oblique or orthographic, not '%1'").arg(value);
     if (option == QLatin1String("--scale")) {
         double k = 0;
         if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
@@ -256,8 +275,8 @@ QString checkImageOption(const QString& option, const QString& value)
 class ImageOutputs
 {
 public:
-    ImageOutputs(Session& session, double scale, bool labels)
-        : session_(session), scale_(scale), labels_(labels)
+    ImageOutputs(Session& session, double scale, bool labels, const SurfaceLook& look)
+        : session_(session), scale_(scale), labels_(labels), look_(look)
     {
     }
 
@@ -271,7 +290,7 @@ public:
         QString error;
         if (suffix == QLatin1String("svg")) {
             const QList<int> order = pair ? QList<int>{right, 1 - right} : QList<int>{right};
-            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_), error);
+            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_, look_), error);
         } else {
             const std::array<QImage, 2>& v = views();
             const QImage image = option == QLatin1String("--anaglyph")
@@ -288,7 +307,7 @@ public:
 private:
     const std::array<QImage, 2>& views()
     {
-        if (!drawn_) views_ = session_.capturedImages(scale_, labels_);
+        if (!drawn_) views_ = session_.capturedImages(scale_, labels_, look_);
         drawn_ = true;
         return views_;
     }
@@ -296,6 +315,7 @@ private:
     Session& session_;
     double scale_;
     bool labels_;
+    SurfaceLook look_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
@@ -350,6 +370,7 @@ int runOptions(int argc, char** argv)
     QList<Option> options;
     bool labels = false;
     double scale = 1;
+    SurfaceLook look;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -362,6 +383,10 @@ int runOptions(int argc, char** argv)
         }
         if (arg == QLatin1String("--labels")) {
             labels = true;
+            continue;
+        }
+        if (arg == QLatin1String("--hidden") || arg == QLatin1String("--solid")) {
+            (arg == QLatin1String("--hidden") ? look.Hidden : look.Solid) = true;
             continue;
         }
         QString name = arg;
@@ -412,6 +437,8 @@ int runOptions(int argc, char** argv)
             return kExitUsage;
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
+        if (name == QLatin1String("--colour")) SurfaceLook::colourFromName(value, look.Colouring);
+        if (name == QLatin1String("--projection")) look.setProjection(value);
         options.append({name, value});
     }
 
@@ -511,7 +538,8 @@ int runOptions(int argc, char** argv)
             plotCurrent = false;
         } else if (o.name == QLatin1String("--frames")) {
             frames = o.value.toInt();
-        } else if (o.name != QLatin1String("--scale")) {
+        } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--colour") &&
+                   o.name != QLatin1String("--projection")) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -530,7 +558,7 @@ int runOptions(int argc, char** argv)
         if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
-    ImageOutputs images(session, scale, labels);
+    ImageOutputs images(session, scale, labels, look);
     for (const Option& o : std::as_const(outputs)) {
         if (o.name == QLatin1String("--save")) {
             session.setSetupFileName(o.value);
@@ -538,9 +566,10 @@ int runOptions(int argc, char** argv)
         } else if (o.name == QLatin1String("--report"))
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
-            session.writePdf(o.value, QPageLayout(), labels);
+            session.writePdf(o.value, QPageLayout(), labels, look);
         else if (QString error; StereoOutputs::isOutput(o.name)) {
-            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels}, error))
+            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels, look},
+                                      error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPolygonF>
 #include <QString>
 #include <QtGlobal>
 
@@ -52,6 +53,13 @@ public:
     virtual void lineTo(float x2, float y2, quint32 color) = 0; // from the current point
     virtual void pset(float x, float y, quint32 color) = 0;     // becomes the current point
     virtual void circle(float x, float y, float radius, quint32 color) = 0;
+    // A polygon of user points filled with `color`, without an outline (a cell of a solid
+    // surface).
+    virtual void polygon(const QPolygonF& points, quint32 color) = 0;
+
+    // How many pixels of detail the view has per window pixel (an image's pixel scale); what
+    // a raster of the view needs to match it.
+    virtual double resolution() const = 0;
 
     // Text printed line by line from the current print position (the start-up splash).
     virtual void setFont(const QString& family, qreal pointSize, bool bold) = 0;

@@ -428,6 +428,48 @@ void ImageSurface::circle(float x, float y, float radius, quint32 color)
             put(xc + dx, yc + dy, rgb);
 }
 
+void ImageSurface::polygon(const QPolygonF& points, quint32 color)
+{
+    if (points.size() < 3 || image_.isNull()) return;
+    endPainter();
+    wideEnd_.valid = false;
+    const auto toImage = [this](const QPointF& p) {
+        return QPointF(toImageX(float(p.x())), toImageY(float(p.y())));
+    };
+    const QRgb rgb = toRgb(color);
+    const QPointF first = toImage(points[0]);
+    QPointF previous = toImage(points[1]);
+    for (qsizetype i = 2; i < points.size(); ++i) {
+        const QPointF next = toImage(points[i]);
+        fillTriangle(first, previous, next, rgb);
+        previous = next;
+    }
+}
+
+void ImageSurface::fillTriangle(QPointF a, QPointF b, QPointF c, QRgb rgb)
+{
+    const double area = (b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x());
+    if (!(std::fabs(area) > 1e-12) || !std::isfinite(area)) return;
+    if (area < 0) std::swap(b, c); // counter-clockwise in image rows, so inside is positive
+    const double x0 = std::max(std::ceil(std::min({a.x(), b.x(), c.x()})), 0.0);
+    const double x1 = std::min(std::floor(std::max({a.x(), b.x(), c.x()})), image_.width() - 1.0);
+    const double y0 = std::max(std::ceil(std::min({a.y(), b.y(), c.y()})), 0.0);
+    const double y1 = std::min(std::floor(std::max({a.y(), b.y(), c.y()})), image_.height() - 1.0);
+    if (!(x0 <= x1) || !(y0 <= y1)) return;
+    // Each edge's side of a pixel centre; a centre on an edge belongs to the triangle.
+    const auto side = [](QPointF from, QPointF to, double x, double y) {
+        return (to.x() - from.x()) * (y - from.y()) - (to.y() - from.y()) * (x - from.x());
+    };
+    uchar* bits = image_.bits();
+    const qsizetype bpl = image_.bytesPerLine();
+    for (int y = int(y0); y <= int(y1); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
+        for (int x = int(x0); x <= int(x1); ++x)
+            if (side(a, b, x, y) >= 0 && side(b, c, x, y) >= 0 && side(c, a, x, y) >= 0)
+                row[x] = rgb;
+    }
+}
+
 void ImageSurface::setFont(const QString& family, qreal pointSize, bool bold)
 {
     font_ = QFont(family);

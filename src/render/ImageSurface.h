@@ -63,6 +63,8 @@ public:
     void lineTo(float x2, float y2, quint32 color) override;
     void pset(float x, float y, quint32 color) override;
     void circle(float x, float y, float radius, quint32 color) override;
+    void polygon(const QPolygonF& points, quint32 color) override;
+    double resolution() const override { return pixelScale_; }
 
     void setFont(const QString& family, qreal pointSize, bool bold) override;
     void setForeColor(quint32 color) override { foreColor_ = color; }
@@ -111,6 +113,8 @@ private:
     void rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void painterLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void drawSegment(float x1, float y1, float x2, float y2, quint32 color);
+    // The pixels whose centres lie in the triangle of image-pixel points a, b, c.
+    void fillTriangle(QPointF a, QPointF b, QPointF c, QRgb rgb);
 
     int left_ = 0;
     int width_ = 0, height_ = 0; // in window pixels

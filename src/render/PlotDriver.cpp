@@ -77,8 +77,12 @@ bool PlotDriver::DrawPlot(const PlotSetup& s)
 
     class1_.ierr = 0;
     GuideDrawer guides(s, views_);
-    views_[1]->setScale(s.Windowly, s.Windowgz, s.Windowgy, s.Windowlz);
-    views_[0]->setScale(s.Windowly, s.Windowgz, s.Windowgy, s.Windowlz);
+    for (const int view : {1, 0}) {
+        const Projection::ViewWindow w =
+            Projection::viewWindow(s, views_[view]->width(), views_[view]->height());
+        views_[view]->setScale(w.x1, w.y1, w.x2, w.y2);
+        windows_[std::size_t(view)] = w;
+    }
     guides.drawAll();
 
     host_.repaint();
@@ -108,8 +112,13 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
     const double mesh =
         lines(s.Spacexu, s.Spaceyv, s.Segsyv) + lines(s.Spaceyv, s.Spacexu, s.Segsxu);
     const double dotCount = std::max(0, s.Ndots);
-    planned_ = (o.Lines ? mesh : 0) + (o.Dots ? dotCount : 0);
+    qint32 columns = 0, rows = 0;
+    const bool sampled = o.Look.needsModel() && SurfaceModel::gridSize(s, columns, rows);
+    const double grid = sampled ? double(columns) * double(rows) : 0;
+    planned_ = (o.Lines ? mesh : 0) + (o.Dots ? dotCount : 0) + grid;
     finished_ = 0;
+    explicit_.setModel(sampled ? &model_ : nullptr);
+    parametric_.setModel(sampled ? &model_ : nullptr);
     // After each family pending events run; a drawer that stops on an error ends only itself,
     // a cancel ends the plot at once.
     auto family = [this](double samples, auto draw) {
@@ -120,6 +129,17 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
         parametric_.resetSamples();
         return explicit_.runPendingEvents();
     };
+    if (sampled) {
+        model_.begin(s, Projection::parallaxFor(s, 0), surfaceColor_, columns, rows);
+        // A grid that stops on an error is used as far as it got; the lines stop there too.
+        if (!family(grid, [&] {
+                return o.Parametric ? parametric_.SampleGrid(model_, !untransformed)
+                                    : explicit_.SampleGrid(model_, !untransformed);
+            }))
+            return;
+        model_.finish(views_, windows_);
+        if (o.Look.Solid) model_.drawSolid(views_);
+    }
     if (!o.Parametric) {
         if (o.Lines && !family(mesh, [&] {
                 return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();

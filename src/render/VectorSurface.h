@@ -25,13 +25,14 @@ public:
             Polyline,
             Dots,
             Circle,
-            Text
+            Text,
+            Polygon
         };
         Kind kind = Polyline;
         quint32 color = 0;
         bool dotted = false;   // Polyline
-        QPolygonF points;      // the polyline, the dots' centres, or the circle's centre / the
-                               // text's baseline origin as the only point
+        QPolygonF points;      // the polyline, the dots' centres, the polygon's corners, or the
+                               // circle's centre / the text's baseline origin as the only point
         double radius = 0;     // Circle
         bool filled = false;   // Circle
         quint32 fillColor = 0; // Circle
@@ -68,6 +69,9 @@ public:
     void lineTo(float x2, float y2, quint32 color) override;
     void pset(float x, float y, quint32 color) override;
     void circle(float x, float y, float radius, quint32 color) override;
+    void polygon(const QPolygonF& points, quint32 color) override;
+    // A raster twice as fine as the view's pixels matches shapes painted at a larger size.
+    double resolution() const override { return 2; }
 
     void setFont(const QString& family, qreal pointSize, bool bold) override;
     void setForeColor(quint32 color) override { foreColor_ = color; }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "render/Projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+// The nearest depth of a surface over a raster of one view, to tell which points of lines and
+// dots lie behind it. Depth grows towards the viewer (it is the x of the transformed point).
+// A cell's centre samples the surface's triangles; a point counts as hidden only when it lies
+// behind the surface by more than the tolerance at its own cell and at the eight around it, so
+// that the outline and the lines lying on the surface stay whole.
+class DepthBuffer
+{
+public:
+    struct Vertex
+    {
+        float h = 0, v = 0; // user coordinates of the view
+        float depth = 0;
+    };
+
+    // An empty raster of columns x rows cells over the view's user window `w`.
+    void reset(const Projection::ViewWindow& w, int columns, int rows);
+
+    void addTriangle(const Vertex& a, const Vertex& b, const Vertex& c);
+
+    // Done adding triangles: points behind by more than `tolerance` will be hidden.
+    void finish(float tolerance);
+
+    bool visible(const Vertex& p) const;
+
+    // The visible pieces of the segment a-b, each as emit(t0, t1) with 0 <= t0 < t1 <= 1 along
+    // it; a wholly visible segment is emit(0, 1). Sampled about once per cell.
+    template <typename Emit> void visiblePieces(const Vertex& a, const Vertex& b, Emit emit) const;
+
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+
+private:
+    double column(float h) const { return (double(h) - x1_) * factorX_ - 0.5; }
+    double row(float v) const { return (double(v) - y1_) * factorY_ - 0.5; }
+
+    int columns_ = 0, rows_ = 0;
+    double x1_ = 0, y1_ = 0, factorX_ = 0, factorY_ = 0;
+    float tolerance_ = 0;
+    std::vector<float> depth_; // nearest depth per cell; after finish(), the farthest around it
+};
+
+template <typename Emit>
+void DepthBuffer::visiblePieces(const Vertex& a, const Vertex& b, Emit emit) const
+{
+    const double cells =
+        std::max(std::fabs(column(b.h) - column(a.h)), std::fabs(row(b.v) - row(a.v)));
+    if (!(cells < 1e5)) { // far off, or not a number: left to the view's clip
+        emit(0.0, 1.0);
+        return;
+    }
+    const int n = std::max(1, int(std::ceil(cells)));
+    const auto at = [&](int k) {
+        const float t = float(k) / float(n);
+        return Vertex{a.h + (b.h - a.h) * t, a.v + (b.v - a.v) * t,
+                      a.depth + (b.depth - a.depth) * t};
+    };
+    int runStart = -1;
+    for (int k = 0; k <= n; ++k) {
+        const bool shown = visible(at(k));
+        if (shown && runStart < 0) runStart = k;
+        if ((!shown || k == n) && runStart >= 0) {
+            const int runEnd = shown ? k : k - 1;
+            const double t0 = runStart == 0 ? 0.0 : (runStart - 0.5) / n;
+            const double t1 = runEnd == n ? 1.0 : (runEnd + 0.5) / n;
+            emit(t0, t1);
+            runStart = -1;
+        }
+    }
+}
