@@ -77,8 +77,5 @@ void DepthBuffer::finish(float tolerance)
 
 bool DepthBuffer::visible(const Vertex& p) const
 {
-    const double x = std::floor(column(p.h) + 0.5), y = std::floor(row(p.v) + 0.5);
-    if (!(x >= 0 && x < columns_ && y >= 0 && y < rows_)) return true;
-    const float nearest = depth_[std::size_t(y) * columns_ + std::size_t(x)];
-    return !(p.depth < nearest - tolerance_);
+    return seen(cellX(p.h), cellY(p.v), p.depth);
 }

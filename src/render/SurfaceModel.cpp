@@ -9,10 +9,12 @@
 
 namespace {
 
-// Shares of the budget: a grid at least this large is always allowed.
+// The grid costs at most this share of the mesh lines' evaluations, but a grid this large is
+// always allowed.
+constexpr double GridShare = 0.25;
 constexpr double SmallGrid = 40000;
 // Depth rasters have at most this many cells per window pixel along each side.
-constexpr double MaxCellsPerPixel = 4;
+constexpr double MaxCellsPerPixel = 2;
 // Lighter grey of a solid surface without a colour map, and how dark its lines are.
 constexpr quint32 PlainSurface = 0xB4B4B4;
 constexpr double LineTone = 0.45;
@@ -40,7 +42,7 @@ bool SurfaceModel::gridSize(const PlotSetup& s, qint32& columns, qint32& rows)
     const qint64 segsA = std::max<qint64>(1, s.Segsxu), segsB = std::max<qint64>(1, s.Segsyv);
     const double mesh =
         double(sa + 1) * (double(sb) * segsB + 1) + double(sb + 1) * (double(sa) * segsA + 1);
-    const double budget = std::min(double(MaxPoints), std::max(mesh, SmallGrid));
+    const double budget = std::min(double(MaxPoints), std::max(GridShare * mesh, SmallGrid));
     qint64 ka = std::min<qint64>(segsA, MaxPoints / sa),
            kb = std::min<qint64>(segsB, MaxPoints / sb);
     while (double(sa * ka + 1) * double(sb * kb + 1) > budget && (ka > 1 || kb > 1)) {

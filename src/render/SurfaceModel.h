@@ -22,7 +22,8 @@ public:
     static constexpr qint64 MaxPoints = 4'000'000;
 
     // The grid for the setup: every space of the mesh cut into as many parts as it has
-    // segments, fewer where the grid would cost more evaluations than the mesh lines do. False
+    // segments, fewer where the grid would cost more than a quarter of the mesh lines'
+    // evaluations. False
     // when there is no grid (a count below 1, or too many spaces).
     static bool gridSize(const PlotSetup& s, qint32& columns, qint32& rows);
 
@@ -39,7 +40,7 @@ public:
     void setPoint(qint32 column, qint32 row, const Point& p);
 
     // The grid is complete: its extent, and the depth rasters of the views when lines are to
-    // be hidden, at their resolution (up to 4 cells per window pixel) over their windows.
+    // be hidden, at their resolution (up to 2 cells per window pixel) over their windows.
     void finish(const std::array<DrawingSurface*, 2>& views,
                 const std::array<Projection::ViewWindow, 2>& windows);
 

@@ -169,7 +169,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("mesh"); // Spacexu, Spaceyv, Segsxu, Segsyv
         QTest::addColumn<QList<int>>("grid"); // columns, rows; empty: no grid
         QTest::newRow("example sphere") << QList<int>{24, 12, 2, 2} << QList<int>{49, 25};
-        QTest::newRow("dense") << QList<int>{200, 200, 10, 10} << QList<int>{801, 1001};
+        QTest::newRow("dense") << QList<int>{200, 200, 10, 10} << QList<int>{401, 401};
         QTest::newRow("no segments") << QList<int>{10, 5, 0, -3} << QList<int>{11, 6};
         QTest::newRow("no spaces") << QList<int>{0, 5, 2, 2} << QList<int>{};
         QTest::newRow("too many spaces") << QList<int>{5000, 5000, 1, 1} << QList<int>{};
