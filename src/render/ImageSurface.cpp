@@ -8,6 +8,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -55,6 +56,7 @@ ImageSurface::ImageSurface(int left, int width, int height, double pixelScale)
 void ImageSurface::resizeImage(int width, int height)
 {
     wideEnd_.valid = false;
+    depth_.clear();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     image_ = QImage(int(std::lround(pixelScale_ * width_)), int(std::lround(pixelScale_ * height_)),
@@ -154,6 +156,7 @@ void ImageSurface::fillBackground()
     endPainter();
     wideEnd_.valid = false;
     image_.fill(toRgb(backColor_));
+    depth_.clear();
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
         scaleToWindow(p);
@@ -428,45 +431,64 @@ void ImageSurface::circle(float x, float y, float radius, quint32 color)
             put(xc + dx, yc + dy, rgb);
 }
 
-void ImageSurface::polygon(const QPolygonF& points, quint32 color)
+void ImageSurface::polygon(const QPolygonF& points, quint32 color, std::span<const float> depths)
 {
     if (points.size() < 3 || image_.isNull()) return;
     endPainter();
     wideEnd_.valid = false;
-    const auto toImage = [this](const QPointF& p) {
-        return QPointF(toImageX(float(p.x())), toImageY(float(p.y())));
+    const bool tested = qsizetype(depths.size()) == points.size();
+    if (tested && depth_.empty())
+        depth_.assign(std::size_t(image_.width()) * std::size_t(image_.height()),
+                      -std::numeric_limits<float>::infinity());
+    const auto corner = [&](qsizetype i) {
+        return Corner{QPointF(toImageX(float(points[i].x())), toImageY(float(points[i].y()))),
+                      tested ? depths[std::size_t(i)] : 0.0f};
     };
     const QRgb rgb = toRgb(color);
-    const QPointF first = toImage(points[0]);
-    QPointF previous = toImage(points[1]);
+    const Corner first = corner(0);
+    Corner previous = corner(1);
     for (qsizetype i = 2; i < points.size(); ++i) {
-        const QPointF next = toImage(points[i]);
-        fillTriangle(first, previous, next, rgb);
+        const Corner next = corner(i);
+        fillTriangle(first, previous, next, rgb, tested);
         previous = next;
     }
 }
 
-void ImageSurface::fillTriangle(QPointF a, QPointF b, QPointF c, QRgb rgb)
+void ImageSurface::fillTriangle(Corner a, Corner b, Corner c, QRgb rgb, bool tested)
 {
-    const double area = (b.x() - a.x()) * (c.y() - a.y()) - (b.y() - a.y()) * (c.x() - a.x());
-    if (!(std::fabs(area) > 1e-12) || !std::isfinite(area)) return;
-    if (area < 0) std::swap(b, c); // counter-clockwise in image rows, so inside is positive
-    const double x0 = std::max(std::ceil(std::min({a.x(), b.x(), c.x()})), 0.0);
-    const double x1 = std::min(std::floor(std::max({a.x(), b.x(), c.x()})), image_.width() - 1.0);
-    const double y0 = std::max(std::ceil(std::min({a.y(), b.y(), c.y()})), 0.0);
-    const double y1 = std::min(std::floor(std::max({a.y(), b.y(), c.y()})), image_.height() - 1.0);
-    if (!(x0 <= x1) || !(y0 <= y1)) return;
-    // Each edge's side of a pixel centre; a centre on an edge belongs to the triangle.
-    const auto side = [](QPointF from, QPointF to, double x, double y) {
+    const auto cross = [](QPointF from, QPointF to, double x, double y) {
         return (to.x() - from.x()) * (y - from.y()) - (to.y() - from.y()) * (x - from.x());
     };
+    double area = cross(a.at, b.at, c.at.x(), c.at.y());
+    if (!(std::fabs(area) > 1e-12) || !std::isfinite(area)) return;
+    if (area < 0) { // counter-clockwise in image rows, so inside is positive
+        std::swap(b, c);
+        area = -area;
+    }
+    const auto [left, right] = std::minmax({a.at.x(), b.at.x(), c.at.x()});
+    const auto [top, bottom] = std::minmax({a.at.y(), b.at.y(), c.at.y()});
+    const double x0 = std::max(std::ceil(left), 0.0);
+    const double x1 = std::min(std::floor(right), image_.width() - 1.0);
+    const double y0 = std::max(std::ceil(top), 0.0);
+    const double y1 = std::min(std::floor(bottom), image_.height() - 1.0);
+    if (!(x0 <= x1) || !(y0 <= y1)) return;
     uchar* bits = image_.bits();
     const qsizetype bpl = image_.bytesPerLine();
     for (int y = int(y0); y <= int(y1); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
-        for (int x = int(x0); x <= int(x1); ++x)
-            if (side(a, b, x, y) >= 0 && side(b, c, x, y) >= 0 && side(c, a, x, y) >= 0)
-                row[x] = rgb;
+        for (int x = int(x0); x <= int(x1); ++x) {
+            // Each edge's side of the pixel centre; a centre on an edge belongs to the triangle.
+            const double wa = cross(b.at, c.at, x, y), wb = cross(c.at, a.at, x, y),
+                         wc = cross(a.at, b.at, x, y);
+            if (wa < 0 || wb < 0 || wc < 0) continue;
+            if (tested) {
+                const float d = float((a.depth * wa + b.depth * wb + c.depth * wc) / area);
+                float& kept = depth_[std::size_t(y) * std::size_t(image_.width()) + std::size_t(x)];
+                if (d < kept) continue;
+                kept = d;
+            }
+            row[x] = rgb;
+        }
     }
 }
 

@@ -63,7 +63,7 @@ public:
     void lineTo(float x2, float y2, quint32 color) override;
     void pset(float x, float y, quint32 color) override;
     void circle(float x, float y, float radius, quint32 color) override;
-    void polygon(const QPolygonF& points, quint32 color) override;
+    void polygon(const QPolygonF& points, quint32 color, std::span<const float> depths) override;
     double resolution() const override { return pixelScale_; }
 
     void setFont(const QString& family, qreal pointSize, bool bold) override;
@@ -113,8 +113,15 @@ private:
     void rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void painterLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void drawSegment(float x1, float y1, float x2, float y2, quint32 color);
-    // The pixels whose centres lie in the triangle of image-pixel points a, b, c.
-    void fillTriangle(QPointF a, QPointF b, QPointF c, QRgb rgb);
+    // A corner of a filled triangle: its image-pixel point and depth.
+    struct Corner
+    {
+        QPointF at;
+        float depth = 0;
+    };
+    // The pixels whose centres lie in the triangle, where it is nearer than the depth kept
+    // (when `tested`).
+    void fillTriangle(Corner a, Corner b, Corner c, QRgb rgb, bool tested);
 
     int left_ = 0;
     int width_ = 0, height_ = 0; // in window pixels
@@ -122,6 +129,7 @@ private:
     int lineWidth_ = 1;
     QImage image_;
     QImage picture_;
+    std::vector<float> depth_; // of the polygons painted since the background, per pixel
     bool autoRedraw_ = false;
     bool userScale_ = false;
     float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;

@@ -195,6 +195,7 @@ void SurfaceModel::drawSolid(const std::array<DrawingSurface*, 2>& views) const
     std::stable_sort(cells.begin(), cells.end(),
                      [](const Cell& a, const Cell& b) { return a.depth < b.depth; });
     QPolygonF polygon[2];
+    std::array<float, 4> depths;
     for (const Cell& cell : cells) {
         std::array<const Point*, 4> c;
         const int n = corners(cell.i, cell.j, c);
@@ -209,13 +210,15 @@ void SurfaceModel::drawSolid(const std::array<DrawingSurface*, 2>& views) const
         for (auto& p : polygon)
             p.clear();
         for (int k = 0; k < n; ++k) {
-            const Projection::ScreenPoint q =
-                Projection::project(*s_, parallax_, *c[std::size_t(k)]);
+            const Point& p = *c[std::size_t(k)];
+            const Projection::ScreenPoint q = Projection::project(*s_, parallax_, p);
             polygon[0].append(QPointF(q.hLeft, q.v));
             polygon[1].append(QPointF(q.hRight, q.v));
+            depths[std::size_t(k)] = p.x;
         }
-        views[0]->polygon(polygon[0], color);
-        views[1]->polygon(polygon[1], color);
+        const std::span<const float> cornerDepths(depths.data(), std::size_t(n));
+        views[0]->polygon(polygon[0], color, cornerDepths);
+        views[1]->polygon(polygon[1], color, cornerDepths);
     }
 }
 

@@ -11,8 +11,9 @@
 
 // The surface sampled as a grid of points before its lines are drawn, for the look's passes:
 // its extent in height and depth (the colours), a depth raster of each view (hidden lines and
-// dots), and its cells filled in depth order, shaded (the solid surface). The mesh lines and
-// dots then go through drawSegment and drawDot instead of straight to the views.
+// dots), and its cells filled far ones first, with their depths for a raster's own depth test,
+// shaded (the solid surface). The mesh lines and dots then go through drawSegment and drawDot
+// instead of straight to the views.
 class SurfaceModel
 {
 public:

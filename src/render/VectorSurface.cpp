@@ -200,7 +200,7 @@ void VectorSurface::circle(float x, float y, float radius, quint32 color)
     shapes_.push_back(std::move(s));
 }
 
-void VectorSurface::polygon(const QPolygonF& points, quint32 color)
+void VectorSurface::polygon(const QPolygonF& points, quint32 color, std::span<const float>)
 {
     closeOpenShape();
     Shape s;

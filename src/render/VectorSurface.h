@@ -69,7 +69,7 @@ public:
     void lineTo(float x2, float y2, quint32 color) override;
     void pset(float x, float y, quint32 color) override;
     void circle(float x, float y, float radius, quint32 color) override;
-    void polygon(const QPolygonF& points, quint32 color) override;
+    void polygon(const QPolygonF& points, quint32 color, std::span<const float> depths) override;
     // A raster twice as fine as the view's pixels matches shapes painted at a larger size.
     double resolution() const override { return 2; }
 

@@ -153,6 +153,13 @@ private Q_SLOTS:
         // Coloured by depth: the near side (yellow) covers the far one (purple) at the centre.
         QVERIFY2((right.pixelColor(100, 100) >> 8 & 0xFF) > 150,
                  qPrintable(QString::number(right.pixelColor(100, 100), 16)));
+        // A raster keeps the nearer of two polygons, whichever comes last.
+        const QPolygonF square({{-1, -1}, {1, -1}, {1, 1}, {-1, 1}});
+        const float nearDepths[] = {1, 1, 1, 1}, farDepths[] = {0, 0, 0, 0};
+        right.polygon(square, 0xFF, nearDepths);
+        right.polygon(square.translated(0.5, 0), 0xFF0000, farDepths);
+        QCOMPARE(right.pixelColor(right.pixelX(0.75f), right.pixelY(0)), 0xFFu);
+        QCOMPARE(right.pixelColor(right.pixelX(1.25f), right.pixelY(0)), 0xFF0000u);
         SvgSurface l, r;
         l.setGeometry(0, 200, 200);
         r.setGeometry(0, 200, 200);
