@@ -45,9 +45,10 @@ template <typename Visit> void walkPixels(int ix, int iy, int ex, int ey, Visit 
 } // namespace
 
 ImageSurface::ImageSurface(int left, int width, int height, double pixelScale)
-    : left_(left), pixelScale_(std::clamp(pixelScale, 1.0, MaxPixelScale)),
+    : pixelScale_(std::clamp(pixelScale, 1.0, MaxPixelScale)),
       lineWidth_(std::max(1, int(std::lround(pixelScale_))))
 {
+    left_ = left;
     resizeImage(width, height);
     updateMapping();
     fillBackground();
@@ -104,24 +105,8 @@ void ImageSurface::setGeometry(int left, int width, int height)
     updateMapping();
 }
 
-void ImageSurface::setScale(float x1, float y1, float x2, float y2)
+void ImageSurface::mapScale()
 {
-    userScale_ = true;
-    scaleX1_ = x1;
-    scaleY1_ = y1;
-    scaleX2_ = x2;
-    scaleY2_ = y2;
-    updateMapping();
-}
-
-void ImageSurface::updateMapping()
-{
-    if (!userScale_) {
-        scaleX1_ = 0;
-        scaleY1_ = 0;
-        scaleX2_ = float(width_);
-        scaleY2_ = float(height_);
-    }
     // A scale of no extent maps every point to infinity, so nothing is drawn.
     factorX_ = image_.width() / (double(scaleX2_) - scaleX1_);
     factorY_ = image_.height() / (double(scaleY2_) - scaleY1_);
@@ -182,11 +167,6 @@ void ImageSurface::setPicture(const QImage& picture)
 {
     picture_ = picture;
     fillBackground();
-}
-
-void ImageSurface::setDrawStyle(int style)
-{
-    drawStyle_ = style == Dotted ? Dotted : Solid;
 }
 
 void ImageSurface::setRaster(Raster raster)

@@ -43,23 +43,8 @@ void VectorSurface::setGeometry(int left, int width, int height)
     updateMapping();
 }
 
-void VectorSurface::setScale(float x1, float y1, float x2, float y2)
+void VectorSurface::mapScale()
 {
-    userScale_ = true;
-    scaleX1_ = x1;
-    scaleY1_ = y1;
-    scaleX2_ = x2;
-    scaleY2_ = y2;
-    updateMapping();
-}
-
-void VectorSurface::updateMapping()
-{
-    if (!userScale_) {
-        scaleX1_ = scaleY1_ = 0;
-        scaleX2_ = float(width_);
-        scaleY2_ = float(height_);
-    }
     factorX_ = width_ / (double(scaleX2_) - scaleX1_);
     factorY_ = height_ / (double(scaleY2_) - scaleY1_);
 }
