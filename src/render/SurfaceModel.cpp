@@ -13,8 +13,10 @@ namespace {
 // always allowed.
 constexpr double GridShare = 0.25;
 constexpr double SmallGrid = 40000;
-// Depth rasters have at most this many cells per window pixel along each side.
+// Depth rasters have at most this many cells per window pixel along each side, and at most
+// MaxCells in all (a full-screen view).
 constexpr double MaxCellsPerPixel = 2;
+constexpr double MaxCells = 4'000'000;
 // Lighter grey of a solid surface without a colour map, and how dark its lines are.
 constexpr quint32 PlainSurface = 0xB4B4B4;
 constexpr double LineTone = 0.45;
@@ -119,7 +121,9 @@ void SurfaceModel::finish(const std::array<DrawingSurface*, 2>& views,
     const float extent = std::max(highX_ - lowX_, 1e-3f * std::fabs(s_->SpanX));
     for (int view = 0; view < 2; ++view) {
         const DrawingSurface* pic = views[std::size_t(view)];
-        const double cells = std::min(pic->resolution(), MaxCellsPerPixel);
+        const double area = std::max(1.0, double(pic->width()) * pic->height());
+        const double cells =
+            std::min({pic->resolution(), MaxCellsPerPixel, std::sqrt(MaxCells / area)});
         DepthBuffer& depth = depth_[std::size_t(view)];
         depth.reset(windows[std::size_t(view)], int(std::ceil(pic->width() * cells)),
                     int(std::ceil(pic->height() * cells)));

@@ -41,7 +41,8 @@ public:
     void setPoint(qint32 column, qint32 row, const Point& p);
 
     // The grid is complete: its extent, and the depth rasters of the views when lines are to
-    // be hidden, at their resolution (up to 2 cells per window pixel) over their windows.
+    // be hidden, at their resolution (up to 2 cells per window pixel, 4 million in all) over their
+    // windows.
     void finish(const std::array<DrawingSurface*, 2>& views,
                 const std::array<Projection::ViewWindow, 2>& windows);
 
