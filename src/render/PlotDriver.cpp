@@ -83,7 +83,8 @@ bool PlotDriver::DrawPlot(const PlotSetup& s)
         views_[view]->setScale(w.x1, w.y1, w.x2, w.y2);
         windows_[std::size_t(view)] = w;
     }
-    guides.drawAll();
+    // Over a solid surface the guides come after it, so that it does not hide them.
+    if (!s.Options.Look.Solid) guides.drawAll();
 
     host_.repaint();
     host_.runEvents();
@@ -140,6 +141,7 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
         model_.finish(views_, windows_);
         if (o.Look.Solid) model_.drawSolid(views_);
     }
+    if (o.Look.Solid) GuideDrawer(s, views_).drawAll();
     if (!o.Parametric) {
         if (o.Lines && !family(mesh, [&] {
                 return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();
