@@ -56,6 +56,8 @@ public:
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
+    // Points drawn inside the window (in either view) since begin().
+    qint64 pointsInWindow() const { return inWindow_; }
 
 protected:
     using Point = Projection::Point;
@@ -118,6 +120,8 @@ private:
     // The screen point of p; false (with the overflow passed through the error rule) when it
     // leaves the float range.
     bool project(Point p, Projection::ScreenPoint& q);
+    // Counts q in pointsInWindow() when it lies inside the window.
+    void noteDrawn(const Projection::ScreenPoint& q);
 
     // Spaces x Segments in 32-bit signed arithmetic; false (after the error rule) when the
     // product overflows, in which case the family is skipped.
@@ -139,6 +143,7 @@ private:
     int ticksPerCheck_ = FirstTicksPerCheck;
     qint64 lastCheckNs_ = 0;
     qint64 samples_ = 0;
+    qint64 inWindow_ = 0;
     QElapsedTimer clock_;
 };
 
@@ -182,6 +187,8 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
                     views_[0]->line(previous.hLeft, previous.v, current.hLeft, current.v, color_);
                     views_[1]->line(previous.hRight, previous.v, current.hRight, current.v, color_);
                 }
+                noteDrawn(previous);
+                noteDrawn(current);
                 previous = current;
                 previousWorld = currentWorld;
             } else {
@@ -258,6 +265,7 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
                     views_[0]->pset(q.hLeft, q.v, color_);
                     views_[1]->pset(q.hRight, q.v, color_);
                 }
+                noteDrawn(q);
                 point.y = q.v; // the vertical coordinate goes into the point's y
             } else {
                 failed = true;
