@@ -573,8 +573,9 @@ int runOptions(int argc, char** argv)
             plotCurrent = false;
         } else if (o.name == QLatin1String("--frames")) {
             frames = o.value.toInt();
-        } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--colour") &&
-                   o.name != QLatin1String("--projection")) {
+        } else if (!QStringList{QStringLiteral("--scale"), QStringLiteral("--colour"),
+                                QStringLiteral("--projection"), QStringLiteral("--max-points")}
+                        .contains(o.name)) {
             outputs.append(o);
             plotNeeded = true;
         }

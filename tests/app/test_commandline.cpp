@@ -117,6 +117,8 @@ private Q_SLOTS:
         row("unknown projection", {"--projection=parallel", "--pair", "a.png"}, "", "", 2);
         row("version", {"--version"}, "", "tavrigon ", 0);
         row("bound not a number", {"--max-points", "lots"}, "", "", 2);
+        row("bound, no file of its own", {"--max-points", "1e6", "--report", "/dev/null"}, "", "",
+            0);
         row("report to a device", {"--report", "/dev/null"}, "", "", 0);
         row("help, full disk", {"--help"}, "/dev/full", "", 1);
         row("eval, full disk", {"--eval", "1+1"}, "/dev/full", "", 1);
