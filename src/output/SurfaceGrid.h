@@ -22,7 +22,7 @@ struct SurfaceGrid
     std::vector<bool> defined;
 
     // More points than this are refused: the meshes are held in memory.
-    static constexpr double MaxPoints = 4e6;
+    static constexpr double MaxPoints = 1e6;
 
     int index(int i, int j) const { return j * (columns + 1) + i; }
     float u(int i) const;

@@ -167,7 +167,7 @@ private Q_SLOTS:
         QTest::newRow("too many points")
             << QStringList{"--set", "Lines=0",     "--set", "Spacexu=20000",
                            "--set", "Segsxu=1000", "--obj"}
-            << "the mesh has 420000021 points, more than the 4000000";
+            << "the mesh has 420000021 points, more than the 1000000";
         QTest::newRow("base as thick as the solid")
             << QStringList{"--base", "100", "--stl"} << "must be less than --size";
     }
