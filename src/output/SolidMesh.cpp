@@ -64,7 +64,8 @@ struct CellHash
 {
     std::size_t operator()(const std::array<std::int64_t, 3>& c) const
     {
-        return std::size_t(c[0] * 73856093 ^ c[1] * 19349663 ^ c[2] * 83492791);
+        return std::size_t(std::uint64_t(c[0]) * 73856093u ^ std::uint64_t(c[1]) * 19349663u ^
+                           std::uint64_t(c[2]) * 83492791u);
     }
 };
 } // namespace
