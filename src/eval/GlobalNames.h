@@ -52,6 +52,7 @@ public:
     static Resolution member(Class1* object, const QString& name);
 
     Slot& slot(int index) { return slots_[std::size_t(index)]; }
+    const Slot& slot(int index) const { return slots_[std::size_t(index)]; }
     qsizetype variableCount() const { return qsizetype(slots_.size()); }
 
 private:

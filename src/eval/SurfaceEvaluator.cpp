@@ -1,9 +1,11 @@
 #include "eval/SurfaceEvaluator.h"
 
 #include "eval/Class1.h"
+#include "eval/CompiledExpression.h"
 #include "eval/ScriptEngine.h"
 #include "eval/ScriptError.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -62,30 +64,39 @@ qint32 SurfaceEvaluator::finish(double result, float& value)
     return 0;
 }
 
-SurfaceValue SurfaceEvaluator::EvalSurface(float x, float y)
+template <typename F> qint32 SurfaceEvaluator::surface(float x, float y, F& f, float& value)
 {
     switch (deriv_) {
     case 0:
-        return EvalZ(x, y);
+        return f(x, y, value);
     case 1:
-        return PartialX(x, y);
+        return firstDerivative(x, y, true, high_, f, value);
     case 2:
-        return PartialY(x, y);
+        return firstDerivative(x, y, false, high_, f, value);
     case 3:
-        return PartialXX(x, y);
+        return secondDerivative(x, y, true, f, value);
     case 4:
-        return PartialYY(x, y);
+        return secondDerivative(x, y, false, f, value);
     case 5:
-        return PartialXY(x, y);
+        return crossDerivative(x, y, f, value);
     default:
-        return {}; // an empty value converts to 0
+        value = 0; // an empty value converts to 0
+        return 0;
     }
+}
+
+SurfaceValue SurfaceEvaluator::EvalSurface(float x, float y)
+{
+    auto f = [this](float a, float b, float& out) { return evaluate(z_.program, a, b, out); };
+    float value = 0;
+    const qint32 rc = surface(x, y, f, value);
+    return result(rc, value);
 }
 
 SurfaceValue SurfaceEvaluator::EvalZ(float x, float y)
 {
     float value = 0;
-    const qint32 rc = f(x, y, value);
+    const qint32 rc = evaluate(z_.program, x, y, value);
     return result(rc, value);
 }
 
@@ -103,7 +114,9 @@ SurfaceValue SurfaceEvaluator::EvalParamY(float x, float y)
     return result(rc, value);
 }
 
-qint32 SurfaceEvaluator::firstDerivative(float x, float y, bool alongX, bool high, float& value)
+template <typename F>
+qint32 SurfaceEvaluator::firstDerivative(float x, float y, bool alongX, bool high, F& f,
+                                         float& value)
 {
     // f at the point shifted by `by` along the chosen axis; the shift is single precision.
     auto at = [&](float by, float& out) {
@@ -123,7 +136,8 @@ qint32 SurfaceEvaluator::firstDerivative(float x, float y, bool alongX, bool hig
                   value);
 }
 
-qint32 SurfaceEvaluator::secondDerivative(float x, float y, bool alongX, float& value)
+template <typename F>
+qint32 SurfaceEvaluator::secondDerivative(float x, float y, bool alongX, F& f, float& value)
 {
     auto at = [&](float by, float& out) {
         const float sx = alongX ? x + by : x;
@@ -151,7 +165,7 @@ qint32 SurfaceEvaluator::secondDerivative(float x, float y, bool alongX, float& 
         value);
 }
 
-qint32 SurfaceEvaluator::crossDerivative(float x, float y, float& value)
+template <typename F> qint32 SurfaceEvaluator::crossDerivative(float x, float y, F& f, float& value)
 {
     const float xm = x - PdStep, xp = x + PdStep;
     const float ym = y - PdStep, yp = y + PdStep;
@@ -166,10 +180,10 @@ qint32 SurfaceEvaluator::crossDerivative(float x, float y, float& value)
     }
     // The five-point y-derivative of the five-point x-derivative.
     float gm1, gp1, gp2, gm2;
-    if (qint32 rc = firstDerivative(x, ym, true, true, gm1)) return rc;
-    if (qint32 rc = firstDerivative(x, yp, true, true, gp1)) return rc;
-    if (qint32 rc = firstDerivative(x, y + PdStep2, true, true, gp2)) return rc;
-    if (qint32 rc = firstDerivative(x, y - PdStep2, true, true, gm2)) return rc;
+    if (qint32 rc = firstDerivative(x, ym, true, true, f, gm1)) return rc;
+    if (qint32 rc = firstDerivative(x, yp, true, true, f, gp1)) return rc;
+    if (qint32 rc = firstDerivative(x, y + PdStep2, true, true, f, gp2)) return rc;
+    if (qint32 rc = firstDerivative(x, y - PdStep2, true, true, f, gm2)) return rc;
     return finish((double(gm2) - 8.0 * double(gm1) + 8.0 * double(gp1) - double(gp2)) /
                       double(PdSpan12),
                   value);
@@ -177,35 +191,131 @@ qint32 SurfaceEvaluator::crossDerivative(float x, float y, float& value)
 
 SurfaceValue SurfaceEvaluator::PartialX(float x, float y)
 {
-    float value = 0;
-    const qint32 rc = firstDerivative(x, y, true, high_, value);
-    return result(rc, value);
+    return derivative(x, y, 1);
 }
 
 SurfaceValue SurfaceEvaluator::PartialY(float x, float y)
 {
-    float value = 0;
-    const qint32 rc = firstDerivative(x, y, false, high_, value);
-    return result(rc, value);
+    return derivative(x, y, 2);
 }
 
 SurfaceValue SurfaceEvaluator::PartialXX(float x, float y)
 {
-    float value = 0;
-    const qint32 rc = secondDerivative(x, y, true, value);
-    return result(rc, value);
+    return derivative(x, y, 3);
 }
 
 SurfaceValue SurfaceEvaluator::PartialYY(float x, float y)
 {
-    float value = 0;
-    const qint32 rc = secondDerivative(x, y, false, value);
-    return result(rc, value);
+    return derivative(x, y, 4);
 }
 
 SurfaceValue SurfaceEvaluator::PartialXY(float x, float y)
 {
-    float value = 0;
-    const qint32 rc = crossDerivative(x, y, value);
-    return result(rc, value);
+    return derivative(x, y, 5);
+}
+
+SurfaceValue SurfaceEvaluator::derivative(float x, float y, qint32 selector)
+{
+    const qint32 selected = deriv_;
+    deriv_ = selector;
+    const SurfaceValue r = EvalSurface(x, y);
+    deriv_ = selected;
+    return r;
+}
+
+const SurfaceEvaluator::Equation& SurfaceEvaluator::equation(Which which) const
+{
+    return which == Which::ParamX ? x_ : which == Which::ParamY ? y_ : z_;
+}
+
+bool SurfaceEvaluator::batchable(Which which) const
+{
+    if (which == Which::Surface && (deriv_ < 0 || deriv_ > 5)) return false;
+    return engine_.batchable(equation(which).program);
+}
+
+bool SurfaceEvaluator::reads(Which which, bool readsX) const
+{
+    const CompiledExpression* p = equation(which).program;
+    return p && p->hasFast && FastBatch::reads(p->fast, readsX ? &class1_.x : &class1_.y);
+}
+
+void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, PendingValue* out)
+{
+    const int n = std::clamp(points.n, 0, BatchSize);
+    const CompiledExpression* program = equation(which).program;
+    // Each point's formula with every evaluation succeeding records where it evaluates; the
+    // formula is the same for every point, so evaluation k of every point forms one batch.
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        int k = 0;
+        auto record = [&](float a, float b, float& value) {
+            slotX_[std::size_t(k)][std::size_t(i)] = a;
+            slotY_[std::size_t(k)][std::size_t(i)] = b;
+            ++k;
+            value = 0;
+            return 0;
+        };
+        float value = 0;
+        if (which == Which::Surface)
+            surface(points.x[i], points.y[i], record, value);
+        else
+            record(points.x[i], points.y[i], value);
+        count = k;
+    }
+    std::array<double, BatchSize> u{}, v{};
+    FastBatch::Inputs inputs;
+    if (points.u) {
+        std::copy(points.u, points.u + n, u.begin());
+        inputs.u = u.data();
+    }
+    if (points.v) {
+        std::copy(points.v, points.v + n, v.begin());
+        inputs.v = v.data();
+    }
+    class1_.u = u_;
+    class1_.v = v_;
+    class1_.ierr = 0;
+    for (int k = 0; k < count; ++k) {
+        inputs.x = slotX_[std::size_t(k)].data();
+        inputs.y = slotY_[std::size_t(k)].data();
+        engine_.evalNumbers(program, class1_, inputs, n, slotResults_[std::size_t(k)]);
+    }
+    // The formula again, now on the results, stopping where the single evaluation stops.
+    for (int i = 0; i < n; ++i) {
+        PendingValue& p = out[i];
+        p = PendingValue();
+        p.u = points.u ? points.u[i] : u_;
+        p.v = points.v ? points.v[i] : v_;
+        int k = 0;
+        auto take = [&](float a, float b, float& value) {
+            const FastBatch::Results& r = slotResults_[std::size_t(k++)];
+            p.x = a;
+            p.y = b;
+            if (const qint32 rc = r.error[i]) {
+                p.program = program;
+                p.failedInstruction = r.failedInstruction[i];
+                return rc;
+            }
+            if (!inFloatRange(r.value[i])) return ErrorNumbers::Overflow;
+            value = float(r.value[i]);
+            return 0;
+        };
+        float value = 0;
+        const qint32 rc = which == Which::Surface ? surface(points.x[i], points.y[i], take, value)
+                                                  : take(points.x[i], points.y[i], value);
+        p.result = result(rc, value);
+    }
+}
+
+SurfaceValue SurfaceEvaluator::take(const PendingValue& pending)
+{
+    class1_.x = pending.x;
+    class1_.y = pending.y;
+    class1_.u = pending.u;
+    class1_.v = pending.v;
+    class1_.ierr = 0;
+    if (pending.program)
+        engine_.notifyFailure(pending.program, pending.result.error, pending.failedInstruction);
+    return pending.result;
 }
