@@ -37,11 +37,6 @@ void SurfaceEvaluator::compile(Equation& equation, const QString& text)
     equation.text = text;
 }
 
-SurfaceValue SurfaceEvaluator::result(qint32 error, float value)
-{
-    return error ? SurfaceValue{0, error} : SurfaceValue{value, 0};
-}
-
 qint32 SurfaceEvaluator::evaluate(const CompiledExpression* program, float x, float y, float& value)
 {
     class1_.x = x;
@@ -246,8 +241,13 @@ void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, Pen
     const CompiledExpression* program = equation(which).program;
     // Each point's formula with every evaluation succeeding records where it evaluates; the
     // formula is the same for every point, so evaluation k of every point forms one batch.
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
+    const bool single = which != Which::Surface || deriv_ == 0; // one evaluation at the point
+    int count = single ? 1 : 0;
+    for (int i = 0; single && i < n; ++i) {
+        slotX_[0][std::size_t(i)] = points.x[i];
+        slotY_[0][std::size_t(i)] = points.y[i];
+    }
+    for (int i = 0; !single && i < n; ++i) {
         int k = 0;
         auto record = [&](float a, float b, float& value) {
             slotX_[std::size_t(k)][std::size_t(i)] = a;
@@ -257,13 +257,10 @@ void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, Pen
             return 0;
         };
         float value = 0;
-        if (which == Which::Surface)
-            surface(points.x[i], points.y[i], record, value);
-        else
-            record(points.x[i], points.y[i], value);
+        surface(points.x[i], points.y[i], record, value);
         count = k;
     }
-    std::array<double, BatchSize> u{}, v{};
+    std::array<double, BatchSize> u, v;
     FastBatch::Inputs inputs;
     if (points.u) {
         std::copy(points.u, points.u + n, u.begin());
@@ -281,41 +278,52 @@ void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, Pen
         inputs.y = slotY_[std::size_t(k)].data();
         engine_.evalNumbers(program, class1_, inputs, n, slotResults_[std::size_t(k)]);
     }
+    if (single) {
+        for (int i = 0; i < n; ++i) {
+            PendingValue& p = out[i];
+            p.program = nullptr;
+            p.x = points.x[i];
+            p.y = points.y[i];
+            p.u = points.u ? points.u[i] : u_;
+            p.v = points.v ? points.v[i] : v_;
+            float value = 0;
+            const qint32 rc = settle(slotResults_[0], i, program, p, value);
+            p.result = result(rc, value);
+        }
+        return;
+    }
     // The formula again, now on the results, stopping where the single evaluation stops.
     for (int i = 0; i < n; ++i) {
         PendingValue& p = out[i];
-        p = PendingValue();
+        p.program = nullptr;
         p.u = points.u ? points.u[i] : u_;
         p.v = points.v ? points.v[i] : v_;
         int k = 0;
         auto take = [&](float a, float b, float& value) {
-            const FastBatch::Results& r = slotResults_[std::size_t(k++)];
             p.x = a;
             p.y = b;
-            if (const qint32 rc = r.error[i]) {
-                p.program = program;
-                p.failedInstruction = r.failedInstruction[i];
-                return rc;
-            }
-            if (!inFloatRange(r.value[i])) return ErrorNumbers::Overflow;
-            value = float(r.value[i]);
-            return 0;
+            return settle(slotResults_[std::size_t(k++)], i, program, p, value);
         };
         float value = 0;
-        const qint32 rc = which == Which::Surface ? surface(points.x[i], points.y[i], take, value)
-                                                  : take(points.x[i], points.y[i], value);
+        const qint32 rc = surface(points.x[i], points.y[i], take, value);
         p.result = result(rc, value);
     }
 }
 
-SurfaceValue SurfaceEvaluator::take(const PendingValue& pending)
+qint32 SurfaceEvaluator::settle(const FastBatch::Results& r, int i,
+                                const CompiledExpression* program, PendingValue& p, float& value)
 {
-    class1_.x = pending.x;
-    class1_.y = pending.y;
-    class1_.u = pending.u;
-    class1_.v = pending.v;
-    class1_.ierr = 0;
-    if (pending.program)
-        engine_.notifyFailure(pending.program, pending.result.error, pending.failedInstruction);
-    return pending.result;
+    if (const qint32 rc = r.error[i]) {
+        p.program = program;
+        p.failedInstruction = r.failedInstruction[i];
+        return rc;
+    }
+    if (!inFloatRange(r.value[i])) return ErrorNumbers::Overflow;
+    value = float(r.value[i]);
+    return 0;
+}
+
+void SurfaceEvaluator::notify(const PendingValue& pending)
+{
+    engine_.notifyFailure(pending.program, pending.result.error, pending.failedInstruction);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/Class1.h"
 #include "eval/FastBatch.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 #include <array>
 #include <vector>
 
-class Class1;
 class CompiledExpression;
 class ScriptEngine;
 
@@ -101,7 +101,16 @@ public:
     void evaluateBatch(Which which, const BatchPoints& points, PendingValue* out);
     // The result of a batch point, as the single evaluation gives it: Class1 left as that
     // evaluation leaves it and its failure notified now.
-    SurfaceValue take(const PendingValue& pending);
+    SurfaceValue take(const PendingValue& pending)
+    {
+        class1_.x = pending.x;
+        class1_.y = pending.y;
+        class1_.u = pending.u;
+        class1_.v = pending.v;
+        class1_.ierr = 0;
+        if (pending.program) notify(pending);
+        return pending.result;
+    }
 
 private:
     struct Equation
@@ -112,7 +121,14 @@ private:
 
     void compile(Equation& equation, const QString& text);
     qint32 evaluate(const CompiledExpression* program, float x, float y, float& value);
-    static SurfaceValue result(qint32 error, float value);
+    static SurfaceValue result(qint32 error, float value)
+    {
+        return error ? SurfaceValue{0, error} : SurfaceValue{value, 0};
+    }
+    // The outcome of point i of a batch's results, as evaluate() gives it.
+    static qint32 settle(const FastBatch::Results& r, int i, const CompiledExpression* program,
+                         PendingValue& p, float& value);
+    void notify(const PendingValue& pending);
 
     // First derivative along x (alongX) or y by the five-point or the three-point formula.
     // The selected value at (x, y), f(a, b, value) giving each single evaluation.

@@ -245,7 +245,14 @@ void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color
     }
     endPainter();
     const QRgb rgb = toRgb(color);
+    const double xmax = image_.width() - 0.5, ymax = image_.height() - 0.5;
+    auto onImage = [&](double px, double py) {
+        return px >= -0.5 && px < xmax && py >= -0.5 && py < ymax;
+    };
+    uchar* const bits = image_.isNull() ? nullptr : image_.bits();
+    const qsizetype bpl = image_.bytesPerLine();
     double px0 = toImageX(x[0]), py0 = toImageY(y[0]);
+    bool on0 = onImage(px0, py0);
     bool ended = false; // the last segment ended on the image, on (endX, endY)
     int endX = 0, endY = 0;
     for (int i = 1; i < n; ++i) {
@@ -254,13 +261,19 @@ void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color
         const int ix = on ? int(px1 + 0.5) : 0, iy = on ? int(py1 + 0.5) : 0;
         // While `ended`, the start point lies on (endX, endY) too.
         if (!(ended && on && ix == endX && iy == endY)) {
-            drawMapped(px0, py0, px1, py1, rgb);
+            if (on0 && on && lineWidth_ == 1) // rasterLine's walk, nothing to clip
+                walkPixels(int(px0 + 0.5), int(py0 + 0.5), ix, iy, [&](int, int px, int py) {
+                    reinterpret_cast<QRgb*>(bits + py * bpl)[px] = rgb;
+                });
+            else
+                drawMapped(px0, py0, px1, py1, rgb);
             ended = on && std::isfinite(px0) && std::isfinite(py0);
             endX = ix;
             endY = iy;
         }
         px0 = px1;
         py0 = py1;
+        on0 = on;
     }
     currentX_ = x[n - 1];
     currentY_ = y[n - 1];
