@@ -239,7 +239,9 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
             // A new batch when this one is used up, or when events have run since it was
             // made (they may have changed what the equations read).
             if (taken == size || madeAt != eventRuns_) {
-                size = int(std::min<qint64>(BatchSize, count - j + 1));
+                // No more points than pass between two looks at the clock, so that costly
+                // points still let events run every few milliseconds.
+                size = int(std::min<qint64>({BatchSize, count - j + 1, ticksPerCheck_}));
                 taken = 0;
                 madeAt = eventRuns_;
                 float c = inner;
