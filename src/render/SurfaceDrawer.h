@@ -220,10 +220,10 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
         return project(transformed ? Projection::transform(s, rotation, point) : point, q);
     };
     // The points of the batch in hand, and the next one to take.
-    const bool batched = batchReady();
+    bool batched = batchReady();
     float batchA[BatchSize], batchB[BatchSize];
     int size = 0, taken = 0;
-    quint64 madeAt = 0;
+    quint64 madeAt = eventRuns_;
     // A line walking `inner` (a or b) from start by step.
     auto line = [&](float& inner, float start, float step, qint32 count) {
         inner = start;
@@ -232,6 +232,8 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
         float* fixed = &inner == &a ? batchB : batchA;
         const float other = &inner == &a ? b : a;
         auto next = [&](qint64 j) {
+            // Events may have given a constant a value the batch cannot take.
+            if (batched && madeAt != eventRuns_) batched = batchReady();
             if (!batched) {
                 inner += step;
                 return evaluate(a, b, point);

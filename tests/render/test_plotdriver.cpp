@@ -214,35 +214,51 @@ private Q_SLOTS:
     void batchDrawsAsSingle_data()
     {
         QTest::addColumn<QStringList>("changes");
-        QTest::newRow("pole") << QStringList{"txtEquationZ=1/Sqr(0.5-x*x-y*y)", "chkDots=1"};
+        QTest::addColumn<QString>("betweenFamilies"); // a statement run by the events there
+        QTest::newRow("pole") << QStringList{"txtEquationZ=1/Sqr(0.5-x*x-y*y)", "chkDots=1"}
+                              << QString();
         QTest::newRow("Zxy high near a border")
-            << QStringList{"txtEquationZ=Sqr(x+y)", "txtXder=1", "txtYder=1", "optAccuracy=1"};
+            << QStringList{"txtEquationZ=Sqr(x+y)", "txtXder=1", "txtYder=1", "optAccuracy=1"}
+            << QString();
         QTest::newRow("Zxx med, rotated")
-            << QStringList{"txtEquationZ=Log(x+0.8)*y", "txtXder=2", "txtZrot=30"};
+            << QStringList{"txtEquationZ=Log(x+0.8)*y", "txtXder=2", "txtZrot=30"} << QString();
         QTest::newRow("parametric, failing x and y")
             << QStringList{"chkParametric=1", "txtEquationX=Sqr(v-0.3)", "txtEquationY=1/(u-0.5)",
-                           "txtEquationZ=x*y/(v-0.7)"};
+                           "txtEquationZ=x*y/(v-0.7)"}
+            << QString();
         QTest::newRow("parametric Zy high, dots")
             << QStringList{"chkParametric=1", "chkDots=1", "txtYder=1", "optAccuracy=1",
-                           "txtEquationZ=u*v+x*Sqr(y)"};
+                           "txtEquationZ=u*v+x*Sqr(y)"}
+            << QString();
+        // A constant that becomes a string cannot be batched: the second family goes point by
+        // point and sees the new value.
+        QTest::newRow("constant changed by events")
+            << QStringList{"txtEquationZ=c*x*y"} << QStringLiteral("c = \"-2\"");
     }
     void batchDrawsAsSingle()
     {
         QFETCH(QStringList, changes);
+        QFETCH(QString, betweenFamilies);
         PlotFixture batch, single;
-        for (PlotFixture* f : {&batch, &single})
+        for (PlotFixture* f : {&batch, &single}) {
             f->apply(changes);
+            f->run(QStringLiteral("c = 1"));
+            f->host.onEvents = [f, betweenFamilies](int call) {
+                if (call == 2 && !betweenFamilies.isEmpty()) f->run(betweenFamilies);
+            };
+        }
         single.apply({single.fields.text(QStringLiteral("txtEquationZ")).prepend("txtEquationZ=") +
                       "+0*Sinh(0)"});
         QVERIFY(batch.draw());
         QVERIFY(single.draw());
-        QVERIFY(batch.evaluator.batchable(SurfaceEvaluator::Which::Surface));
+        QCOMPARE(batch.evaluator.batchable(SurfaceEvaluator::Which::Surface),
+                 betweenFamilies.isEmpty());
         QVERIFY(!single.evaluator.batchable(SurfaceEvaluator::Which::Surface));
         QVERIFY(batch.surface(1, Kind::Line).size() > 100);
         for (int i = 0; i < 2; ++i)
             QCOMPARE(batch.view[i].calls, single.view[i].calls);
         QCOMPARE(batch.notified.size(), single.notified.size());
-        QVERIFY(!batch.notified.isEmpty());
+        QVERIFY(!batch.notified.isEmpty() || !betweenFamilies.isEmpty());
         for (qsizetype i = 0; i < batch.notified.size(); ++i) {
             QCOMPARE(batch.notified[i].number, single.notified[i].number);
             QCOMPARE(batch.notified[i].position, single.notified[i].position);
