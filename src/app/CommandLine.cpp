@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/RuntimeFolder.h"
 
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
@@ -16,6 +17,7 @@
 #include "setup/ZoomPan.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -66,9 +68,24 @@ public:
         err() << ErrorField::consoleLine(text, caption, fieldOf ? fieldOf(text) : QString())
               << Qt::endl;
     }
-    void processEvents() override {}
+    // A plot that runs longer than a couple of seconds shows how far it got, on a terminal.
+    void processEvents() override
+    {
+        if (!progressOf || !clock_.isValid() || clock_.elapsed() < 2000 || !::isatty(STDERR_FILENO))
+            return;
+        const int percent = int(progressOf() * 100);
+        if (percent == shownPercent_) return;
+        err() << "\rPlotting: " << percent << "%" << Qt::flush;
+        shownPercent_ = percent;
+    }
     void beep() override {}
-    void setBusy(bool) override {}
+    void setBusy(bool busy) override
+    {
+        clock_.start();
+        if (busy || shownPercent_ < 0) return;
+        err() << Qt::endl;
+        shownPercent_ = -1;
+    }
     void viewsChanged() override {}
     void constantsChanged() override {}
     bool ask(const QString& question, const QString& caption) override
@@ -81,7 +98,15 @@ public:
     bool reported = false;
     bool muted = false;
     std::function<QString(const QString& text)> fieldOf; // the field a message is about
+    std::function<double()> progressOf;                  // the running plot's share, 0 to 1
+
+private:
+    QElapsedTimer clock_;
+    int shownPercent_ = -1;
 };
+
+// Plots of more sample points need --max-points.
+constexpr double kDefaultMaxPoints = 20e6;
 
 struct Option
 {
@@ -98,7 +123,8 @@ const QStringList& valuedOptions()
         QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
         QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
     };
-    static const QStringList all = names + StereoOutputs::optionNames();
+    static const QStringList all =
+        names + StereoOutputs::optionNames() + QStringList{QStringLiteral("--max-points")};
     return all;
 }
 
@@ -129,9 +155,12 @@ QString usage()
         "  --press NAME         click a button by its control name (cmdPlot, cmdIncRotZ, ...)\n"
         "  --open FILE          open a setup file\n"
         "  --seed N             seed the random dots with N (0 to 4294967295), not the clock\n"
+        "  --max-points N       plot up to N sample points (mesh points and dots; default\n"
+        "                       20000000); a larger plot is refused\n"
         "  --left FILE          after the plot, write the left view (.png, .bmp or .svg)\n"
         "  --right FILE         after the plot, write the right view (.png, .bmp or .svg)\n"
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
+        "                       (beside a regular file only: a device gets the setup alone)\n"
         "  --report FILE        write the report's text lines (- for standard output)\n"
         "  --pdf FILE           write the printed document as a PDF\n"
         "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
@@ -351,6 +380,7 @@ int runOptions(int argc, char** argv)
     QList<Option> options;
     bool labels = false;
     double scale = 1;
+    double maxPoints = kDefaultMaxPoints;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -413,6 +443,12 @@ int runOptions(int argc, char** argv)
             return kExitUsage;
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
+        if (name == QLatin1String("--max-points") &&
+            (!ParseCompleteNumber(value, maxPoints) || !(maxPoints >= 1 && maxPoints <= 1e15))) {
+            err() << "tavrigon: --max-points takes a number from 1 to 1E15, not '" << value << "'"
+                  << Qt::endl;
+            return kExitUsage;
+        }
         options.append({name, value});
     }
 
@@ -420,11 +456,8 @@ int runOptions(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         // Keeps Qt from warning about it on standard error, which scripts read.
-        const QString dir = QDir::tempPath() + QStringLiteral("/tavrigon-runtime-") +
-                            QString::number(qulonglong(getuid()));
-        if (QDir().mkpath(dir) &&
-            QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-            qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
+        if (const QString dir = RuntimeFolder::choose(QDir::tempPath()); !dir.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
     }
     // Only text (labels, the PDF) needs fonts and so a GUI application; images, animations,
     // setup and report files are made with a core one, which starts in a fraction of the time.
@@ -442,6 +475,8 @@ int runOptions(int argc, char** argv)
     ConsoleHost host;
     Session session(fields, host);
     session.load(QDir::currentPath());
+    session.setSampleLimit(maxPoints, QStringLiteral("--max-points raises the bound."));
+    host.progressOf = [&session] { return session.plotProgress(); };
     host.fieldOf = [&](const QString& text) {
         return ErrorField::of(fields, text, session.engine().lastError().description);
     };
@@ -531,6 +566,10 @@ int runOptions(int argc, char** argv)
     // The animations plot again: they come after every output of the plot shown.
     std::stable_partition(outputs.begin(), outputs.end(),
                           [](const Option& o) { return !StereoOutputs::isOutput(o.name); });
+    // Not a failure: the surface may lie elsewhere, or be undefined over the window.
+    if (!host.reported && plotNeeded && session.renderState().PlotShown &&
+        !session.surfaceInWindow())
+        err() << "tavrigon: the surface has no point in the window" << Qt::endl;
     if (host.reported || (plotNeeded && !session.renderState().PlotShown)) {
         if (!host.reported)
             host.showMessage(QStringLiteral("Nothing was plotted: the fields could not be read."),

@@ -12,6 +12,17 @@ void GlobalNames::Slot::set(const Variant& v)
     number = fast ? v.number() : 0;
 }
 
+bool GlobalNames::store(int index, const Variant& v)
+{
+    Slot& s = slot(index);
+    const qint64 old = s.value.isString() ? s.value.stringValue().size() : 0;
+    const qint64 next = v.isString() ? v.stringValue().size() : 0;
+    if (next > old && heldChars_ - old + next > HeldStringBudget) return false;
+    heldChars_ += next - old;
+    s.set(v);
+    return true;
+}
+
 void GlobalNames::addObject(const QString& name, Class1* object, bool membersGlobal)
 {
     objects_.push_back({name, object, membersGlobal});

@@ -53,6 +53,10 @@ public:
 
     Slot& slot(int index) { return slots_[std::size_t(index)]; }
     const Slot& slot(int index) const { return slots_[std::size_t(index)]; }
+    // Sets a variable, within one budget of characters for the strings of all variables (the
+    // user constants among them); false, changing nothing, when it would be exceeded.
+    bool store(int index, const Variant& v);
+    static constexpr qint64 HeldStringBudget = 4 * Variant::MaxStringLength;
     qsizetype variableCount() const { return qsizetype(slots_.size()); }
 
 private:
@@ -65,4 +69,5 @@ private:
     std::vector<Object> objects_;
     std::deque<Slot> slots_;
     QHash<QString, int> variables_; // lower-case name to slot
+    qint64 heldChars_ = 0;          // the characters of the strings in slots_
 };

@@ -175,7 +175,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             break;
         }
         case Op::StoreVar:
-            names_.slot(in.index).set(st[--sp]);
+            if (!names_.store(in.index, st[--sp])) rc = ErrorNumbers::OutOfMemory;
             break;
         case Op::Pop:
             --sp;

@@ -53,6 +53,8 @@ public:
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
+    // Points drawn inside the window (in either view) since begin().
+    qint64 pointsInWindow() const { return inWindow_; }
 
 protected:
     using Point = Projection::Point;
@@ -133,6 +135,8 @@ private:
     // The screen point of p; false (with the overflow passed through the error rule) when it
     // leaves the float range.
     bool project(Point p, Projection::ScreenPoint& q);
+    // Counts q in pointsInWindow() when it lies inside the window.
+    void noteDrawn(const Projection::ScreenPoint& q);
 
     // Spaces x Segments in 32-bit signed arithmetic; false (after the error rule) when the
     // product overflows, in which case the family is skipped.
@@ -153,6 +157,7 @@ private:
     int ticksPerCheck_ = FirstTicksPerCheck;
     qint64 lastCheckNs_ = 0;
     qint64 samples_ = 0;
+    qint64 inWindow_ = 0;
     std::vector<float> runLeft_, runRight_, runV_;
     quint64 eventRuns_ = 0; // how often pending events have run: a batch made before is stale
     QElapsedTimer clock_;
@@ -198,6 +203,9 @@ bool SurfaceDrawer::walkRuns(qint32 count, Next next, Project project)
             if (failed || outcome == Outcome::Failed) break;
             if (project(current)) {
                 addToRun(current);
+                noteDrawn(previous);
+                noteDrawn(current);
+                previous = current;
             } else {
                 failed = true;
             }
@@ -306,6 +314,7 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
                 point.y = q.v; // the vertical coordinate goes into the point's y
                 views_[0]->pset(q.hLeft, q.v, color_);
                 views_[1]->pset(q.hRight, q.v, color_);
+                noteDrawn(q);
             } else {
                 failed = true;
             }

@@ -109,6 +109,17 @@ void Session::plot()
     plotting_ = false;
 }
 
+bool Session::surfaceInWindow() const
+{
+    return driver_ && driver_->surfaceInWindow();
+}
+
+void Session::setSampleLimit(double limit, const QString& howToRaise)
+{
+    sampleLimit_ = limit;
+    howToRaise_ = howToRaise;
+}
+
 void Session::cancelPlot()
 {
     if (plotting_ && driver_) driver_->requestCancel();
@@ -147,7 +158,16 @@ void Session::runPlot()
     driver_->ClearViews();
     render_.PlotShown = true;
     QString message;
-    if (!ReadPlotSetup(setup_, fields_, engine_, message, &class1_)) {
+    bool read = ReadPlotSetup(setup_, fields_, engine_, message, &class1_);
+    if (const double samples = PlotDriver::plannedSamples(setup_);
+        read && sampleLimit_ > 0 && samples > sampleLimit_) {
+        read = false;
+        message = QStringLiteral("The plot has %1 sample points, more than the %2 allowed; %3")
+                      .arg(samples, 0, 'f', 0)
+                      .arg(sampleLimit_, 0, 'f', 0)
+                      .arg(howToRaise_);
+    }
+    if (!read) {
         render_.PlotShown = false;
         if (!message.isEmpty()) host_.showMessage(message, QString());
         host_.viewsChanged();
@@ -286,7 +306,7 @@ bool Session::openSetup(const QString& path)
     SetupFileData data;
     QString error;
     if (!SetupFile::readFile(path, data, error)) {
-        const bool incompatible = error == SetupFile::Incompatible();
+        const bool incompatible = error.startsWith(SetupFile::Incompatible());
         host_.showMessage(error, incompatible ? QStringLiteral("vantro") : QString());
         return false;
     }

@@ -50,6 +50,11 @@ public:
     // The share of the running (or last) plot's surface drawn so far, 0 to 1; during
     // drawCurrentPlot, the share of that drawing.
     double plotProgress() const;
+    // Whether the plot shown drew a point of its surface inside the window.
+    bool surfaceInWindow() const;
+    // A plot of more sample points than `limit` (mesh points and dots; 0: no limit) is refused
+    // with a message that ends with `howToRaise`.
+    void setSampleLimit(double limit, const QString& howToRaise);
 
     // Draws the plot shown onto a caller's pair of views, at their size (the user scale maps
     // the setup's window onto them), with the same random dots as the window's views. The
@@ -164,6 +169,8 @@ private:
     QString setupFileName_;
     bool plotting_ = false;
     bool plotPending_ = false;
+    double sampleLimit_ = 0;
+    QString howToRaise_;
     bool quiet_ = false; // engine messages are not shown (a captured plot drawn again)
     PlotSetup plotted_;  // the last Plot's setup
 };

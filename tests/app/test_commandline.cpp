@@ -114,6 +114,7 @@ private Q_SLOTS:
         row("unknown image type", {"--eval", "1", "--pair", "a.JPG"}, "", "", 2);
         row("anaglyph as SVG", {"--anaglyph", "a.svg"}, "", "", 2);
         row("version", {"--version"}, "", "tavrigon ", 0);
+        row("bound not a number", {"--max-points", "lots"}, "", "", 2);
         row("report to a device", {"--report", "/dev/null"}, "", "", 0);
         row("help, full disk", {"--help"}, "/dev/full", "", 1);
         row("eval, full disk", {"--eval", "1+1"}, "/dev/full", "", 1);
@@ -207,6 +208,11 @@ private Q_SLOTS:
         row("full device", {"--report", "/dev/full"}, "Cannot write /dev/full: No space left");
         row("folder", {"--save", "%D/locked"}, "Is a directory"); // and no bitmap beside it
         row("read-only folder", {"--save", "%D/locked/s.txt"}, "Permission denied");
+        row("more sample points than allowed",
+            {"--set", "Spacexu=100000", "--set", "Spaceyv=100000", "--pair", "%D/o.png"},
+            "more than the 20000000 allowed; --max-points raises the bound.");
+        row("a lower bound", {"--max-points", "100", "--pair", "%D/o.png"},
+            "The plot has 462 sample points, more than the 100 allowed");
     }
     void batchStopsAtAFailure()
     {
@@ -279,6 +285,75 @@ private Q_SLOTS:
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().split('\n').value(2), QByteArray("3,2,1,5000,5\r"));
+    }
+
+    // `--report` to a standard stream that is redirected, appending, to a file keeps what the
+    // file held.
+    void streamsKeepWhatWasThere_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("toError"); // standard error is the redirected stream
+        QTest::newRow("/dev/stdout") << "/dev/stdout" << false;
+        QTest::newRow("/dev/stderr") << "/dev/stderr" << true;
+        QTest::newRow("/proc/self/fd/1") << "/proc/self/fd/1" << false;
+    }
+    void streamsKeepWhatWasThere()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, toError);
+        QTemporaryDir dir;
+        const QString log = dir.filePath("build.log");
+        QVERIFY(writeBytes(log, "KEEP\n"));
+        QProcess p;
+        if (toError)
+            p.setStandardErrorFile(log, QIODevice::Append);
+        else
+            p.setStandardOutputFile(log, QIODevice::Append);
+        p.start(QStringLiteral(TAVRIGON_BINARY), {"--report", target});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray all = f.readAll();
+        QVERIFY2(all.startsWith("KEEP\nFUNCTION:\n") && all.contains("PLOT SETUP:"),
+                 all.constData());
+    }
+
+    // A plot that draws no point of its surface inside the window says so; the status stays 0.
+    void surfaceWithoutPoints()
+    {
+        const Run r = runProgram({"--set", "EquationZ=\"a\"", "--report", "/dev/null"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("the surface has no point in the window"), qPrintable(r.err));
+        QCOMPARE(runProgram(
+                     {"--set", "Windowlz=1000", "--set", "Windowgz=1001", "--report", "/dev/null"})
+                     .err.count("no point in the window"),
+                 1);
+        QCOMPARE(runProgram({"--report", "/dev/null"}).err, QString());
+    }
+
+    // Without XDG_RUNTIME_DIR, a link planted where the runtime folder would be is not followed.
+    void plantedRuntimeLink()
+    {
+        QTemporaryDir temp, victim;
+        QVERIFY(QFile::setPermissions(victim.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
+        const QString planted =
+            temp.filePath(QStringLiteral("tavrigon-runtime-%1").arg(::geteuid()));
+        QVERIFY(QFile::link(victim.path(), planted));
+        const QFileDevice::Permissions before = QFile::permissions(victim.path());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("TMPDIR", temp.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TAVRIGON_BINARY), {"--eval", "1"});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardError(), QByteArray());
+        QCOMPARE(QFile::permissions(victim.path()), before);
+        QCOMPARE(QFileInfo(planted).symLinkTarget(), victim.path());
     }
 
     // The other outputs of one run: the anaglyph, the pair with the left view first, the PDF.

@@ -182,7 +182,8 @@ private Q_SLOTS:
         other.write("\"SOMETHING\",0\r\n");
         other.close();
         trigger("mnuOpen");
-        QCOMPARE(messages_, QStringList{"Incompatible file"});
+        QCOMPARE(messages_, QStringList{"Incompatible file\nIts first item is not the setup "
+                                        "file's mark, \"VANTRO\"."});
         QCOMPARE(window_->session().setupFileName(), answer);
         // Save then asks before it replaces that file: No keeps it, Yes replaces it.
         for (const bool yes : {false, true}) {
