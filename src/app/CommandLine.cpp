@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/RuntimeFolder.h"
 
+#include "app/ConsoleLines.h"
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
@@ -9,7 +10,6 @@
 #include "render/ImageSurface.h"
 #include "session/Session.h"
 #include "session/SessionHost.h"
-#include "setup/ErrorField.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
@@ -57,17 +57,24 @@ QTextStream& err()
     return stream;
 }
 
-// Messages the window would show in a box go to standard error and make the exit status 1.
+// Messages the window would show in a box go to standard error and make the exit status 1;
+// notes go there too and leave the status alone.
 class ConsoleHost : public SessionHost
 {
 public:
     void showMessage(const QString& text, const QString& caption) override
     {
-        reported = true;
-        if (muted) return;
-        err() << ErrorField::consoleLine(text, caption, fieldOf ? fieldOf(text) : QString())
-              << Qt::endl;
+        report(Message{text, caption, 0, -1, Subject(), QString()});
     }
+    void report(const Message& message) override
+    {
+        reported = true;
+        last = message;
+        if (muted) return;
+        for (const QString& line : ConsoleLines::of(message))
+            err() << line << Qt::endl;
+    }
+    void note(const Message& message) override { err() << ConsoleLines::note(message) << Qt::endl; }
     // A plot that runs longer than a couple of seconds shows how far it got, on a terminal.
     void processEvents() override
     {
@@ -97,8 +104,8 @@ public:
 
     bool reported = false;
     bool muted = false;
-    std::function<QString(const QString& text)> fieldOf; // the field a message is about
-    std::function<double()> progressOf;                  // the running plot's share, 0 to 1
+    Message last;                       // the last message reported, also while muted
+    std::function<double()> progressOf; // the running plot's share, 0 to 1
 
 private:
     QElapsedTimer clock_;
@@ -182,7 +189,9 @@ QString usage()
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
-        "outputs are written. An option that fails stops the run: no output is written.\n"
+        "outputs are written. An option that fails stops the run: no output is written\n"
+        "(a failed --eval only prints its error). Messages, hints and notes go to\n"
+        "standard error.\n"
         "Exit status: 0 when nothing was reported, 1 when an error was reported (also a\n"
         "failed write on standard output), 2 for bad usage.\n");
 }
@@ -242,12 +251,19 @@ bool parseSet(const QString& value, QString& control, Kind& kind, QString& text,
     return true;
 }
 
-QString errorLine(Session& session, qint32 number)
+// A failed --exec or --eval: "error 11: Division by zero" about the option, with the engine's
+// hint when the engine reported it (a failure trapped in a function of the context is not).
+// The host's last message was cleared before the option ran.
+void reportOptionError(ConsoleHost& host, const QString& option, qint32 number)
 {
-    QString description = session.engine().lastError().number == number
-                              ? session.engine().lastError().description
-                              : ErrorMessages::text(number);
-    return QStringLiteral("error %1: %2").arg(number).arg(description);
+    const bool fromEngine = host.last.number == number;
+    Message m = fromEngine ? host.last : Message();
+    m.text = QStringLiteral("error %1: %2")
+                 .arg(number)
+                 .arg(fromEngine ? host.last.text : ErrorMessages::text(number));
+    m.number = number;
+    m.subject = {Subject::Kind::Option, option};
+    host.report(m);
 }
 
 // The type of an image output by its file's extension: the views and pairs also as SVG,
@@ -368,7 +384,7 @@ int finish(int status)
         outFailed = true;
         if (reason.isEmpty()) reason = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
     }
-    if (outFailed) err() << "Cannot write standard output: " << reason << "." << Qt::endl;
+    if (outFailed) err() << "tavrigon: Cannot write standard output: " << reason << "." << Qt::endl;
     err().flush();
     const bool errFailed =
         err().status() != QTextStream::Ok || std::fflush(stderr) != 0 || std::ferror(stderr);
@@ -394,6 +410,18 @@ int runOptions(int argc, char** argv)
         if (arg == QLatin1String("--labels")) {
             labels = true;
             continue;
+        }
+        for (const char* flag : {"--labels", "--help", "--version"}) {
+            if (arg.startsWith(QLatin1String(flag) + QLatin1Char('='))) {
+                err() << "tavrigon: " << flag << " takes no value, not '" << arg << "'" << Qt::endl;
+                return kExitUsage;
+            }
+        }
+        if (!arg.startsWith(QLatin1Char('-'))) {
+            err() << "tavrigon: '" << arg << "' is no option: write --open " << arg
+                  << " to read the setup file in this run, or 'tavrigon " << arg
+                  << "' alone for the window with it\nTry 'tavrigon --help'." << Qt::endl;
+            return kExitUsage;
         }
         QString name = arg;
         QString value;
@@ -477,9 +505,6 @@ int runOptions(int argc, char** argv)
     session.load(QDir::currentPath());
     session.setSampleLimit(maxPoints, QStringLiteral("--max-points raises the bound."));
     host.progressOf = [&session] { return session.plotProgress(); };
-    host.fieldOf = [&](const QString& text) {
-        return ErrorField::of(fields, text, session.engine().lastError().description);
-    };
 
     bool plotNeeded = false;
     bool plotCurrent = false;
@@ -488,28 +513,36 @@ int runOptions(int argc, char** argv)
     for (const Option& o : std::as_const(options))
         wantsOutput = wantsOutput || isOutput(o.name);
     int frames = StereoOutputs::DefaultFrames;
+    bool constantsPending = false; // constants added since they last ran
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
+            host.last = Message();
             host.muted = true;
+            const SubjectScope subject(session.engine(), {Subject::Kind::Option, o.name});
             const qint32 n = session.engine().executeStatement(o.value);
             host.muted = false;
             if (n != 0) {
-                host.reported = true;
-                err() << "tavrigon: " << errorLine(session, n) << Qt::endl;
+                reportOptionError(host, o.name, n);
                 break;
             }
             plotCurrent = false;
         } else if (o.name == QLatin1String("--eval")) {
+            // The constants given so far are in effect, as they are for a plot.
+            if (constantsPending) session.registerConstants();
+            constantsPending = false;
+            const Subject subject = {Subject::Kind::Option, o.name};
+            host.last = Message();
             double value = 0;
             host.muted = true;
-            const qint32 n = session.evaluateField(o.value, value);
+            const qint32 n = session.evaluateField(o.value, value, subject);
             host.muted = false;
-            if (n != 0) {
-                host.reported = true;
-                out() << errorLine(session, n) << Qt::endl;
-            } else {
+            if (n != 0)
+                reportOptionError(host, o.name, n);
+            else
                 out() << FormatNumber15(value) << Qt::endl;
-            }
+            if (const ScriptEngine::Note note = session.engine().note(o.value);
+                !note.text.isEmpty())
+                host.note(Message::about(subject, note.text));
         } else if (o.name == QLatin1String("--set")) {
             QString control, text, error;
             Kind kind;
@@ -532,6 +565,7 @@ int runOptions(int argc, char** argv)
                                      .arg(o.value),
                                  QString());
             if (r != Session::AddResult::Added) break;
+            constantsPending = true;
             plotNeeded = true;
             plotCurrent = false;
         } else if (o.name == QLatin1String("--press")) {
@@ -550,6 +584,7 @@ int runOptions(int argc, char** argv)
             session.seedRandom(seed);
         } else if (o.name == QLatin1String("--open")) {
             if (!session.openSetup(o.value)) break;
+            constantsPending = true;
             plotNeeded = true;
             plotCurrent = false;
         } else if (o.name == QLatin1String("--frames")) {

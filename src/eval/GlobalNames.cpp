@@ -28,7 +28,7 @@ void GlobalNames::addObject(const QString& name, Class1* object, bool membersGlo
     objects_.push_back({name, object, membersGlobal});
 }
 
-GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
+GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name, bool called)
 {
     Resolution r;
     struct Field
@@ -53,6 +53,7 @@ GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
         return r;
     }
     for (int i = 0; i < int(std::size(Class1::methods)); ++i) {
+        if (Class1::methods[i].callOnly && !called) continue;
         if (name.compare(QLatin1String(Class1::methods[i].name), Qt::CaseInsensitive) == 0) {
             r.kind = Kind::Method;
             r.address = object;
@@ -63,11 +64,11 @@ GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
     return r;
 }
 
-GlobalNames::Resolution GlobalNames::resolve(const QString& name)
+GlobalNames::Resolution GlobalNames::resolve(const QString& name, bool called)
 {
     for (const Object& o : objects_) {
         if (!o.membersGlobal) continue;
-        const Resolution r = member(o.object, name);
+        const Resolution r = member(o.object, name, called);
         if (r.kind != Kind::None) return r;
     }
     Resolution r;

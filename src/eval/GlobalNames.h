@@ -47,9 +47,10 @@ public:
     void addObject(const QString& name, Class1* object, bool membersGlobal);
 
     // What a plain name means; a name that is nothing else becomes a script variable.
-    Resolution resolve(const QString& name);
+    // `called`: the name is followed by an argument list (call-only methods answer only then).
+    Resolution resolve(const QString& name, bool called = false);
     // What object.member means; Kind::None when the object has no such member.
-    static Resolution member(Class1* object, const QString& name);
+    static Resolution member(Class1* object, const QString& name, bool called = true);
 
     Slot& slot(int index) { return slots_[std::size_t(index)]; }
     const Slot& slot(int index) const { return slots_[std::size_t(index)]; }

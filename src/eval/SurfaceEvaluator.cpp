@@ -37,15 +37,18 @@ void SurfaceEvaluator::compile(Equation& equation, const QString& text)
     equation.text = text;
 }
 
-qint32 SurfaceEvaluator::evaluate(const CompiledExpression* program, float x, float y, float& value)
+qint32 SurfaceEvaluator::evaluate(const Equation& equation, float x, float y, float& value)
 {
+    engine_.setSubject(&equation.subject);
     class1_.x = x;
     class1_.y = y;
     class1_.u = u_;
     class1_.v = v_;
     class1_.ierr = 0;
     double result = 0;
-    if (const qint32 rc = engine_.evalNumber(program, result)) return rc;
+    const qint32 rc = engine_.evalNumber(equation.program, result);
+    engine_.setSubject(nullptr);
+    if (rc) return rc;
     if (!inFloatRange(result)) return ErrorNumbers::Overflow;
     if (class1_.ierr != 0) return class1_.ierr;
     value = float(result);
@@ -82,7 +85,7 @@ template <typename F> qint32 SurfaceEvaluator::surface(float x, float y, F& f, f
 
 SurfaceValue SurfaceEvaluator::EvalSurface(float x, float y)
 {
-    auto f = [this](float a, float b, float& out) { return evaluate(z_.program, a, b, out); };
+    auto f = [this](float a, float b, float& out) { return evaluate(z_, a, b, out); };
     float value = 0;
     const qint32 rc = surface(x, y, f, value);
     return result(rc, value);
@@ -91,21 +94,21 @@ SurfaceValue SurfaceEvaluator::EvalSurface(float x, float y)
 SurfaceValue SurfaceEvaluator::EvalZ(float x, float y)
 {
     float value = 0;
-    const qint32 rc = evaluate(z_.program, x, y, value);
+    const qint32 rc = evaluate(z_, x, y, value);
     return result(rc, value);
 }
 
 SurfaceValue SurfaceEvaluator::EvalParamX(float x, float y)
 {
     float value = 0;
-    const qint32 rc = evaluate(x_.program, x, y, value);
+    const qint32 rc = evaluate(x_, x, y, value);
     return result(rc, value);
 }
 
 SurfaceValue SurfaceEvaluator::EvalParamY(float x, float y)
 {
     float value = 0;
-    const qint32 rc = evaluate(y_.program, x, y, value);
+    const qint32 rc = evaluate(y_, x, y, value);
     return result(rc, value);
 }
 
@@ -238,7 +241,8 @@ bool SurfaceEvaluator::reads(Which which, bool readsX) const
 void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, PendingValue* out)
 {
     const int n = std::clamp(points.n, 0, BatchSize);
-    const CompiledExpression* program = equation(which).program;
+    const Equation& eq = equation(which);
+    const CompiledExpression* program = eq.program;
     // Each point's formula with every evaluation succeeding records where it evaluates; the
     // formula is the same for every point, so evaluation k of every point forms one batch.
     const bool single = which != Which::Surface || deriv_ == 0; // one evaluation at the point
@@ -287,7 +291,7 @@ void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, Pen
             p.u = points.u ? points.u[i] : u_;
             p.v = points.v ? points.v[i] : v_;
             float value = 0;
-            const qint32 rc = settle(slotResults_[0], i, program, p, value);
+            const qint32 rc = settle(slotResults_[0], i, eq, p, value);
             p.result = result(rc, value);
         }
         return;
@@ -302,7 +306,7 @@ void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, Pen
         auto take = [&](float a, float b, float& value) {
             p.x = a;
             p.y = b;
-            return settle(slotResults_[std::size_t(k++)], i, program, p, value);
+            return settle(slotResults_[std::size_t(k++)], i, eq, p, value);
         };
         float value = 0;
         const qint32 rc = surface(points.x[i], points.y[i], take, value);
@@ -310,11 +314,12 @@ void SurfaceEvaluator::evaluateBatch(Which which, const BatchPoints& points, Pen
     }
 }
 
-qint32 SurfaceEvaluator::settle(const FastBatch::Results& r, int i,
-                                const CompiledExpression* program, PendingValue& p, float& value)
+qint32 SurfaceEvaluator::settle(const FastBatch::Results& r, int i, const Equation& equation,
+                                PendingValue& p, float& value)
 {
     if (const qint32 rc = r.error[i]) {
-        p.program = program;
+        p.program = equation.program;
+        p.subject = &equation.subject;
         p.failedInstruction = r.failedInstruction[i];
         return rc;
     }
@@ -325,5 +330,7 @@ qint32 SurfaceEvaluator::settle(const FastBatch::Results& r, int i,
 
 void SurfaceEvaluator::notify(const PendingValue& pending)
 {
+    engine_.setSubject(pending.subject);
     engine_.notifyFailure(pending.program, pending.result.error, pending.failedInstruction);
+    engine_.setSubject(nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include "eval/Class1.h"
 #include "eval/FastBatch.h"
+#include "eval/ScriptError.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -34,6 +35,7 @@ struct PendingValue
 {
     SurfaceValue result;
     const CompiledExpression* program = nullptr; // the failure to notify, if any
+    const Subject* subject = nullptr;            // and the field it concerns
     qint32 failedInstruction = 0;
     float x = 0, y = 0, u = 0, v = 0; // of the last evaluation made at the point
 };
@@ -117,20 +119,20 @@ private:
     {
         QString text;
         const CompiledExpression* program = nullptr;
+        Subject subject; // the field, for the engine's messages
     };
 
     void compile(Equation& equation, const QString& text);
-    qint32 evaluate(const CompiledExpression* program, float x, float y, float& value);
+    qint32 evaluate(const Equation& equation, float x, float y, float& value);
     static SurfaceValue result(qint32 error, float value)
     {
         return error ? SurfaceValue{0, error} : SurfaceValue{value, 0};
     }
     // The outcome of point i of a batch's results, as evaluate() gives it.
-    static qint32 settle(const FastBatch::Results& r, int i, const CompiledExpression* program,
+    static qint32 settle(const FastBatch::Results& r, int i, const Equation& equation,
                          PendingValue& p, float& value);
     void notify(const PendingValue& pending);
 
-    // First derivative along x (alongX) or y by the five-point or the three-point formula.
     // The selected value at (x, y), f(a, b, value) giving each single evaluation.
     template <typename F> qint32 surface(float x, float y, F& f, float& value);
     template <typename F>
@@ -144,7 +146,9 @@ private:
 
     ScriptEngine& engine_;
     Class1& class1_;
-    Equation z_, x_, y_;
+    Equation z_{{}, nullptr, {Subject::Kind::Field, QStringLiteral("EquationZ")}};
+    Equation x_{{}, nullptr, {Subject::Kind::Field, QStringLiteral("EquationX")}};
+    Equation y_{{}, nullptr, {Subject::Kind::Field, QStringLiteral("EquationY")}};
     qint32 deriv_ = 0;
     bool high_ = false;
     float u_ = 0, v_ = 0;

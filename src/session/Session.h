@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QList>
 #include <QPageLayout>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -80,13 +81,20 @@ public:
     AddResult addConstant(); // the text of cboConstants
     void removeConstant(int index);
     void constantsTextEdited(); // the combo box's text changed: the views are cleared
+    // Runs every constant's statement, as a Plot does before it draws: 0 or the first failure.
+    qint32 registerConstants();
     const QStringList& constantList() const;
 
     // The parametric toggle: brings captions, tool tips and visibility in line with the box.
     void applyParametricLayout();
 
-    // The evaluation the validation and the limit pairs use: 0 or the error number.
-    qint32 evaluateField(const QString& text, double& value);
+    // The evaluation the validation and the limit pairs use: 0 or the error number. The
+    // engine's messages are about `subject`.
+    qint32 evaluateField(const QString& text, double& value, const Subject& subject = Subject());
+
+    // The notes of a Plot, once per formula text: an equation shown whose leading minus is
+    // applied to a power (-x^2 is (-x)^2 in this language) gets one through the host.
+    void noteEquations();
 
     // Setup files; false after a message was shown.
     bool openSetup(const QString& path);
@@ -171,6 +179,7 @@ private:
     bool plotPending_ = false;
     double sampleLimit_ = 0;
     QString howToRaise_;
-    bool quiet_ = false; // engine messages are not shown (a captured plot drawn again)
-    PlotSetup plotted_;  // the last Plot's setup
+    bool quiet_ = false;  // engine messages are not shown (a captured plot drawn again)
+    QSet<QString> noted_; // the formula texts that had their note
+    PlotSetup plotted_;   // the last Plot's setup
 };
