@@ -14,6 +14,7 @@
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
 #include "setup/StepButtons.h"
+#include "setup/SurfaceLook.h"
 #include "setup/ZoomPan.h"
 
 #include <QDir>
@@ -124,11 +125,12 @@ struct Option
 const QStringList& valuedOptions()
 {
     static const QStringList names = {
-        QStringLiteral("--exec"),     QStringLiteral("--eval"),   QStringLiteral("--set"),
-        QStringLiteral("--constant"), QStringLiteral("--press"),  QStringLiteral("--open"),
-        QStringLiteral("--scale"),    QStringLiteral("--left"),   QStringLiteral("--right"),
-        QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
-        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
+        QStringLiteral("--exec"),     QStringLiteral("--eval"),       QStringLiteral("--set"),
+        QStringLiteral("--constant"), QStringLiteral("--press"),      QStringLiteral("--open"),
+        QStringLiteral("--scale"),    QStringLiteral("--left"),       QStringLiteral("--right"),
+        QStringLiteral("--save"),     QStringLiteral("--report"),     QStringLiteral("--pdf"),
+        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),       QStringLiteral("--seed"),
+        QStringLiteral("--colour"),   QStringLiteral("--projection"),
     };
     static const QStringList all =
         names + StereoOutputs::optionNames() + QStringList{QStringLiteral("--max-points")};
@@ -186,6 +188,17 @@ QString usage()
         "                       views' size (1 to 16, default 1): sharp lines, not enlarged\n"
         "  --labels             add the axis letters and the tick values to the images,\n"
         "                       SVG and PDF (never to the window's views)\n"
+        "  --hidden             leave out the parts of the mesh lines and dots that lie\n"
+        "                       behind the surface\n"
+        "  --solid              fill the surface, shaded, with its lines on top in a darker\n"
+        "                       tone and the hidden parts left out\n"
+        "  --colour WHAT        colour the lines, dots and solid surface by height, depth\n"
+        "                       or none (the default); anaglyphs show it as brightness\n"
+        "  --projection WHICH   oblique (the default) or orthographic: seen along the depth\n"
+        "                       axis with one scale on x, y and z, the window fitted whole\n"
+        "                       (--hidden, --solid, --colour and --projection apply to every\n"
+        "                       image, SVG, PDF and animation of the run, never to the\n"
+        "                       window's views or the setup's bitmaps)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -279,9 +292,15 @@ QString imageSuffix(const QString& option, const QString& path)
     return {};
 }
 
-// The bad-usage message for an image output's file or a --scale value, else empty.
+// The bad-usage message for an image output's file, a --scale, --colour or --projection
+// value, else empty.
 QString checkImageOption(const QString& option, const QString& value)
 {
+    SurfaceLook look;
+    if (option == QLatin1String("--colour") && !SurfaceLook::colourFromName(value, look.Colouring))
+        return QStringLiteral("--colour takes height, depth or none, not '%1'").arg(value);
+    if (option == QLatin1String("--projection") && !look.setProjection(value))
+        return QStringLiteral("--projection takes oblique or orthographic, not '%1'").arg(value);
     if (option == QLatin1String("--scale")) {
         double k = 0;
         if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
@@ -302,8 +321,8 @@ QString checkImageOption(const QString& option, const QString& value)
 class ImageOutputs
 {
 public:
-    ImageOutputs(Session& session, double scale, bool labels)
-        : session_(session), scale_(scale), labels_(labels)
+    ImageOutputs(Session& session, double scale, bool labels, const SurfaceLook& look)
+        : session_(session), scale_(scale), labels_(labels), look_(look)
     {
     }
 
@@ -317,7 +336,7 @@ public:
         QString error;
         if (suffix == QLatin1String("svg")) {
             const QList<int> order = pair ? QList<int>{right, 1 - right} : QList<int>{right};
-            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_), error);
+            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_, look_), error);
         } else {
             const std::array<QImage, 2>& v = views();
             const QImage image = option == QLatin1String("--anaglyph")
@@ -334,7 +353,7 @@ public:
 private:
     const std::array<QImage, 2>& views()
     {
-        if (!drawn_) views_ = session_.capturedImages(scale_, labels_);
+        if (!drawn_) views_ = session_.capturedImages(scale_, labels_, look_);
         drawn_ = true;
         return views_;
     }
@@ -342,6 +361,7 @@ private:
     Session& session_;
     double scale_;
     bool labels_;
+    SurfaceLook look_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
@@ -396,6 +416,7 @@ int runOptions(int argc, char** argv)
     QList<Option> options;
     bool labels = false;
     double scale = 1;
+    SurfaceLook look;
     double maxPoints = kDefaultMaxPoints;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -411,7 +432,11 @@ int runOptions(int argc, char** argv)
             labels = true;
             continue;
         }
-        for (const char* flag : {"--labels", "--help", "--version"}) {
+        if (arg == QLatin1String("--hidden") || arg == QLatin1String("--solid")) {
+            (arg == QLatin1String("--hidden") ? look.Hidden : look.Solid) = true;
+            continue;
+        }
+        for (const char* flag : {"--labels", "--hidden", "--solid", "--help", "--version"}) {
             if (arg.startsWith(QLatin1String(flag) + QLatin1Char('='))) {
                 err() << "tavrigon: " << flag << " takes no value, not '" << arg << "'" << Qt::endl;
                 return kExitUsage;
@@ -471,6 +496,8 @@ int runOptions(int argc, char** argv)
             return kExitUsage;
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
+        if (name == QLatin1String("--colour")) SurfaceLook::colourFromName(value, look.Colouring);
+        if (name == QLatin1String("--projection")) look.setProjection(value);
         if (name == QLatin1String("--max-points") &&
             (!ParseCompleteNumber(value, maxPoints) || !(maxPoints >= 1 && maxPoints <= 1e15))) {
             err() << "tavrigon: --max-points takes a number from 1 to 1E15, not '" << value << "'"
@@ -589,7 +616,9 @@ int runOptions(int argc, char** argv)
             plotCurrent = false;
         } else if (o.name == QLatin1String("--frames")) {
             frames = o.value.toInt();
-        } else if (o.name != QLatin1String("--scale")) {
+        } else if (!QStringList{QStringLiteral("--scale"), QStringLiteral("--colour"),
+                                QStringLiteral("--projection"), QStringLiteral("--max-points")}
+                        .contains(o.name)) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -612,7 +641,7 @@ int runOptions(int argc, char** argv)
         if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
-    ImageOutputs images(session, scale, labels);
+    ImageOutputs images(session, scale, labels, look);
     for (const Option& o : std::as_const(outputs)) {
         if (o.name == QLatin1String("--save")) {
             session.setSetupFileName(o.value);
@@ -620,9 +649,10 @@ int runOptions(int argc, char** argv)
         } else if (o.name == QLatin1String("--report"))
             writeReport(session, o.value, host);
         else if (o.name == QLatin1String("--pdf"))
-            session.writePdf(o.value, QPageLayout(), labels);
+            session.writePdf(o.value, QPageLayout(), labels, look);
         else if (QString error; StereoOutputs::isOutput(o.name)) {
-            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels}, error))
+            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels, look},
+                                      error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

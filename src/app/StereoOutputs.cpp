@@ -56,7 +56,7 @@ QList<QImage> turntableFrames(Session& session, const Animation& how, bool anagl
     for (int k = 0; k < how.frames; ++k) {
         fields.setText(control, FormatNumber15(start + k * 360.0 / how.frames));
         session.plot();
-        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels);
+        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels, how.look);
         images.append(anaglyph ? StereoImages::anaglyph(views[0], views[1]) : views[1]);
     }
     fields.setText(control, original);
@@ -73,7 +73,7 @@ bool write(Session& session, const QString& name, const QString& path, const Ani
     }
     QList<QImage> images;
     if (name == Wiggle) {
-        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels);
+        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels, how.look);
         images = {views[0], views[1]};
     } else {
         images = turntableFrames(session, how, name == TurntableAnaglyph);

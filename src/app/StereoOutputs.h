@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/SurfaceLook.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -28,12 +30,13 @@ QString checkOption(const QString& name, const QString& value);
 bool isOutput(const QString& name);
 
 // How the animations are drawn: the turntable's steps, and the views drawn anew at `scale`
-// (1 to 16), with labels when asked.
+// (1 to 16), with labels and the surface's look when asked.
 struct Animation
 {
     int frames = DefaultFrames;
     double scale = 1;
     bool labels = false;
+    SurfaceLook look;
 };
 
 // The turntable's frames: txtZrot set to start + k * 360 / frames for k = 0 ... frames - 1,

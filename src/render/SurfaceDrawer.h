@@ -3,6 +3,7 @@
 #include "eval/SurfaceEvaluator.h"
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
+#include "render/SurfaceModel.h"
 #include "render/UniformRandom.h"
 #include "setup/PlotSetup.h"
 
@@ -50,6 +51,10 @@ public:
     // Let pending events run now, and true unless a cancel has been asked for.
     bool runPendingEvents();
 
+    // The sampled surface that the next mesh lines and dots are drawn through (their colour,
+    // their hidden parts), or none: straight into the views.
+    void setModel(const SurfaceModel* model) { model_ = model; }
+
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
@@ -83,6 +88,11 @@ protected:
     virtual bool batchReady() const = 0;
     virtual void evaluateBatch(const float* a, const float* b, int n, const Point& point) = 0;
     virtual Outcome takeBatch(int k, float a, float b, Point& point) = 0;
+
+    // The model's grid over the domain, row by row (b), each point evaluated, translated and
+    // rotated where `transformed`, and stored. The drawing point starts at the origin.
+    template <typename Evaluate>
+    bool walkGrid(SurfaceModel& model, bool transformed, Evaluate evaluate);
 
     // The outcome of an evaluation that failed with `error` (through the drawer error rule).
     Outcome failure(qint32 error)
@@ -143,6 +153,7 @@ private:
     bool pointCount(qint32 spaces, qint32 segments, qint32& count, bool& goOn);
 
     const PlotSetup* s_ = nullptr;
+    const SurfaceModel* model_ = nullptr;
     quint32 color_ = 0;
     float parallax_ = 0; // the left view's
     std::array<DrawingSurface*, 2> views_;
@@ -176,6 +187,7 @@ bool SurfaceDrawer::walkRuns(qint32 count, Next next, Project project)
 {
     qint64 j = -1;
     Projection::ScreenPoint previous, current;
+    Point previousWorld, currentWorld;
     for (;;) {
         // Search for the first point that has a value. `failed` holds from a failing point or
         // an overflowing projection until the line breaks.
@@ -186,10 +198,10 @@ bool SurfaceDrawer::walkRuns(qint32 count, Next next, Project project)
             const Outcome outcome = next(j);
             if (outcome == Outcome::Stop) return false;
             if (outcome == Outcome::Good) {
-                failed = !project(previous);
+                failed = !project(previousWorld, previous);
                 found = true;
                 endRun();
-                if (!failed) addToRun(previous);
+                if (!failed && !model_) addToRun(previous);
                 break;
             }
             if (!pulse()) return false;
@@ -201,11 +213,15 @@ bool SurfaceDrawer::walkRuns(qint32 count, Next next, Project project)
             const Outcome outcome = next(j);
             if (outcome == Outcome::Stop) return false;
             if (failed || outcome == Outcome::Failed) break;
-            if (project(current)) {
-                addToRun(current);
+            if (project(currentWorld, current)) {
+                if (model_)
+                    model_->drawSegment(views_, previousWorld, previous, currentWorld, current);
+                else
+                    addToRun(current);
                 noteDrawn(previous);
                 noteDrawn(current);
                 previous = current;
+                previousWorld = currentWorld;
             } else {
                 failed = true;
             }
@@ -224,8 +240,9 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
     const Projection::Rotation rotation =
         transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
     float a = 0, b = 0;
-    auto projectPoint = [&](Projection::ScreenPoint& q) {
-        return project(transformed ? Projection::transform(s, rotation, point) : point, q);
+    auto projectPoint = [&](Point& world, Projection::ScreenPoint& q) {
+        world = transformed ? Projection::transform(s, rotation, point) : point;
+        return project(world, q);
     };
     // The points of the batch in hand, and the next one to take.
     bool batched = batchReady();
@@ -311,15 +328,43 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
             point = Projection::transform(s, rotation, point);
             Projection::ScreenPoint q;
             if (project(point, q)) {
-                point.y = q.v; // the vertical coordinate goes into the point's y
-                views_[0]->pset(q.hLeft, q.v, color_);
-                views_[1]->pset(q.hRight, q.v, color_);
+                if (model_) {
+                    model_->drawDot(views_, point, q);
+                } else {
+                    views_[0]->pset(q.hLeft, q.v, color_);
+                    views_[1]->pset(q.hRight, q.v, color_);
+                }
                 noteDrawn(q);
+                point.y = q.v; // the vertical coordinate goes into the point's y
             } else {
                 failed = true;
             }
         }
         if (!pulse()) return false;
+    }
+    return true;
+}
+
+template <typename Evaluate>
+bool SurfaceDrawer::walkGrid(SurfaceModel& model, bool transformed, Evaluate evaluate)
+{
+    const PlotSetup& s = *s_;
+    startPass();
+    const Projection::Rotation rotation =
+        transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
+    Point point;
+    for (qint32 j = 0; j < model.rows(); ++j) {
+        const float b = SurfaceModel::at(s.Rangelyv, s.Rangegyv, j, model.rows());
+        for (qint32 i = 0; i < model.columns(); ++i) {
+            const float a = SurfaceModel::at(s.Rangelxu, s.Rangegxu, i, model.columns());
+            ++samples_;
+            const Outcome outcome = evaluate(a, b, point);
+            if (outcome == Outcome::Stop) return false;
+            if (outcome == Outcome::Good)
+                model.setPoint(i, j,
+                               transformed ? Projection::transform(s, rotation, point) : point);
+            if (!pulse()) return false;
+        }
     }
     return true;
 }

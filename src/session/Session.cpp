@@ -132,13 +132,15 @@ double Session::plotProgress() const
     return driver_ ? driver_->progress() : 0.0;
 }
 
-bool Session::drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host, bool labels)
+bool Session::drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host, bool labels,
+                              const SurfaceLook& look)
 {
     if (!driver_ || plotting_ || current_) return false;
     NullDrawHost none;
     UniformRandom random = *plotRandom_;
     PlotSetup setup = plotted_;
     setup.Options.Labels = labels;
+    setup.Options.Look = look;
     PlotDriver driver(views, *evaluator_, class1_, random, host ? *host : none, halfpi_);
     driver.applyOptions(setup.Options);
     driver.ClearViews();
@@ -394,14 +396,14 @@ bool Session::reportLines(QStringList& lines)
     return true;
 }
 
-bool Session::printDocument(QPagedPaintDevice& device, bool labels)
+bool Session::printDocument(QPagedPaintDevice& device, bool labels, const SurfaceLook& look)
 {
     QStringList lines;
     if (!reportLines(lines)) return false;
     ReportPrinter::PairPainter drawPair;
     if (render_.PlotShown && !plotting_)
         drawPair = [&](DrawingSurface& left, DrawingSurface& right) {
-            drawCaptured(left, right, labels);
+            drawCaptured(left, right, labels, look);
         };
     const std::array<QSize, 2> sizes = {QSize(pic_[0]->width(), pic_[0]->height()),
                                         QSize(pic_[1]->width(), pic_[1]->height())};
@@ -413,7 +415,8 @@ bool Session::printDocument(QPagedPaintDevice& device, bool labels)
     return true;
 }
 
-bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labels)
+bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labels,
+                       const SurfaceLook& look)
 {
     bool printed = true;
     QString error;
@@ -423,7 +426,7 @@ bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labe
             QPdfWriter writer(&device);
             writer.setCreator(QStringLiteral("Tavrigon"));
             if (layout.isValid()) writer.setPageLayout(layout);
-            printed = printDocument(writer, labels); // its own message when it fails
+            printed = printDocument(writer, labels, look); // its own message when it fails
             return printed;
         },
         error);
@@ -431,24 +434,26 @@ bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labe
     return ok;
 }
 
-bool Session::drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels)
+bool Session::drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels,
+                           const SurfaceLook& look)
 {
     left.setGeometry(pic_[0]->left(), pic_[0]->width(), pic_[0]->height());
     right.setGeometry(pic_[1]->left(), pic_[1]->width(), pic_[1]->height());
-    return drawCurrentPlot({&left, &right}, nullptr, labels);
+    return drawCurrentPlot({&left, &right}, nullptr, labels, look);
 }
 
-std::array<QImage, 2> Session::capturedImages(double scale, bool labels)
+std::array<QImage, 2> Session::capturedImages(double scale, bool labels, const SurfaceLook& look)
 {
     ImageSurface left(0, 0, 0, scale), right(0, 0, 0, scale);
-    if (!drawCaptured(left, right, labels)) return {};
+    if (!drawCaptured(left, right, labels, look)) return {};
     return {left.image(), right.image()};
 }
 
-QByteArray Session::capturedSvg(const QList<int>& order, double scale, bool labels)
+QByteArray Session::capturedSvg(const QList<int>& order, double scale, bool labels,
+                                const SurfaceLook& look)
 {
     std::array<SvgSurface, 2> views;
-    if (!drawCaptured(views[0], views[1], labels)) return {};
+    if (!drawCaptured(views[0], views[1], labels, look)) return {};
     SvgDocument document(scale);
     double x = 0;
     for (const int index : order) {

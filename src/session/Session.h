@@ -62,10 +62,11 @@ public:
     // drawing asks `host` (none when null) for its events; a Plot asked for meanwhile stops
     // it and runs as soon as it has returned. Without a plot shown the views are only
     // cleared. False when nothing was drawn, or the drawing did not run to its end.
-    // `labels` adds the axis letters and tick values. The plot is the last Plot's: the setup
-    // it read, with the constants it registered; no engine message is shown again.
+    // `labels` adds the axis letters and tick values, `look` the surface's look (hidden
+    // lines, solid, colour, projection). The plot is the last Plot's: the setup it read, with
+    // the constants it registered; no engine message is shown again.
     bool drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host = nullptr,
-                         bool labels = false);
+                         bool labels = false, const SurfaceLook& look = {});
 
     // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
     // cmdAddCons, cmdRemCons). False for a name that is no such button.
@@ -108,22 +109,26 @@ public:
     // The printed report's text lines, and the whole printed document with the views drawn
     // as vectors (drawCaptured), labelled when asked.
     bool reportLines(QStringList& lines);
-    bool printDocument(QPagedPaintDevice& device, bool labels = false);
+    bool printDocument(QPagedPaintDevice& device, bool labels = false,
+                       const SurfaceLook& look = {});
     // The printed document as a PDF file, through the safe write; an invalid layout keeps the
     // writer's own. False after a message was shown.
     bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout(),
-                  bool labels = false);
+                  bool labels = false, const SurfaceLook& look = {});
 
     // drawCurrentPlot without events on a caller's pair of surfaces given the screen views'
     // geometry: the surfaces' own pixel scale or vector nature sets the size. The screen views
     // are untouched.
-    bool drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels = false);
+    bool drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels = false,
+                      const SurfaceLook& look = {});
     // Both views so drawn as images at `scale` image pixels per window pixel (1 to 16); null
     // images when there is no plot to draw.
-    std::array<QImage, 2> capturedImages(double scale, bool labels = false);
+    std::array<QImage, 2> capturedImages(double scale, bool labels = false,
+                                         const SurfaceLook& look = {});
     // Views so drawn as one SVG document, side by side in the order given (0 left, 1 right),
     // shown `scale` times their pixel size; empty when there is no plot to draw.
-    QByteArray capturedSvg(const QList<int>& order, double scale, bool labels = false);
+    QByteArray capturedSvg(const QList<int>& order, double scale, bool labels = false,
+                           const SurfaceLook& look = {});
 
     // Clears both views (also when the user constants change).
     void clearViews();

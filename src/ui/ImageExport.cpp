@@ -108,8 +108,9 @@ bool save(Session& session, const QString& path, const Choice& choice, const Opt
     if (choice.suffix == QLatin1String("svg")) {
         const int first = choice.kind == Kind::RightView || choice.kind == Kind::ParallelPair;
         const bool pair = choice.kind == Kind::Pair || choice.kind == Kind::ParallelPair;
-        const QByteArray svg = session.capturedSvg(
-            pair ? QList<int>{first, 1 - first} : QList<int>{first}, options.scale, options.labels);
+        const QByteArray svg =
+            session.capturedSvg(pair ? QList<int>{first, 1 - first} : QList<int>{first},
+                                options.scale, options.labels, options.look);
         if (svg.isEmpty()) {
             error = QStringLiteral("Cannot write %1: there is no plot to draw as SVG.")
                         .arg(QDir::toNativeSeparators(path));
@@ -117,7 +118,8 @@ bool save(Session& session, const QString& path, const Choice& choice, const Opt
         }
         return SafeWrite::writeBytes(path, svg, error);
     }
-    std::array<QImage, 2> views = session.capturedImages(options.scale, options.labels);
+    std::array<QImage, 2> views =
+        session.capturedImages(options.scale, options.labels, options.look);
     if (views[0].isNull()) views = {session.viewImage(0), session.viewImage(1)};
     return SafeWrite::writeImage(path, image(choice.kind, views[0], views[1]), choice.format,
                                  error);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QStringList>
 
 namespace {
 // How often the frame follows a drawing in progress.
@@ -84,16 +85,42 @@ void StereoViewer::open()
 void StereoViewer::setMode(StereoLayout::Mode mode)
 {
     mode_ = mode;
-    modeLabel_->setText(StereoLayout::name(mode));
+    showState();
+    if (layout().viewSize() == QSize(views_[0]->width(), views_[0]->height()))
+        compose(); // the views fit the new mode as they are
+    else
+        drawAgain(); // at the new size
+}
+
+void StereoViewer::setLook(const SurfaceLook& look, bool labels)
+{
+    look_ = look;
+    labels_ = labels;
+    showState();
+    drawAgain();
+}
+
+void StereoViewer::showState()
+{
+    QStringList parts{StereoLayout::name(mode_)};
+    if (look_.Hidden) parts << QStringLiteral("hidden lines");
+    if (look_.Solid) parts << QStringLiteral("solid");
+    if (look_.Colouring != SurfaceLook::Colour::None)
+        parts << QStringLiteral("colour by ") + SurfaceLook::colourName(look_.Colouring);
+    if (look_.Orthographic) parts << look_.projectionName();
+    if (labels_) parts << QStringLiteral("labels");
+    modeLabel_->setText(parts.join(QStringLiteral(", ")));
     modeLabel_->adjustSize();
     modeLabel_->move(24, 24);
     modeLabel_->raise();
     modeLabel_->show();
     modeTimer_.start();
-    if (layout().viewSize() == QSize(views_[0]->width(), views_[0]->height())) {
-        compose(); // the views fit the new mode as they are
-    } else if (drawing_) {
-        drawAgain_ = true; // at the new size, once this drawing has stopped
+}
+
+void StereoViewer::drawAgain()
+{
+    if (drawing_) {
+        drawAgain_ = true; // once this drawing has stopped
         session_.cancelPlot();
     } else {
         redrawTimer_.start();
@@ -130,7 +157,8 @@ void StereoViewer::redraw()
     drawing_ = true;
     composed_.start();
     progress_->plotStarted();
-    if (session_.drawCurrentPlot({views_[0].get(), views_[1].get()}, host_.get())) ++drawings_;
+    if (session_.drawCurrentPlot({views_[0].get(), views_[1].get()}, host_.get(), labels_, look_))
+        ++drawings_;
     progress_->plotEnded();
     drawing_ = false;
     compose();
@@ -169,6 +197,20 @@ void StereoViewer::keyPressEvent(QKeyEvent* event)
         setMode(StereoLayout::next(mode_));
     } else if (key >= Qt::Key_1 && key < Qt::Key_1 + StereoLayout::ModeCount) {
         setMode(StereoLayout::Mode(key - Qt::Key_1));
+    } else if (key == Qt::Key_H || key == Qt::Key_S || key == Qt::Key_C || key == Qt::Key_O ||
+               key == Qt::Key_L) {
+        SurfaceLook look = look_;
+        bool labels = labels_;
+        if (key == Qt::Key_H) look.Hidden = !look.Hidden;
+        if (key == Qt::Key_S) look.Solid = !look.Solid;
+        if (key == Qt::Key_C)
+            look.Colouring =
+                look.Colouring == SurfaceLook::Colour::None     ? SurfaceLook::Colour::Height
+                : look.Colouring == SurfaceLook::Colour::Height ? SurfaceLook::Colour::Depth
+                                                                : SurfaceLook::Colour::None;
+        if (key == Qt::Key_O) look.Orthographic = !look.Orthographic;
+        if (key == Qt::Key_L) labels = !labels;
+        setLook(look, labels);
     } else {
         QWidget::keyPressEvent(event);
     }
@@ -181,12 +223,7 @@ void StereoViewer::mouseDoubleClickEvent(QMouseEvent*)
 
 void StereoViewer::resizeEvent(QResizeEvent*)
 {
-    if (drawing_) {
-        drawAgain_ = true;
-        session_.cancelPlot();
-    } else {
-        redrawTimer_.start();
-    }
+    drawAgain();
 }
 
 void StereoViewer::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/StereoLayout.h"
+#include "setup/SurfaceLook.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -17,7 +18,9 @@ class ViewInteraction;
 
 // The full-screen stereo viewer: the plot shown in the window, drawn anew at the screen's
 // resolution onto views of the layout's size, in one of the StereoLayout modes. M cycles the
-// modes and 1 to 4 choose one; the mode's name shows in a corner for two seconds. Dragging
+// modes and 1 to 4 choose one; H turns hidden lines on and off, S the solid surface, C the
+// colour (none, height, depth), O the projection (oblique, orthographic), L the axis labels.
+// The mode's name and the look show in a corner for two seconds. Dragging
 // turns the surface and the wheel zooms, through the window's fields; after each plot of the
 // session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
 // a double-click does.
@@ -35,10 +38,14 @@ public:
     void open();
     void setMode(StereoLayout::Mode mode);
     StereoLayout::Mode mode() const { return mode_; }
+    // The surface's look and the labels the views are drawn with; a change draws them anew.
+    void setLook(const SurfaceLook& look, bool labels);
+    const SurfaceLook& look() const { return look_; }
+    bool labels() const { return labels_; }
     // The session ended a plot: draw it again once the events have run.
     void plotEnded();
 
-    // The mode's name while it shows, else empty.
+    // The mode's name and the look while they show, else empty.
     QString shownMode() const;
     // The frame on the screen, and how many drawings reached their end.
     const QImage& frame() const { return frame_; }
@@ -57,9 +64,15 @@ private:
     StereoLayout layout() const;
     void redraw();
     void compose();
+    // The mode's name and the look, shown for a while.
+    void showState();
+    // Draws anew, at once or when the drawing that runs has stopped.
+    void drawAgain();
 
     Session& session_;
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
+    SurfaceLook look_;
+    bool labels_ = false;
     std::unique_ptr<ImageSurface> views_[2];
     std::unique_ptr<Host> host_;
     ViewInteraction* interaction_ = nullptr;
