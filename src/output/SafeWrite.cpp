@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cerrno>
@@ -97,6 +98,8 @@ bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write
     return writeBytes(path, bytes, error);
 }
 
+constexpr int DotsPerMeter96 = 3780;
+
 bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
                 QString& error)
 {
@@ -107,7 +110,14 @@ bool imageBytes(const QString& path, const QImage& image, const char* format, QB
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, format)) {
+    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // Images made without a screen say 100 dpi; files say the 96 of the offscreen screen,
+        // as they always did.
+        rgb.setDotsPerMeterX(DotsPerMeter96);
+        rgb.setDotsPerMeterY(DotsPerMeter96);
+    }
+    if (!rgb.save(&buffer, format)) {
         error = QStringLiteral("Cannot write %1: the image could not be encoded as %2.")
                     .arg(QDir::toNativeSeparators(path), QLatin1String(format));
         return false;
