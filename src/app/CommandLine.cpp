@@ -3,6 +3,7 @@
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
+#include "output/PlotExport.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
 #include "render/ImageSurface.h"
@@ -256,8 +257,9 @@ QString checkImageOption(const QString& option, const QString& value)
 class ImageOutputs
 {
 public:
-    ImageOutputs(Session& session, double scale, bool labels)
-        : session_(session), scale_(scale), labels_(labels)
+    ImageOutputs(const CapturedPlot& plot, const CapturedPlot::Tools& tools, double scale,
+                 bool labels)
+        : export_(plot, tools, labels), scale_(scale)
     {
     }
 
@@ -271,7 +273,7 @@ public:
         QString error;
         if (suffix == QLatin1String("svg")) {
             const QList<int> order = pair ? QList<int>{right, 1 - right} : QList<int>{right};
-            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_), error);
+            SafeWrite::writeBytes(path, export_.svg(order, scale_), error);
         } else {
             const std::array<QImage, 2>& v = views();
             const QImage image = option == QLatin1String("--anaglyph")
@@ -288,22 +290,19 @@ public:
 private:
     const std::array<QImage, 2>& views()
     {
-        if (!drawn_) views_ = session_.capturedImages(scale_, labels_);
+        if (!drawn_) views_ = export_.images(scale_);
         drawn_ = true;
         return views_;
     }
 
-    Session& session_;
+    PlotExport export_;
     double scale_;
-    bool labels_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
 
-bool writeReport(Session& session, const QString& path, ConsoleHost& host)
+bool writeReport(const QStringList& lines, const QString& path, ConsoleHost& host)
 {
-    QStringList lines;
-    if (!session.reportLines(lines)) return false;
     QString text;
     for (const QString& line : lines)
         text += line + QLatin1Char('\n');
@@ -350,6 +349,7 @@ int runOptions(int argc, char** argv)
     QList<Option> options;
     bool labels = false;
     double scale = 1;
+    int frames = StereoOutputs::DefaultFrames;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -412,7 +412,16 @@ int runOptions(int argc, char** argv)
             return kExitUsage;
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
+        if (name == QLatin1String("--frames")) frames = value.toInt();
         options.append({name, value});
+    }
+    // Before anything is drawn: an animation too large to make is bad usage.
+    for (const Option& o : std::as_const(options)) {
+        const QString error = StereoOutputs::checkSize(o.name, frames, scale, Session::DesignSize);
+        if (!error.isEmpty()) {
+            err() << "tavrigon: " << error << Qt::endl;
+            return kExitUsage;
+        }
     }
 
     // No display is needed: images, PDF and text only.
@@ -444,7 +453,6 @@ int runOptions(int argc, char** argv)
     QList<Option> outputs;
     for (const Option& o : std::as_const(options))
         wantsOutput = wantsOutput || isOutput(o.name);
-    int frames = StereoOutputs::DefaultFrames;
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
             host.muted = true;
@@ -509,9 +517,7 @@ int runOptions(int argc, char** argv)
             if (!session.openSetup(o.value)) break;
             plotNeeded = true;
             plotCurrent = false;
-        } else if (o.name == QLatin1String("--frames")) {
-            frames = o.value.toInt();
-        } else if (o.name != QLatin1String("--scale")) {
+        } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--frames")) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -530,17 +536,23 @@ int runOptions(int argc, char** argv)
         if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
-    ImageOutputs images(session, scale, labels);
+    const CapturedPlot plot = session.capturedPlot();
+    ImageOutputs images(plot, session.plotTools(), scale, labels);
     for (const Option& o : std::as_const(outputs)) {
+        QString error;
+        QStringList lines;
         if (o.name == QLatin1String("--save")) {
             session.setSetupFileName(o.value);
             session.saveAgain();
-        } else if (o.name == QLatin1String("--report"))
-            writeReport(session, o.value, host);
-        else if (o.name == QLatin1String("--pdf"))
-            session.writePdf(o.value, QPageLayout(), labels);
-        else if (QString error; StereoOutputs::isOutput(o.name)) {
-            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels}, error))
+        } else if (o.name == QLatin1String("--report")) {
+            if (session.reportLines(lines)) writeReport(lines, o.value, host);
+        } else if (o.name == QLatin1String("--pdf")) {
+            if (session.reportLines(lines) && !PlotExport(plot, session.plotTools(), labels)
+                                                   .writePdf(o.value, QPageLayout(), lines, error))
+                host.showMessage(error, QString());
+        } else if (StereoOutputs::isOutput(o.name)) {
+            if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
+                                      {frames, scale, labels}, error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

@@ -2,6 +2,7 @@
 
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
+#include "render/CapturedPlot.h"
 #include "render/DrawHost.h"
 #include "render/RenderState.h"
 #include "setup/PlotSetup.h"
@@ -9,7 +10,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
-#include <QPageLayout>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -19,7 +20,6 @@ class DrawingSurface;
 class FormFields;
 class ImageSurface;
 class PlotDriver;
-class QPagedPaintDevice;
 class SessionHost;
 class SurfaceEvaluator;
 class UniformRandom;
@@ -30,6 +30,9 @@ class UserConstants;
 class Session
 {
 public:
+    // The window views' design size, before the reduction factor.
+    static constexpr QSize DesignSize{400, 300};
+
     Session(FormFields& fields, SessionHost& host);
     ~Session();
     Session(const Session&) = delete;
@@ -51,15 +54,17 @@ public:
     // drawCurrentPlot, the share of that drawing.
     double plotProgress() const;
 
-    // Draws the plot shown onto a caller's pair of views, at their size (the user scale maps
-    // the setup's window onto them), with the same random dots as the window's views. The
-    // drawing asks `host` (none when null) for its events; a Plot asked for meanwhile stops
-    // it and runs as soon as it has returned. Without a plot shown the views are only
-    // cleared. False when nothing was drawn, or the drawing did not run to its end.
-    // `labels` adds the axis letters and tick values. The plot is the last Plot's: the setup
-    // it read, with the constants it registered; no engine message is shown again.
-    bool drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host = nullptr,
-                         bool labels = false);
+    // The plot shown, as a value every output draws from: empty when no plot is shown, while
+    // a Plot runs and while a drawing of drawCaptured runs.
+    CapturedPlot capturedPlot() const;
+    // The engine, Class1 and evaluator a captured plot is drawn with.
+    CapturedPlot::Tools plotTools();
+    // Draws `plot` with `options` onto a caller's pair of views at their size, asking `host`
+    // (none when null) for its events. cancelPlot() stops it and plotProgress() follows it; a
+    // Plot asked for meanwhile stops it and runs as soon as it has returned. False when
+    // nothing was drawn, or the drawing did not run to its end.
+    bool drawCaptured(const CapturedPlot& captured, std::array<DrawingSurface*, 2> views,
+                      const DrawOptions& options, DrawHost* host = nullptr);
 
     // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
     // cmdAddCons, cmdRemCons). False for a name that is no such button.
@@ -92,25 +97,8 @@ public:
     const QString& setupFileName() const { return setupFileName_; }
     void setSetupFileName(const QString& name) { setupFileName_ = name; }
 
-    // The printed report's text lines, and the whole printed document with the views drawn
-    // as vectors (drawCaptured), labelled when asked.
+    // The printed report's text lines, from the fields as they are.
     bool reportLines(QStringList& lines);
-    bool printDocument(QPagedPaintDevice& device, bool labels = false);
-    // The printed document as a PDF file, through the safe write; an invalid layout keeps the
-    // writer's own. False after a message was shown.
-    bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout(),
-                  bool labels = false);
-
-    // drawCurrentPlot without events on a caller's pair of surfaces given the screen views'
-    // geometry: the surfaces' own pixel scale or vector nature sets the size. The screen views
-    // are untouched.
-    bool drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels = false);
-    // Both views so drawn as images at `scale` image pixels per window pixel (1 to 16); null
-    // images when there is no plot to draw.
-    std::array<QImage, 2> capturedImages(double scale, bool labels = false);
-    // Views so drawn as one SVG document, side by side in the order given (0 left, 1 right),
-    // shown `scale` times their pixel size; empty when there is no plot to draw.
-    QByteArray capturedSvg(const QList<int>& order, double scale, bool labels = false);
 
     // Clears both views (also when the user constants change).
     void clearViews();
@@ -155,7 +143,6 @@ private:
     std::array<std::unique_ptr<ImageSurface>, 2> pic_;
     std::unique_ptr<UserConstants> constants_;
     std::unique_ptr<UniformRandom> random_;
-    std::unique_ptr<UniformRandom> plotRandom_; // the generator as the plot shown began
     float halfpi_ = 0;
     std::unique_ptr<SurfaceEvaluator> evaluator_;
     std::unique_ptr<PlotDriver> driver_;
@@ -164,6 +151,5 @@ private:
     QString setupFileName_;
     bool plotting_ = false;
     bool plotPending_ = false;
-    bool quiet_ = false; // engine messages are not shown (a captured plot drawn again)
-    PlotSetup plotted_;  // the last Plot's setup
+    CapturedPlot captured_; // the last Plot's
 };

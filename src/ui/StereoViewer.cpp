@@ -130,7 +130,10 @@ void StereoViewer::redraw()
     drawing_ = true;
     composed_.start();
     progress_->plotStarted();
-    if (session_.drawCurrentPlot({views_[0].get(), views_[1].get()}, host_.get())) ++drawings_;
+    const CapturedPlot plot = session_.capturedPlot();
+    if (session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, plot.setup.Options,
+                              host_.get()))
+        ++drawings_;
     progress_->plotEnded();
     drawing_ = false;
     compose();
