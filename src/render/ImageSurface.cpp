@@ -57,13 +57,26 @@ void ImageSurface::resizeImage(int width, int height)
     wideEnd_.valid = false;
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    image_ = QImage(int(std::lround(pixelScale_ * width_)), int(std::lround(pixelScale_ * height_)),
-                    QImage::Format_RGB32);
+    const QSize size = outputSize_.isValid() ? outputSize_
+                                             : QSize(int(std::lround(pixelScale_ * width_)),
+                                                     int(std::lround(pixelScale_ * height_)));
+    image_ = QImage(size, QImage::Format_RGB32);
+}
+
+void ImageSurface::setOutputSize(QSize pixels, double scale, double weight)
+{
+    setPixelScale(scale);
+    outputSize_ = pixels.expandedTo(QSize(0, 0));
+    lineWidth_ = std::max(1, int(std::lround(pixelScale_ * weight)));
+    resizeImage(width_, height_);
+    updateMapping();
+    fillBackground();
 }
 
 void ImageSurface::setPixelScale(double scale)
 {
     endPainter();
+    outputSize_ = QSize();
     pixelScale_ = std::clamp(scale, 1.0, MaxPixelScale);
     lineWidth_ = std::max(1, int(std::lround(pixelScale_)));
     resizeImage(width_, height_);

@@ -77,6 +77,11 @@ public:
     double pixelScale() const { return pixelScale_; }
     int lineWidth() const { return lineWidth_; }
 
+    // An image of exactly `pixels` whatever the geometry (a view drawn for a screen, or into
+    // half a frame), drawn with the weights of pixel scale `scale` (clamped as above): lines
+    // and points `weight` times as wide, at least one pixel. setPixelScale ends it.
+    void setOutputSize(QSize pixels, double scale, double weight = 1);
+
     void setRaster(Raster raster);
     Raster raster() const { return raster_; }
 
@@ -116,6 +121,7 @@ private:
     int width_ = 0, height_ = 0; // in window pixels
     double pixelScale_ = 1;
     int lineWidth_ = 1;
+    QSize outputSize_; // the image's size when set, else K times the geometry
     QImage image_;
     QImage picture_;
     bool autoRedraw_ = false;

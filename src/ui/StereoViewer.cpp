@@ -9,8 +9,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 // How often the frame follows a drawing in progress.
@@ -81,23 +83,27 @@ void StereoViewer::open()
     redrawTimer_.start();
 }
 
-void StereoViewer::setMode(StereoLayout::Mode mode)
+void StereoViewer::showMode()
 {
-    mode_ = mode;
-    modeLabel_->setText(StereoLayout::name(mode));
+    QString text = StereoLayout::name(mode_);
+    if (lineWeight() != 1)
+        text += QStringLiteral(", lines \u00D7%1").arg(QLocale::c().toString(lineWeight()));
+    modeLabel_->setText(text);
     modeLabel_->adjustSize();
     modeLabel_->move(24, 24);
     modeLabel_->raise();
     modeLabel_->show();
     modeTimer_.start();
-    if (layout().viewSize() == QSize(views_[0]->width(), views_[0]->height())) {
+}
+
+void StereoViewer::setMode(StereoLayout::Mode mode)
+{
+    mode_ = mode;
+    showMode();
+    if (layout().viewSize() == drawn_)
         compose(); // the views fit the new mode as they are
-    } else if (drawing_) {
-        drawAgain_ = true; // at the new size, once this drawing has stopped
-        session_.cancelPlot();
-    } else {
-        redrawTimer_.start();
-    }
+    else
+        drawAnew();
 }
 
 void StereoViewer::plotEnded()
@@ -124,9 +130,15 @@ void StereoViewer::redraw()
 {
     // A plot of the session calls plotEnded when it has ended.
     if (isHidden() || drawing_ || session_.isPlotting()) return;
+    // The window's design view drawn at the layout's size: weights grow as with --scale.
+    const RenderState& r = session_.renderState();
     const QSize size = layout().viewSize();
-    for (auto& v : views_)
-        v->setGeometry(0, size.width(), size.height());
+    const double scale = double(size.width()) / std::max(1, r.PicWidth0);
+    for (auto& v : views_) {
+        v->setGeometry(0, r.PicWidth0, r.PicHeight0);
+        v->setOutputSize(size, scale, lineWeight());
+    }
+    drawn_ = size;
     drawing_ = true;
     composed_.start();
     progress_->plotStarted();
@@ -146,7 +158,7 @@ void StereoViewer::redraw()
 void StereoViewer::compose()
 {
     const StereoLayout l = layout();
-    if (l.viewSize() != QSize(views_[0]->width(), views_[0]->height())) return;
+    if (l.viewSize() != drawn_) return;
     frame_ = l.compose(views_[0]->image(), views_[1]->image(),
                        ImageSurface::toRgb(views_[0]->backColor()));
     frame_.setDevicePixelRatio(devicePixelRatio());
@@ -168,6 +180,12 @@ void StereoViewer::keyPressEvent(QKeyEvent* event)
             session_.cancelPlot();
         else
             close();
+    } else if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+        const int step = key == Qt::Key_Plus ? 1 : -1;
+        weight_ = std::clamp(weight_ + step, 0, int(LineWeights.size()) - 1);
+        showMode();
+        drawn_ = QSize(); // drawn anew with the new weight
+        drawAnew();
     } else if (key == Qt::Key_M) {
         setMode(StereoLayout::next(mode_));
     } else if (key >= Qt::Key_1 && key < Qt::Key_1 + StereoLayout::ModeCount) {
@@ -183,6 +201,11 @@ void StereoViewer::mouseDoubleClickEvent(QMouseEvent*)
 }
 
 void StereoViewer::resizeEvent(QResizeEvent*)
+{
+    drawAnew();
+}
+
+void StereoViewer::drawAnew()
 {
     if (drawing_) {
         drawAgain_ = true;

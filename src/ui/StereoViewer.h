@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -16,8 +17,11 @@ class Session;
 class ViewInteraction;
 
 // The full-screen stereo viewer: the plot shown in the window, drawn anew at the screen's
-// resolution onto views of the layout's size, in one of the StereoLayout modes. M cycles the
-// modes and 1 to 4 choose one; the mode's name shows in a corner for two seconds. Dragging
+// resolution onto views of the layout's size, in one of the StereoLayout modes. Lines, dots,
+// the dotted pattern, the origin mark and text grow with the views against the window's
+// design size, as the image exports' pixel scale does; + and - make the lines bolder or
+// thinner in LineWeights steps. M cycles the modes and 1 to 4 choose one; the mode's name
+// (with the line weight when it is not 1) shows in a corner for two seconds. Dragging
 // turns the surface and the wheel zooms, through the window's fields; after each plot of the
 // session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
 // a double-click does.
@@ -30,11 +34,13 @@ public:
     ~StereoViewer() override;
 
     static constexpr int ModeShownMs = 2000;
+    static constexpr std::array<double, 5> LineWeights = {0.5, 0.75, 1, 1.5, 2};
 
     // Shows the viewer full screen and draws the plot.
     void open();
     void setMode(StereoLayout::Mode mode);
     StereoLayout::Mode mode() const { return mode_; }
+    double lineWeight() const { return LineWeights[std::size_t(weight_)]; }
     // The session ended a plot: draw it again once the events have run.
     void plotEnded();
 
@@ -57,9 +63,14 @@ private:
     StereoLayout layout() const;
     void redraw();
     void compose();
+    void showMode();
+    // Draws again: at once, or once a drawing that runs has stopped.
+    void drawAnew();
 
     Session& session_;
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
+    int weight_ = 2; // index into LineWeights
+    QSize drawn_;    // the size of the views drawn
     std::unique_ptr<ImageSurface> views_[2];
     std::unique_ptr<Host> host_;
     ViewInteraction* interaction_ = nullptr;

@@ -38,13 +38,16 @@ private Q_SLOTS:
                                      "r.png",       "--anaglyph", "a.png",
                                      "--pair",      "p.png",      "--pair-parallel",
                                      "pp.png"};
-        QStringList args = {"--set", "Zrot=30", "--frames", "3"};
+        // With dots, seeded alike: a turned frame has the dots of the still at its angle.
+        const QStringList dots = {"--set", "Dots=1", "--seed", "3"};
+        QStringList args = dots + QStringList{"--set", "Zrot=30", "--frames", "3"};
         for (const QString& o : outputs)
             args << (o.startsWith("--") ? o : file(o));
         QCOMPARE(runProgram(args), 0);
         for (const QString angle : {"150", "270"})
-            QCOMPARE(runProgram({"--set", "Zrot=" + angle, "--right", file("r" + angle + ".png"),
-                                 "--anaglyph", file("a" + angle + ".png")}),
+            QCOMPARE(runProgram(dots + QStringList{"--set", "Zrot=" + angle, "--right",
+                                                   file("r" + angle + ".png"), "--anaglyph",
+                                                   file("a" + angle + ".png")}),
                      0);
     }
 
@@ -93,6 +96,8 @@ private Q_SLOTS:
         QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
         QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
         QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+        QTest::newRow("too many pixels")
+            << QStringList{"--scale", "16", "--turntable", "x.gif", "--frames", "3600"} << 2;
     }
     void refusals()
     {
