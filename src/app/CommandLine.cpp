@@ -97,6 +97,7 @@ const QStringList& valuedOptions()
         QStringLiteral("--scale"),    QStringLiteral("--left"),   QStringLiteral("--right"),
         QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
         QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
+        QStringLiteral("--half-sbs"), QStringLiteral("--frame"),
     };
     static const QStringList all = names + StereoOutputs::optionNames();
     return all;
@@ -106,9 +107,11 @@ const QStringList& valuedOptions()
 bool isOutput(const QString& name)
 {
     static const QStringList writers = {
-        QStringLiteral("--left"),   QStringLiteral("--right"),        QStringLiteral("--save"),
-        QStringLiteral("--report"), QStringLiteral("--pdf"),          QStringLiteral("--anaglyph"),
-        QStringLiteral("--pair"),   QStringLiteral("--pair-parallel")};
+        QStringLiteral("--left"),    QStringLiteral("--right"),
+        QStringLiteral("--save"),    QStringLiteral("--report"),
+        QStringLiteral("--pdf"),     QStringLiteral("--anaglyph"),
+        QStringLiteral("--pair"),    QStringLiteral("--pair-parallel"),
+        QStringLiteral("--half-sbs")};
     return writers.contains(name) || StereoOutputs::isOutput(name);
 }
 
@@ -139,7 +142,11 @@ QString usage()
         "  --pair FILE          after the plot, write both views side by side, left first\n"
         "                       (for crossed eyes; .png, .bmp or .svg)\n"
         "  --pair-parallel FILE the same with the views swapped, for parallel eyes\n"
-        "                       (stereoscopes, VR players, 3D TVs' side-by-side mode)\n"
+        "                       (stereoscopes, free viewing)\n"
+        "  --half-sbs FILE      after the plot, a half side-by-side frame for 3D TVs and\n"
+        "                       headsets in their side-by-side mode: the left half holds the\n"
+        "                       left eye's picture, each view drawn into its half (.png or .bmp)\n"
+        "  --frame WxH          the size of that frame (1920x1080)\n"
         "  --wiggle FILE.gif    after the plot, an animated GIF of the two views in turn\n"
         "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
         "                       about the z axis from the current Zrot\n"
@@ -234,7 +241,20 @@ QString imageSuffix(const QString& option, const QString& path)
     return {};
 }
 
-// The bad-usage message for an image output's file or a --scale value, else empty.
+constexpr int MaxFrameSide = 16384;
+
+// The size a --frame value names, or an empty size.
+QSize frameSize(const QString& value)
+{
+    const QStringList parts = value.toLower().split(QLatin1Char('x'));
+    if (parts.size() != 2) return {};
+    bool okW = false, okH = false;
+    const int w = parts[0].toInt(&okW), h = parts[1].toInt(&okH);
+    if (!okW || !okH || w < 2 || h < 1 || w > MaxFrameSide || h > MaxFrameSide) return {};
+    return QSize(w, h);
+}
+
+// The bad-usage message for an image output's file, a --scale or a --frame value, else empty.
 QString checkImageOption(const QString& option, const QString& value)
 {
     if (option == QLatin1String("--scale")) {
@@ -242,11 +262,19 @@ QString checkImageOption(const QString& option, const QString& value)
         if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
         return QStringLiteral("--scale takes a number from 1 to 16, not '%1'").arg(value);
     }
+    if (option == QLatin1String("--frame")) {
+        if (!frameSize(value).isEmpty()) return {};
+        return QStringLiteral("--frame takes WIDTHxHEIGHT, each from 2 to %1 pixels, not '%2'")
+            .arg(MaxFrameSide)
+            .arg(value);
+    }
     static const QStringList imageOutputs = {
-        QStringLiteral("--left"), QStringLiteral("--right"), QStringLiteral("--pair"),
-        QStringLiteral("--pair-parallel"), QStringLiteral("--anaglyph")};
+        QStringLiteral("--left"),     QStringLiteral("--right"),
+        QStringLiteral("--pair"),     QStringLiteral("--pair-parallel"),
+        QStringLiteral("--anaglyph"), QStringLiteral("--half-sbs")};
     if (!imageOutputs.contains(option) || !imageSuffix(option, value).isEmpty()) return {};
-    const bool raster = option == QLatin1String("--anaglyph");
+    const bool raster =
+        option == QLatin1String("--anaglyph") || option == QLatin1String("--half-sbs");
     return QStringLiteral("%1: the type is chosen by the extension, %2, not '%3'")
         .arg(option, raster ? QStringLiteral(".png or .bmp") : QStringLiteral(".png, .bmp or .svg"),
              value);
@@ -258,8 +286,8 @@ class ImageOutputs
 {
 public:
     ImageOutputs(const CapturedPlot& plot, const CapturedPlot::Tools& tools, double scale,
-                 bool labels)
-        : export_(plot, tools, labels), scale_(scale)
+                 bool labels, QSize frame)
+        : export_(plot, tools, labels), scale_(scale), frame_(frame)
     {
     }
 
@@ -274,6 +302,11 @@ public:
         if (suffix == QLatin1String("svg")) {
             const QList<int> order = pair ? QList<int>{right, 1 - right} : QList<int>{right};
             SafeWrite::writeBytes(path, export_.svg(order, scale_), error);
+        } else if (option == QLatin1String("--half-sbs")) {
+            const StereoLayout layout(StereoLayout::Mode::HalfSideBySide, frame_,
+                                      Session::DesignSize);
+            SafeWrite::writeImage(path, export_.frame(layout),
+                                  suffix.toUpper().toLatin1().constData(), error);
         } else {
             const std::array<QImage, 2>& v = views();
             const QImage image = option == QLatin1String("--anaglyph")
@@ -297,6 +330,7 @@ private:
 
     PlotExport export_;
     double scale_;
+    QSize frame_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
@@ -350,6 +384,7 @@ int runOptions(int argc, char** argv)
     bool labels = false;
     double scale = 1;
     int frames = StereoOutputs::DefaultFrames;
+    QSize frame(1920, 1080);
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -413,6 +448,7 @@ int runOptions(int argc, char** argv)
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
         if (name == QLatin1String("--frames")) frames = value.toInt();
+        if (name == QLatin1String("--frame")) frame = frameSize(value);
         options.append({name, value});
     }
     // Before anything is drawn: an animation too large to make is bad usage.
@@ -517,7 +553,8 @@ int runOptions(int argc, char** argv)
             if (!session.openSetup(o.value)) break;
             plotNeeded = true;
             plotCurrent = false;
-        } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--frames")) {
+        } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--frames") &&
+                   o.name != QLatin1String("--frame")) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -537,7 +574,7 @@ int runOptions(int argc, char** argv)
         return kExitReported;
     }
     const CapturedPlot plot = session.capturedPlot();
-    ImageOutputs images(plot, session.plotTools(), scale, labels);
+    ImageOutputs images(plot, session.plotTools(), scale, labels, frame);
     for (const Option& o : std::as_const(outputs)) {
         QString error;
         QStringList lines;

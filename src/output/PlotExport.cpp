@@ -2,6 +2,7 @@
 
 #include "output/ReportPrinter.h"
 #include "output/SafeWrite.h"
+#include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "render/SvgDocument.h"
 #include "render/SvgSurface.h"
@@ -37,6 +38,16 @@ QByteArray PlotExport::svg(const QList<int>& order, double scale) const
         x += views[index].width();
     }
     return document.toSvg();
+}
+
+QImage PlotExport::frame(const StereoLayout& layout) const
+{
+    ImageSurface left, right;
+    layout.prepare(left);
+    layout.prepare(right);
+    NullDrawHost none;
+    if (!plot_.draw({&left, &right}, tools_, options_, none)) return {};
+    return layout.compose(left.image(), right.image(), ImageSurface::toRgb(left.backColor()));
 }
 
 bool PlotExport::print(QPagedPaintDevice& device, const QStringList& lines, QString& error) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/StereoLayout.h"
 #include "render/CapturedPlot.h"
 
 #include <QByteArray>
@@ -25,6 +26,8 @@ public:
     // Views as one SVG document, side by side in the order given (0 left, 1 right), shown
     // `scale` times their pixel size.
     QByteArray svg(const QList<int>& order, double scale) const;
+    // The frame of `layout`: a design view drawn for it twice, composed.
+    QImage frame(const StereoLayout& layout) const;
     // The views as vectors above the report's `lines`.
     bool print(QPagedPaintDevice& device, const QStringList& lines, QString& error) const;
     // The printed document as a PDF file through the safe write; an invalid layout keeps the

@@ -100,7 +100,7 @@ void StereoViewer::setMode(StereoLayout::Mode mode)
 {
     mode_ = mode;
     showMode();
-    if (layout().viewSize() == drawn_)
+    if (fits(layout()))
         compose(); // the views fit the new mode as they are
     else
         drawAnew();
@@ -126,19 +126,20 @@ StereoLayout StereoViewer::layout() const
     return StereoLayout(mode_, size() * devicePixelRatio(), QSize(r.PicWidth0, r.PicHeight0));
 }
 
+bool StereoViewer::fits(const StereoLayout& l) const
+{
+    return drawn_.first == l.viewSize() && drawn_.second == l.drawSize();
+}
+
 void StereoViewer::redraw()
 {
     // A plot of the session calls plotEnded when it has ended.
     if (isHidden() || drawing_ || session_.isPlotting()) return;
     // The window's design view drawn at the layout's size: weights grow as with --scale.
-    const RenderState& r = session_.renderState();
-    const QSize size = layout().viewSize();
-    const double scale = double(size.width()) / std::max(1, r.PicWidth0);
-    for (auto& v : views_) {
-        v->setGeometry(0, r.PicWidth0, r.PicHeight0);
-        v->setOutputSize(size, scale, lineWeight());
-    }
-    drawn_ = size;
+    const StereoLayout l = layout();
+    for (auto& v : views_)
+        l.prepare(*v, lineWeight());
+    drawn_ = {l.viewSize(), l.drawSize()};
     drawing_ = true;
     composed_.start();
     progress_->plotStarted();
@@ -158,7 +159,7 @@ void StereoViewer::redraw()
 void StereoViewer::compose()
 {
     const StereoLayout l = layout();
-    if (l.viewSize() != drawn_) return;
+    if (!fits(l)) return;
     frame_ = l.compose(views_[0]->image(), views_[1]->image(),
                        ImageSurface::toRgb(views_[0]->backColor()));
     frame_.setDevicePixelRatio(devicePixelRatio());
@@ -184,7 +185,7 @@ void StereoViewer::keyPressEvent(QKeyEvent* event)
         const int step = key == Qt::Key_Plus ? 1 : -1;
         weight_ = std::clamp(weight_ + step, 0, int(LineWeights.size()) - 1);
         showMode();
-        drawn_ = QSize(); // drawn anew with the new weight
+        drawn_ = {}; // drawn anew with the new weight
         drawAnew();
     } else if (key == Qt::Key_M) {
         setMode(StereoLayout::next(mode_));

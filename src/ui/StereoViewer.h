@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class ImageSurface;
 class PlotProgress;
@@ -64,13 +65,15 @@ private:
     void redraw();
     void compose();
     void showMode();
+    // Whether the views drawn serve layout `l` as they are.
+    bool fits(const StereoLayout& l) const;
     // Draws again: at once, or once a drawing that runs has stopped.
     void drawAnew();
 
     Session& session_;
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
-    int weight_ = 2; // index into LineWeights
-    QSize drawn_;    // the size of the views drawn
+    int weight_ = 2;                // index into LineWeights
+    std::pair<QSize, QSize> drawn_; // the layout's view and drawing sizes of the views drawn
     std::unique_ptr<ImageSurface> views_[2];
     std::unique_ptr<Host> host_;
     ViewInteraction* interaction_ = nullptr;

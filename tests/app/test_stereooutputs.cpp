@@ -153,6 +153,40 @@ private Q_SLOTS:
             QCOMPARE(sign, near ? nearSign : -nearSign);
         }
     }
+
+    // The half side-by-side frame: its size, each view drawn into its half in the surface's
+    // full colour, the left half for the left eye (the near patch further right there).
+    void halfSideBySide_data()
+    {
+        QTest::addColumn<QStringList>("frame");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("default") << QStringList{} << QSize(1920, 1080);
+        QTest::newRow("4K") << QStringList{"--frame", "3840x2160"} << QSize(3840, 2160);
+    }
+    void halfSideBySide()
+    {
+        QFETCH(QStringList, frame);
+        QFETCH(QSize, size);
+        const QStringList common = frame + QStringList{"--set", Patches, "--set", "Stereo=1"};
+        QCOMPARE(runProgram(common + QStringList{"--half-sbs", file("h.png")}), 0);
+        QCOMPARE(runProgram(common + QStringList{"--set", "Lines=0", "--half-sbs", file("hg.bmp")}),
+                 0);
+        const QImage surface = rgb(QImage(file("h.png"))), guides = rgb(QImage(file("hg.bmp")));
+        QCOMPARE(surface.size(), size);
+        QCOMPARE(guides.size(), size);
+        const int half = size.width() / 2;
+        double sum[2] = {}, count[2] = {};
+        for (int y = size.height() / 2; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                if (surface.pixel(x, y) == guides.pixel(x, y)) continue;
+                QCOMPARE(surface.pixel(x, y), qRgb(255, 255, 255));
+                sum[x / half] += x % half;
+                count[x / half] += 1;
+            }
+        }
+        QVERIFY(count[0] > 20 && count[1] > 20);
+        QVERIFY(sum[0] / count[0] > sum[1] / count[1] + 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStereoOutputs)
