@@ -164,6 +164,7 @@ int ImageSurface::pixelY(float y) const
 
 void ImageSurface::fillBackground()
 {
+    labels_.clear();
     endPainter();
     wideEnd_.valid = false;
     image_.fill(toRgb(backColor_));
@@ -483,6 +484,8 @@ void ImageSurface::label(float x, float y, const QString& text, quint32 color, Q
     QPainter& p = painter();
     p.setFont(font);
     p.setPen(QColor::fromRgb(toRgb(color)));
-    p.drawText(LabelText::origin(at, text, font, align), text);
+    QRectF box = LabelText::box(at, text, font, align);
+    if (!labels_.place(box, QRectF(0, 0, image_.width(), image_.height()))) return;
+    p.drawText(LabelText::origin(box, font), text);
     if (raster_ == Raster::Direct) endPainter();
 }

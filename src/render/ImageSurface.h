@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/DrawingSurface.h"
+#include "render/LabelPlacement.h"
 
 #include <QFont>
 #include <QImage>
@@ -138,6 +139,7 @@ private:
     float currentX_ = 0, currentY_ = 0;
     int printY_ = 0; // pixel row of the next printed line
     QFont font_;
+    LabelPlacement labels_;
     Raster raster_ = Raster::Direct;
     mutable std::unique_ptr<QPainter> painter_;
     // Where the last solid wide line ended, while nothing else has been drawn.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/DrawingSurface.h"
+#include "render/LabelPlacement.h"
 
 #include <QFont>
 #include <QImage>
@@ -108,6 +109,7 @@ private:
     QFont font_;
     QImage picture_;
     std::vector<Shape> shapes_;
+    LabelPlacement labels_;
     // The last shape may go on from (openX_, openY_), the user point it ended at.
     bool open_ = false;
     float openX_ = 0, openY_ = 0;
