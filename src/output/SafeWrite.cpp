@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace SafeWrite {
@@ -50,6 +51,36 @@ bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write
     return writeBytes(path, bytes, error);
 }
 
+QImage paletteImage(const QImage& image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QList<QRgb> table;
+    std::unordered_map<QRgb, uchar> index;
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* to = out.scanLine(y);
+        QRgb last = 0;
+        uchar lastIndex = 0;
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = line[x] | 0xFF000000u;
+            if (x == 0 || c != last) {
+                auto found = index.find(c);
+                if (found == index.end()) {
+                    if (table.size() == 256) return {};
+                    found = index.emplace(c, uchar(table.size())).first;
+                    table.append(c);
+                }
+                last = c;
+                lastIndex = found->second;
+            }
+            to[x] = lastIndex;
+        }
+    }
+    out.setColorTable(table);
+    return out;
+}
+
 bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
                 QString& error)
 {
@@ -60,7 +91,13 @@ bool imageBytes(const QString& path, const QImage& image, const char* format, QB
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, format)) {
+    QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+    // A PNG of few colours (every plot has) as an 8-bit palette image: the same pixels.
+    if (qstrcmp(format, "PNG") == 0) {
+        const QImage indexed = paletteImage(pixels);
+        if (!indexed.isNull()) pixels = indexed;
+    }
+    if (!pixels.save(&buffer, format)) {
         error = QStringLiteral("Cannot write %1: the image could not be encoded as %2.")
                     .arg(QDir::toNativeSeparators(path), QLatin1String(format));
         return false;
