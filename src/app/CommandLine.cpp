@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QLocale>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
@@ -31,6 +32,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <langinfo.h>
 #include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
@@ -97,7 +99,7 @@ const QStringList& valuedOptions()
         QStringLiteral("--scale"),    QStringLiteral("--left"),   QStringLiteral("--right"),
         QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
         QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
-        QStringLiteral("--half-sbs"), QStringLiteral("--frame"),
+        QStringLiteral("--half-sbs"), QStringLiteral("--frame"),  QStringLiteral("--page"),
     };
     static const QStringList all = names + StereoOutputs::optionNames();
     return all;
@@ -137,6 +139,8 @@ QString usage()
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
         "  --report FILE        write the report's text lines (- for standard output)\n"
         "  --pdf FILE           write the printed document as a PDF\n"
+        "  --page SIZE          its paper, a4 or letter (by default the locale's), with\n"
+        "                       margins of 12 mm\n"
         "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
         "                       (.png or .bmp)\n"
         "  --pair FILE          after the plot, write both views side by side, left first\n"
@@ -242,6 +246,27 @@ QString imageSuffix(const QString& option, const QString& path)
 }
 
 constexpr int MaxFrameSide = 16384;
+constexpr double PageMarginMm = 12;
+
+// The paper a --page value names (invalid for another).
+QPageSize pageSize(const QString& value)
+{
+    if (value.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
+        return QPageSize(QPageSize::A4);
+    if (value.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
+        return QPageSize(QPageSize::Letter);
+    return {};
+}
+
+// The paper of the user's locale (LC_PAPER): letter where it is about 216 x 279 mm, else A4.
+QPageSize localePaper()
+{
+    const char* previous = std::setlocale(LC_PAPER, "");
+    const auto width = qintptr(nl_langinfo(_NL_PAPER_WIDTH));
+    const auto height = qintptr(nl_langinfo(_NL_PAPER_HEIGHT));
+    if (previous) std::setlocale(LC_PAPER, "C");
+    return QPageSize(width == 216 && height == 279 ? QPageSize::Letter : QPageSize::A4);
+}
 
 // The size a --frame value names, or an empty size.
 QSize frameSize(const QString& value)
@@ -261,6 +286,10 @@ QString checkImageOption(const QString& option, const QString& value)
         double k = 0;
         if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
         return QStringLiteral("--scale takes a number from 1 to 16, not '%1'").arg(value);
+    }
+    if (option == QLatin1String("--page")) {
+        if (pageSize(value).isValid()) return {};
+        return QStringLiteral("--page takes a4 or letter, not '%1'").arg(value);
     }
     if (option == QLatin1String("--frame")) {
         if (!frameSize(value).isEmpty()) return {};
@@ -385,6 +414,7 @@ int runOptions(int argc, char** argv)
     double scale = 1;
     int frames = StereoOutputs::DefaultFrames;
     QSize frame(1920, 1080);
+    QPageSize page;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -449,6 +479,7 @@ int runOptions(int argc, char** argv)
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
         if (name == QLatin1String("--frames")) frames = value.toInt();
         if (name == QLatin1String("--frame")) frame = frameSize(value);
+        if (name == QLatin1String("--page")) page = pageSize(value);
         options.append({name, value});
     }
     // Before anything is drawn: an animation too large to make is bad usage.
@@ -554,7 +585,7 @@ int runOptions(int argc, char** argv)
             plotNeeded = true;
             plotCurrent = false;
         } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--frames") &&
-                   o.name != QLatin1String("--frame")) {
+                   o.name != QLatin1String("--frame") && o.name != QLatin1String("--page")) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -573,6 +604,9 @@ int runOptions(int argc, char** argv)
         if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
+    const QPageLayout pageLayout(page.isValid() ? page : localePaper(), QPageLayout::Portrait,
+                                 QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
+                                 QPageLayout::Millimeter);
     const CapturedPlot plot = session.capturedPlot();
     ImageOutputs images(plot, session.plotTools(), scale, labels, frame);
     for (const Option& o : std::as_const(outputs)) {
@@ -585,7 +619,7 @@ int runOptions(int argc, char** argv)
             if (session.reportLines(lines)) writeReport(lines, o.value, host);
         } else if (o.name == QLatin1String("--pdf")) {
             if (session.reportLines(lines) && !PlotExport(plot, session.plotTools(), labels)
-                                                   .writePdf(o.value, QPageLayout(), lines, error))
+                                                   .writePdf(o.value, pageLayout, lines, error))
                 host.showMessage(error, QString());
         } else if (StereoOutputs::isOutput(o.name)) {
             if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
