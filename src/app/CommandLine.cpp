@@ -524,6 +524,7 @@ int runOptions(int argc, char** argv)
         if (o.name == QLatin1String("--exec")) {
             host.muted = true;
             const qint32 n = session.engine().executeStatement(o.value);
+            session.forgetSamples();
             host.muted = false;
             if (n != 0) {
                 host.reported = true;

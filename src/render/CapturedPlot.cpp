@@ -15,6 +15,7 @@ bool CapturedPlot::draw(std::array<DrawingSurface*, 2> surfaces, const Tools& to
     s.Options = options;
     PlotDriver driver(surfaces, tools.evaluator, tools.class1, dots, host, tools.halfpi);
     driver.applyOptions(options);
+    driver.setSampleCache(samples.get(), constants);
     driver.ClearViews();
     if (isEmpty()) return false;
     // The Plot that captured it has reported its errors: drawing it again reports none.

@@ -8,11 +8,13 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
 class Class1;
 class DrawHost;
 class DrawingSurface;
 class PlotDriver;
+class SampleCache;
 class ScriptEngine;
 class SurfaceEvaluator;
 
@@ -43,6 +45,8 @@ public:
     QStringList constants;
     UniformRandom random;
     std::array<QRect, 2> views; // x is the view's left; empty without a plot
+    // The evaluated samples, shared by copies: a copy turned draws without evaluating again.
+    std::shared_ptr<SampleCache> samples;
 
     bool isEmpty() const { return views[0].isEmpty(); }
 

@@ -2,6 +2,7 @@
 
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
+#include "render/SampleCache.h"
 #include "render/UniformRandom.h"
 #include "setup/PlotSetup.h"
 
@@ -48,6 +49,9 @@ public:
     // Let pending events run now, and true unless a cancel has been asked for.
     bool runPendingEvents();
 
+    // Where the drawer records or replays its evaluations (none when null).
+    void setCache(SampleCache* cache) { cache_ = cache; }
+
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
@@ -70,6 +74,20 @@ protected:
     // Ndots random samples: a, then b drawn uniformly over the domain; each good point is
     // translated and rotated in place, projected and set in both views.
     template <typename Evaluate> bool walkDots(Point& point, Evaluate evaluate);
+
+    // The outcome of `evaluate()`, which fills `point`, or of the sample replayed in its place.
+    template <typename Evaluate> Outcome sample(Point& point, Evaluate evaluate)
+    {
+        if (cache_ && cache_->replaying()) {
+            if (const SampleCache::Sample* s = cache_->next()) {
+                point = s->point;
+                return s->good ? Outcome::Good : failure(s->error);
+            }
+        }
+        const Outcome outcome = evaluate();
+        if (cache_ && cache_->recording()) cache_->record(point, error_, outcome == Outcome::Good);
+        return outcome;
+    }
 
     // The outcome of an evaluation that failed with `error` (through the drawer error rule).
     Outcome failure(qint32 error)
@@ -113,6 +131,7 @@ private:
     bool pointCount(qint32 spaces, qint32 segments, qint32& count, bool& goOn);
 
     const PlotSetup* s_ = nullptr;
+    SampleCache* cache_ = nullptr;
     quint32 color_ = 0;
     float parallax_ = 0; // the left view's
     std::array<DrawingSurface*, 2> views_;
@@ -184,7 +203,7 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
     const Projection::Rotation rotation =
         transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
     float a = 0, b = 0;
-    auto evaluateAt = [&] { return evaluate(a, b, point); };
+    auto evaluateAt = [&] { return sample(point, [&] { return evaluate(a, b, point); }); };
     auto projectPoint = [&](Projection::ScreenPoint& q) {
         return project(transformed ? Projection::transform(s, rotation, point) : point, q);
     };
@@ -225,7 +244,7 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
         const float a = random_.next() * spanA + s.Rangelxu;
         const float b = random_.next() * spanB + s.Rangelyv;
         ++samples_;
-        const Outcome outcome = evaluate(a, b, point);
+        const Outcome outcome = sample(point, [&] { return evaluate(a, b, point); });
         if (outcome == Outcome::Stop) return false;
         if (failed || outcome == Outcome::Failed) {
             failed = false;

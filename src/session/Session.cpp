@@ -7,6 +7,7 @@
 #include "output/SetupFile.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
+#include "render/SampleCache.h"
 #include "render/UniformRandom.h"
 #include "session/SessionHost.h"
 #include "setup/FormFields.h"
@@ -48,6 +49,7 @@ void Session::load(const QString& startDir)
     engine_.executeStatement(QStringLiteral("pi = Atn(1) * 4"));
     engine_.executeStatement(QStringLiteral("e = Exp(1)"));
     random_->seedFromClock();
+    samples_ = std::make_shared<SampleCache>();
     evaluator_ = std::make_unique<SurfaceEvaluator>(engine_, class1_);
     driver_ =
         std::make_unique<PlotDriver>(std::array<DrawingSurface*, 2>{pic_[0].get(), pic_[1].get()},
@@ -156,6 +158,8 @@ void Session::runPlot()
     driver_->prepareViews(setup_, render_);
     captured_.setup = setup_;
     captured_.constants = constants_->list();
+    captured_.samples = samples_;
+    driver_->setSampleCache(samples_.get(), captured_.constants);
     for (int i = 0; i < 2; ++i)
         captured_.views[i] = QRect(pic_[i]->left(), 0, pic_[i]->width(), pic_[i]->height());
     host_.viewsChanged();
@@ -248,6 +252,11 @@ qint32 Session::evaluateField(const QString& text, double& value)
     if (n == 0 && class1_.ierr != 0) n = class1_.ierr;
     class1_.ierr = 0;
     return n;
+}
+
+void Session::forgetSamples()
+{
+    if (samples_) samples_->clear();
 }
 
 void Session::clearViews()

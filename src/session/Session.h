@@ -100,6 +100,9 @@ public:
     // The printed report's text lines, from the fields as they are.
     bool reportLines(QStringList& lines);
 
+    // Evaluations are not replayed after this: the engine's variables were changed directly.
+    void forgetSamples();
+
     // Clears both views (also when the user constants change).
     void clearViews();
 
@@ -152,4 +155,5 @@ private:
     bool plotting_ = false;
     bool plotPending_ = false;
     CapturedPlot captured_; // the last Plot's
+    std::shared_ptr<SampleCache> samples_;
 };
