@@ -91,30 +91,61 @@ struct Option
     QString value;
 };
 
-const QStringList& valuedOptions()
+// Every option the command line takes (--help, --version and --labels aside): whether it
+// takes a value, whether it writes a file after the plot, and for image outputs the file
+// types chosen by the extension.
+struct OptionSpec
 {
-    static const QStringList names = {
-        QStringLiteral("--exec"),     QStringLiteral("--eval"),   QStringLiteral("--set"),
-        QStringLiteral("--constant"), QStringLiteral("--press"),  QStringLiteral("--open"),
-        QStringLiteral("--scale"),    QStringLiteral("--left"),   QStringLiteral("--right"),
-        QStringLiteral("--save"),     QStringLiteral("--report"), QStringLiteral("--pdf"),
-        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),   QStringLiteral("--seed"),
-        QStringLiteral("--half-sbs"), QStringLiteral("--frame"),  QStringLiteral("--page"),
+    QString name;
+    bool valued = true;
+    bool writes = false;
+    QStringList types; // png, bmp, svg; empty: any name
+};
+
+const QList<OptionSpec>& optionTable()
+{
+    const QStringList images = {QStringLiteral("png"), QStringLiteral("bmp")};
+    const QStringList figures = images + QStringList{QStringLiteral("svg")};
+    static const QList<OptionSpec> table = {
+        {QStringLiteral("--exec"), true, false, {}},
+        {QStringLiteral("--eval"), true, false, {}},
+        {QStringLiteral("--set"), true, false, {}},
+        {QStringLiteral("--constant"), true, false, {}},
+        {QStringLiteral("--press"), true, false, {}},
+        {QStringLiteral("--open"), true, false, {}},
+        {QStringLiteral("--seed"), true, false, {}},
+        {QStringLiteral("--scale"), true, false, {}},
+        {QStringLiteral("--frames"), true, false, {}},
+        {QStringLiteral("--frame"), true, false, {}},
+        {QStringLiteral("--page"), true, false, {}},
+        {QStringLiteral("--left"), true, true, figures},
+        {QStringLiteral("--right"), true, true, figures},
+        {QStringLiteral("--pair"), true, true, figures},
+        {QStringLiteral("--pair-parallel"), true, true, figures},
+        {QStringLiteral("--anaglyph"), true, true, images},
+        {QStringLiteral("--half-sbs"), true, true, images},
+        {QStringLiteral("--save"), true, true, {}},
+        {QStringLiteral("--report"), true, true, {}},
+        {QStringLiteral("--pdf"), true, true, {}},
+        {QStringLiteral("--wiggle"), true, true, {}},
+        {QStringLiteral("--turntable"), true, true, {}},
+        {QStringLiteral("--turntable-anaglyph"), true, true, {}},
     };
-    static const QStringList all = names + StereoOutputs::optionNames();
-    return all;
+    return table;
+}
+
+const OptionSpec* findOption(const QString& name)
+{
+    for (const OptionSpec& o : optionTable())
+        if (o.name == name) return &o;
+    return nullptr;
 }
 
 // The options that write a file, after the plot.
 bool isOutput(const QString& name)
 {
-    static const QStringList writers = {
-        QStringLiteral("--left"),    QStringLiteral("--right"),
-        QStringLiteral("--save"),    QStringLiteral("--report"),
-        QStringLiteral("--pdf"),     QStringLiteral("--anaglyph"),
-        QStringLiteral("--pair"),    QStringLiteral("--pair-parallel"),
-        QStringLiteral("--half-sbs")};
-    return writers.contains(name) || StereoOutputs::isOutput(name);
+    const OptionSpec* o = findOption(name);
+    return o && o->writes;
 }
 
 QString usage()
@@ -232,17 +263,13 @@ QString errorLine(Session& session, qint32 number)
     return QStringLiteral("error %1: %2").arg(number).arg(description);
 }
 
-// The type of an image output by its file's extension: the views and pairs also as SVG,
-// the anaglyph only as an image. Empty for an extension the option does not write.
+// The type of an image output by its file's extension (any case), as the option table
+// allows it; empty for another.
 QString imageSuffix(const QString& option, const QString& path)
 {
-    static const QStringList vectorOutputs = {QStringLiteral("--left"), QStringLiteral("--right"),
-                                              QStringLiteral("--pair"),
-                                              QStringLiteral("--pair-parallel")};
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp")) return suffix;
-    if (suffix == QLatin1String("svg") && vectorOutputs.contains(option)) return suffix;
-    return {};
+    const OptionSpec* o = findOption(option);
+    return o && o->types.contains(suffix) ? suffix : QString();
 }
 
 constexpr int MaxFrameSide = 16384;
@@ -297,16 +324,14 @@ QString checkImageOption(const QString& option, const QString& value)
             .arg(MaxFrameSide)
             .arg(value);
     }
-    static const QStringList imageOutputs = {
-        QStringLiteral("--left"),     QStringLiteral("--right"),
-        QStringLiteral("--pair"),     QStringLiteral("--pair-parallel"),
-        QStringLiteral("--anaglyph"), QStringLiteral("--half-sbs")};
-    if (!imageOutputs.contains(option) || !imageSuffix(option, value).isEmpty()) return {};
-    const bool raster =
-        option == QLatin1String("--anaglyph") || option == QLatin1String("--half-sbs");
-    return QStringLiteral("%1: the type is chosen by the extension, %2, not '%3'")
-        .arg(option, raster ? QStringLiteral(".png or .bmp") : QStringLiteral(".png, .bmp or .svg"),
-             value);
+    const OptionSpec* o = findOption(option);
+    if (!o || o->types.isEmpty() || !imageSuffix(option, value).isEmpty()) return {};
+    QStringList types;
+    for (const QString& t : o->types)
+        types << QLatin1Char('.') + t;
+    const QString last = types.takeLast();
+    return QStringLiteral("%1: the type is chosen by the extension, %2 or %3, not '%4'")
+        .arg(option, types.join(QStringLiteral(", ")), last, value);
 }
 
 // The image outputs of one plot, drawn anew at the scale asked for: the two views once,
@@ -433,13 +458,12 @@ int runOptions(int argc, char** argv)
         QString value;
         bool inlineValue = false;
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
-        if (arg.startsWith(QLatin1String("--")) && eq > 2 &&
-            valuedOptions().contains(arg.left(eq))) {
+        if (arg.startsWith(QLatin1String("--")) && eq > 2 && findOption(arg.left(eq))) {
             name = arg.left(eq);
             value = arg.mid(eq + 1);
             inlineValue = true;
         }
-        if (!valuedOptions().contains(name)) {
+        if (!findOption(name)) {
             err() << "tavrigon: unknown option '" << arg << "'\nTry 'tavrigon --help'." << Qt::endl;
             return kExitUsage;
         }

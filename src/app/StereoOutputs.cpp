@@ -25,13 +25,6 @@ constexpr int WiggleDelay = 17;
 constexpr int TurntableDelay = 8;
 } // namespace
 
-const QStringList& optionNames()
-{
-    static const QStringList names = {QStringLiteral("--pair-parallel"), Wiggle, Turntable,
-                                      TurntableAnaglyph, Frames};
-    return names;
-}
-
 QString checkOption(const QString& name, const QString& value)
 {
     if (name != Frames) return {};

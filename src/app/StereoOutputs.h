@@ -16,9 +16,6 @@ namespace StereoOutputs {
 
 constexpr int DefaultFrames = 36;
 
-// The valued options above, and --pair-parallel (the pair with the views swapped).
-const QStringList& optionNames();
-
 // The bound on an animation's pixels, frames x width x height of the largest views.
 constexpr double MaxPixels = 2e9;
 

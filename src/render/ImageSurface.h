@@ -76,7 +76,6 @@ public:
     // image to round(K w) x round(K h) and erases the drawing.
     void setPixelScale(double scale);
     double pixelScale() const { return pixelScale_; }
-    int lineWidth() const { return lineWidth_; }
 
     // An image of exactly `pixels` whatever the geometry (a view drawn for a screen, or into
     // half a frame), drawn with the weights of pixel scale `scale` (clamped as above): lines
@@ -91,8 +90,6 @@ public:
     // The image pixel a user coordinate falls on (may lie outside the image).
     int pixelX(float x) const;
     int pixelY(float y) const;
-    float currentX() const { return currentX_; }
-    float currentY() const { return currentY_; }
 
     static QRgb toRgb(quint32 color);
 

@@ -110,11 +110,9 @@ public:
     QImage viewImage(int index) const;
 
     ScriptEngine& engine() { return engine_; }
-    Class1& class1() { return class1_; }
     PlotSetup& setup() { return setup_; }
     RenderState& renderState() { return render_; }
     FormFields& fields() { return fields_; }
-    SessionHost& host() { return host_; }
     const QString& startDir() const { return startDir_; }
 
 private:
