@@ -85,9 +85,9 @@ struct Bench
         state.PicWidth0 = 400;
         state.PicHeight0 = 300;
         state.PicHeight1 = 300;
-        QString message;
+        Message message;
         if (!ReadPlotSetup(setup, fields, engine, message))
-            std::fprintf(stderr, "setup: %s\n", qPrintable(message));
+            std::fprintf(stderr, "setup: %s\n", qPrintable(message.text));
         evaluator.prepare({setup.EquationZ, setup.EquationX, setup.EquationY, setup.DerivSelector,
                            setup.Options.HighAccuracy});
     }

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
+#include "app/RuntimeFolder.h"
 
+#include "app/ConsoleLines.h"
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
@@ -9,7 +11,6 @@
 #include "render/ImageSurface.h"
 #include "session/Session.h"
 #include "session/SessionHost.h"
-#include "setup/ErrorField.h"
 #include "setup/FieldMap.h"
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
@@ -17,6 +18,7 @@
 #include "setup/ZoomPan.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -57,20 +59,42 @@ QTextStream& err()
     return stream;
 }
 
-// Messages the window would show in a box go to standard error and make the exit status 1.
+// Messages the window would show in a box go to standard error and make the exit status 1;
+// notes go there too and leave the status alone.
 class ConsoleHost : public SessionHost
 {
 public:
     void showMessage(const QString& text, const QString& caption) override
     {
-        reported = true;
-        if (muted) return;
-        err() << ErrorField::consoleLine(text, caption, fieldOf ? fieldOf(text) : QString())
-              << Qt::endl;
+        report(Message{text, caption, 0, -1, Subject(), QString()});
     }
-    void processEvents() override {}
+    void report(const Message& message) override
+    {
+        reported = true;
+        last = message;
+        if (muted) return;
+        for (const QString& line : ConsoleLines::of(message))
+            err() << line << Qt::endl;
+    }
+    void note(const Message& message) override { err() << ConsoleLines::note(message) << Qt::endl; }
+    // A plot that runs longer than a couple of seconds shows how far it got, on a terminal.
+    void processEvents() override
+    {
+        if (!progressOf || !clock_.isValid() || clock_.elapsed() < 2000 || !::isatty(STDERR_FILENO))
+            return;
+        const int percent = int(progressOf() * 100);
+        if (percent == shownPercent_) return;
+        err() << "\rPlotting: " << percent << "%" << Qt::flush;
+        shownPercent_ = percent;
+    }
     void beep() override {}
-    void setBusy(bool) override {}
+    void setBusy(bool busy) override
+    {
+        clock_.start();
+        if (busy || shownPercent_ < 0) return;
+        err() << Qt::endl;
+        shownPercent_ = -1;
+    }
     void viewsChanged() override {}
     void constantsChanged() override {}
     bool ask(const QString& question, const QString& caption) override
@@ -82,8 +106,16 @@ public:
 
     bool reported = false;
     bool muted = false;
-    std::function<QString(const QString& text)> fieldOf; // the field a message is about
+    Message last;                       // the last message reported, also while muted
+    std::function<double()> progressOf; // the running plot's share, 0 to 1
+
+private:
+    QElapsedTimer clock_;
+    int shownPercent_ = -1;
 };
+
+// Plots of more sample points need --max-points.
+constexpr double kDefaultMaxPoints = 20e6;
 
 struct Option
 {
@@ -118,6 +150,7 @@ const QList<OptionSpec>& optionTable()
         {QStringLiteral("--frames"), true, false, {}},
         {QStringLiteral("--frame"), true, false, {}},
         {QStringLiteral("--page"), true, false, {}},
+        {QStringLiteral("--max-points"), true, false, {}},
         {QStringLiteral("--left"), true, true, figures},
         {QStringLiteral("--right"), true, true, figures},
         {QStringLiteral("--pair"), true, true, figures},
@@ -165,9 +198,12 @@ QString usage()
         "  --press NAME         click a button by its control name (cmdPlot, cmdIncRotZ, ...)\n"
         "  --open FILE          open a setup file\n"
         "  --seed N             seed the random dots with N (0 to 4294967295), not the clock\n"
+        "  --max-points N       plot up to N sample points (mesh points and dots; default\n"
+        "                       20000000); a larger plot is refused\n"
         "  --left FILE          after the plot, write the left view (.png, .bmp or .svg)\n"
         "  --right FILE         after the plot, write the right view (.png, .bmp or .svg)\n"
         "  --save FILE          after the plot, save the setup with its two bitmaps\n"
+        "                       (beside a regular file only: a device gets the setup alone)\n"
         "  --report FILE        write the report's text lines (- for standard output)\n"
         "  --pdf FILE           write the printed document as a PDF\n"
         "  --page SIZE          its paper, a4 or letter (by default the locale's), with\n"
@@ -195,7 +231,9 @@ QString usage()
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
-        "outputs are written. An option that fails stops the run: no output is written.\n"
+        "outputs are written. An option that fails stops the run: no output is written\n"
+        "(a failed --eval only prints its error). Messages, hints and notes go to\n"
+        "standard error.\n"
         "Exit status: 0 when nothing was reported, 1 when an error was reported (also a\n"
         "failed write on standard output), 2 for bad usage.\n");
 }
@@ -255,12 +293,19 @@ bool parseSet(const QString& value, QString& control, Kind& kind, QString& text,
     return true;
 }
 
-QString errorLine(Session& session, qint32 number)
+// A failed --exec or --eval: "error 11: Division by zero" about the option, with the engine's
+// hint when the engine reported it (a failure trapped in a function of the context is not).
+// The host's last message was cleared before the option ran.
+void reportOptionError(ConsoleHost& host, const QString& option, qint32 number)
 {
-    QString description = session.engine().lastError().number == number
-                              ? session.engine().lastError().description
-                              : ErrorMessages::text(number);
-    return QStringLiteral("error %1: %2").arg(number).arg(description);
+    const bool fromEngine = host.last.number == number;
+    Message m = fromEngine ? host.last : Message();
+    m.text = QStringLiteral("error %1: %2")
+                 .arg(number)
+                 .arg(fromEngine ? host.last.text : ErrorMessages::text(number));
+    m.number = number;
+    m.subject = {Subject::Kind::Option, option};
+    host.report(m);
 }
 
 // The type of an image output by its file's extension (any case), as the option table
@@ -425,7 +470,7 @@ int finish(int status)
         outFailed = true;
         if (reason.isEmpty()) reason = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
     }
-    if (outFailed) err() << "Cannot write standard output: " << reason << "." << Qt::endl;
+    if (outFailed) err() << "tavrigon: Cannot write standard output: " << reason << "." << Qt::endl;
     err().flush();
     const bool errFailed =
         err().status() != QTextStream::Ok || std::fflush(stderr) != 0 || std::ferror(stderr);
@@ -440,6 +485,7 @@ int runOptions(int argc, char** argv)
     int frames = StereoOutputs::DefaultFrames;
     QSize frame(1920, 1080);
     QPageSize page;
+    double maxPoints = kDefaultMaxPoints;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -453,6 +499,18 @@ int runOptions(int argc, char** argv)
         if (arg == QLatin1String("--labels")) {
             labels = true;
             continue;
+        }
+        for (const char* flag : {"--labels", "--help", "--version"}) {
+            if (arg.startsWith(QLatin1String(flag) + QLatin1Char('='))) {
+                err() << "tavrigon: " << flag << " takes no value, not '" << arg << "'" << Qt::endl;
+                return kExitUsage;
+            }
+        }
+        if (!arg.startsWith(QLatin1Char('-'))) {
+            err() << "tavrigon: '" << arg << "' is no option: write --open " << arg
+                  << " to read the setup file in this run, or 'tavrigon " << arg
+                  << "' alone for the window with it\nTry 'tavrigon --help'." << Qt::endl;
+            return kExitUsage;
         }
         QString name = arg;
         QString value;
@@ -504,6 +562,12 @@ int runOptions(int argc, char** argv)
         if (name == QLatin1String("--frames")) frames = value.toInt();
         if (name == QLatin1String("--frame")) frame = frameSize(value);
         if (name == QLatin1String("--page")) page = pageSize(value);
+        if (name == QLatin1String("--max-points") &&
+            (!ParseCompleteNumber(value, maxPoints) || !(maxPoints >= 1 && maxPoints <= 1e15))) {
+            err() << "tavrigon: --max-points takes a number from 1 to 1E15, not '" << value << "'"
+                  << Qt::endl;
+            return kExitUsage;
+        }
         options.append({name, value});
     }
     // Before anything is drawn: an animation too large to make is bad usage.
@@ -519,11 +583,8 @@ int runOptions(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         // Keeps Qt from warning about it on standard error, which scripts read.
-        const QString dir = QDir::tempPath() + QStringLiteral("/tavrigon-runtime-") +
-                            QString::number(qulonglong(getuid()));
-        if (QDir().mkpath(dir) &&
-            QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-            qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
+        if (const QString dir = RuntimeFolder::choose(QDir::tempPath()); !dir.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
     }
     QGuiApplication app(argc, argv);
     // Without a window there is no question to ask: numbers always use the decimal point.
@@ -534,9 +595,8 @@ int runOptions(int argc, char** argv)
     ConsoleHost host;
     Session session(fields, host);
     session.load(QDir::currentPath());
-    host.fieldOf = [&](const QString& text) {
-        return ErrorField::of(fields, text, session.engine().lastError().description);
-    };
+    session.setSampleLimit(maxPoints, QStringLiteral("--max-points raises the bound."));
+    host.progressOf = [&session] { return session.plotProgress(); };
 
     bool plotNeeded = false;
     bool plotCurrent = false;
@@ -544,29 +604,37 @@ int runOptions(int argc, char** argv)
     QList<Option> outputs;
     for (const Option& o : std::as_const(options))
         wantsOutput = wantsOutput || isOutput(o.name);
+    bool constantsPending = false; // constants added since they last ran
     for (const Option& o : std::as_const(options)) {
         if (o.name == QLatin1String("--exec")) {
+            host.last = Message();
             host.muted = true;
+            const SubjectScope subject(session.engine(), {Subject::Kind::Option, o.name});
             const qint32 n = session.engine().executeStatement(o.value);
             session.forgetSamples();
             host.muted = false;
             if (n != 0) {
-                host.reported = true;
-                err() << "tavrigon: " << errorLine(session, n) << Qt::endl;
+                reportOptionError(host, o.name, n);
                 break;
             }
             plotCurrent = false;
         } else if (o.name == QLatin1String("--eval")) {
+            // The constants given so far are in effect, as they are for a plot.
+            if (constantsPending) session.registerConstants();
+            constantsPending = false;
+            const Subject subject = {Subject::Kind::Option, o.name};
+            host.last = Message();
             double value = 0;
             host.muted = true;
-            const qint32 n = session.evaluateField(o.value, value);
+            const qint32 n = session.evaluateField(o.value, value, subject);
             host.muted = false;
-            if (n != 0) {
-                host.reported = true;
-                out() << errorLine(session, n) << Qt::endl;
-            } else {
+            if (n != 0)
+                reportOptionError(host, o.name, n);
+            else
                 out() << FormatNumber15(value) << Qt::endl;
-            }
+            if (const ScriptEngine::Note note = session.engine().note(o.value);
+                !note.text.isEmpty())
+                host.note(Message::about(subject, note.text));
         } else if (o.name == QLatin1String("--set")) {
             QString control, text, error;
             Kind kind;
@@ -589,6 +657,7 @@ int runOptions(int argc, char** argv)
                                      .arg(o.value),
                                  QString());
             if (r != Session::AddResult::Added) break;
+            constantsPending = true;
             plotNeeded = true;
             plotCurrent = false;
         } else if (o.name == QLatin1String("--press")) {
@@ -607,10 +676,10 @@ int runOptions(int argc, char** argv)
             session.seedRandom(seed);
         } else if (o.name == QLatin1String("--open")) {
             if (!session.openSetup(o.value)) break;
+            constantsPending = true;
             plotNeeded = true;
             plotCurrent = false;
-        } else if (o.name != QLatin1String("--scale") && o.name != QLatin1String("--frames") &&
-                   o.name != QLatin1String("--frame") && o.name != QLatin1String("--page")) {
+        } else if (isOutput(o.name)) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -622,6 +691,10 @@ int runOptions(int argc, char** argv)
     // The animations plot again: they come after every output of the plot shown.
     std::stable_partition(outputs.begin(), outputs.end(),
                           [](const Option& o) { return !StereoOutputs::isOutput(o.name); });
+    // Not a failure: the surface may lie elsewhere, or be undefined over the window.
+    if (!host.reported && plotNeeded && session.renderState().PlotShown &&
+        !session.surfaceInWindow())
+        err() << "tavrigon: the surface has no point in the window" << Qt::endl;
     if (host.reported || (plotNeeded && !session.renderState().PlotShown)) {
         if (!host.reported)
             host.showMessage(QStringLiteral("Nothing was plotted: the fields could not be read."),

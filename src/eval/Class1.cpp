@@ -106,3 +106,83 @@ double Class1::Atanh(double a)
     if (!(ratio > 0)) return fail(InvalidCall);
     return std::log(ratio) * 0.5;
 }
+
+double Class1::Sqrt(double a)
+{
+    if (!(a >= 0)) return fail(InvalidCall);
+    return std::sqrt(a);
+}
+
+// The logarithms of the language's Log: defined for positive arguments only.
+double Class1::Ln(double a)
+{
+    if (!(a > 0)) return fail(InvalidCall);
+    return std::log(a);
+}
+
+double Class1::Log10(double a)
+{
+    if (!(a > 0)) return fail(InvalidCall);
+    return std::log10(a);
+}
+
+double Class1::Log2(double a)
+{
+    if (!(a > 0)) return fail(InvalidCall);
+    return std::log2(a);
+}
+
+double Class1::Atan(double a)
+{
+    return std::atan(a);
+}
+
+// The angle of the point (x, y), in (-pi, pi]; the origin has none.
+double Class1::Atan2(double y, double x)
+{
+    if (y == 0 && x == 0) return fail(InvalidCall);
+    return std::atan2(y, x);
+}
+
+double Class1::Floor(double a)
+{
+    return std::floor(a);
+}
+
+double Class1::Ceil(double a)
+{
+    return std::ceil(a);
+}
+
+double Class1::Min(double a, double b)
+{
+    return b < a ? b : a;
+}
+
+double Class1::Max(double a, double b)
+{
+    return b > a ? b : a;
+}
+
+// a ^ b, with the operator's failures.
+double Class1::Pow(double a, double b)
+{
+    const double r = std::pow(a, b);
+    if (!std::isfinite(r)) return fail(powerFailure(r, a));
+    return r;
+}
+
+double Class1::Hypot(double a, double b)
+{
+    const double r = std::hypot(a, b);
+    if (std::isinf(r)) return fail(Overflow);
+    return r;
+}
+
+double Class1::Cbrt(double a)
+{
+    // The library's root may miss a whole number by one unit in the last place: 27 gives 3.
+    const double r = std::cbrt(a);
+    const double whole = std::nearbyint(r);
+    return whole * whole * whole == a ? whole : r;
+}

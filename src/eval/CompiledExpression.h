@@ -19,6 +19,10 @@ public:
     std::vector<Instruction> code;
     std::vector<Variant> constants;
     int maxStack = 0;
+    // A leading minus applied to a power ("-x^2", which is (-x)^2 here): what it means and
+    // what to write, and where the minus stands; the first one only.
+    QString minusPowerNote;
+    qsizetype minusPowerAt = -1;
 
     // Present when every operation and operand has an all-double form.
     bool hasFast = false;

@@ -86,7 +86,8 @@ qint32 FastInterpreter::run(const FastProgram& program, double& result, qint32& 
         &&LoadVsubV, &&AddVsubV, &&SubVsubV, &&MulVsubV, &&DivVsubV,
         &&AddS, &&SubS, &&MulS, &&DivS, &&PowS, &&PowC, &&Square, &&IntDivS, &&ModS,
         &&EqS, &&NeS, &&LtS, &&GtS, &&LeS, &&GeS, &&AndS, &&OrS, &&XorS, &&EqvS, &&ImpS,
-        &&Neg, &&Not, &&Sin, &&Cos, &&Sqr, &&Exp, &&Atn, &&Function, &&Round2, &&Method, &&End,
+        &&Neg, &&Not, &&Sin, &&Cos, &&Sqr, &&Exp, &&Atn, &&Function, &&Round2, &&Method,
+        &&Method2, &&End,
         &&LoadCu, &&AddCu, &&SubCu, &&MulCu,
         &&LoadVu, &&AddVu, &&SubVu, &&MulVu,
         &&LoadIu, &&AddIu, &&SubIu, &&MulIu,
@@ -374,6 +375,11 @@ Round2 : {
 Method:
     acc = (s->object->*Class1::methods[s->function].call)(acc);
     TAVRIGON_NEXT();
+Method2 : {
+    const double a = stack[--sp];
+    acc = (s->object->*Class1::methods[s->function].call2)(a, acc);
+    TAVRIGON_NEXT();
+}
 End:
     result = acc;
     return 0;

@@ -62,7 +62,7 @@ public:
         EqS, NeS, LtS, GtS, LeS, GeS, AndS, OrS, XorS, EqvS, ImpS,
         Neg, Not, Sin, Cos, Sqr, Exp, Atn,
         Function, // any other one-argument built-in
-        Round2, Method, End,
+        Round2, Method, Method2, End,
         LoadCu, AddCu, SubCu, MulCu,
         LoadVu, AddVu, SubVu, MulVu,
         LoadIu, AddIu, SubIu, MulIu,
@@ -168,7 +168,7 @@ inline constexpr FastProgram::OpInfo FastProgram::ops[] = {
     FastOpTable::plain(Op::Neg), FastOpTable::plain(Op::Not), FastOpTable::plain(Op::Sin),
     FastOpTable::plain(Op::Cos), FastOpTable::plain(Op::Sqr), FastOpTable::plain(Op::Exp),
     FastOpTable::plain(Op::Atn), FastOpTable::plain(Op::Function), FastOpTable::plain(Op::Round2),
-    FastOpTable::plain(Op::Method), FastOpTable::plain(Op::End),
+    FastOpTable::plain(Op::Method), FastOpTable::plain(Op::Method2), FastOpTable::plain(Op::End),
 #define TAVRIGON_BARE_KIND(k, load, add, sub, mul)                                                 \
     FastOpTable::bare(Op::load, Operand::k, Action::Load),                                         \
     FastOpTable::bare(Op::add, Operand::k, Action::Add),                                           \

@@ -281,8 +281,8 @@ bool FastTranslator::translate(const std::vector<Instruction>& code,
             s.function = quint8(in.index);
             break;
         case IOp::CallMethod:
-            if (in.argc != 1) return false;
-            s.op = Op::Method;
+            s.op = in.argc == 2 ? Op::Method2 : Op::Method;
+            if (in.argc == 2) --depth;
             s.function = quint8(in.index);
             s.object = static_cast<Class1*>(in.address);
             break;

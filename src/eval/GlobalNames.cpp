@@ -12,12 +12,23 @@ void GlobalNames::Slot::set(const Variant& v)
     number = fast ? v.number() : 0;
 }
 
+bool GlobalNames::store(int index, const Variant& v)
+{
+    Slot& s = slot(index);
+    const qint64 old = s.value.isString() ? s.value.stringValue().size() : 0;
+    const qint64 next = v.isString() ? v.stringValue().size() : 0;
+    if (next > old && heldChars_ - old + next > HeldStringBudget) return false;
+    heldChars_ += next - old;
+    s.set(v);
+    return true;
+}
+
 void GlobalNames::addObject(const QString& name, Class1* object, bool membersGlobal)
 {
     objects_.push_back({name, object, membersGlobal});
 }
 
-GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
+GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name, bool called)
 {
     Resolution r;
     struct Field
@@ -42,6 +53,7 @@ GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
         return r;
     }
     for (int i = 0; i < int(std::size(Class1::methods)); ++i) {
+        if (Class1::methods[i].callOnly && !called) continue;
         if (name.compare(QLatin1String(Class1::methods[i].name), Qt::CaseInsensitive) == 0) {
             r.kind = Kind::Method;
             r.address = object;
@@ -52,11 +64,11 @@ GlobalNames::Resolution GlobalNames::member(Class1* object, const QString& name)
     return r;
 }
 
-GlobalNames::Resolution GlobalNames::resolve(const QString& name)
+GlobalNames::Resolution GlobalNames::resolve(const QString& name, bool called)
 {
     for (const Object& o : objects_) {
         if (!o.membersGlobal) continue;
-        const Resolution r = member(o.object, name);
+        const Resolution r = member(o.object, name, called);
         if (r.kind != Kind::None) return r;
     }
     Resolution r;

@@ -47,11 +47,16 @@ public:
     void addObject(const QString& name, Class1* object, bool membersGlobal);
 
     // What a plain name means; a name that is nothing else becomes a script variable.
-    Resolution resolve(const QString& name);
+    // `called`: the name is followed by an argument list (call-only methods answer only then).
+    Resolution resolve(const QString& name, bool called = false);
     // What object.member means; Kind::None when the object has no such member.
-    static Resolution member(Class1* object, const QString& name);
+    static Resolution member(Class1* object, const QString& name, bool called = true);
 
     Slot& slot(int index) { return slots_[std::size_t(index)]; }
+    // Sets a variable, within one budget of characters for the strings of all variables (the
+    // user constants among them); false, changing nothing, when it would be exceeded.
+    bool store(int index, const Variant& v);
+    static constexpr qint64 HeldStringBudget = 4 * Variant::MaxStringLength;
     qsizetype variableCount() const { return qsizetype(slots_.size()); }
 
 private:
@@ -64,4 +69,5 @@ private:
     std::vector<Object> objects_;
     std::deque<Slot> slots_;
     QHash<QString, int> variables_; // lower-case name to slot
+    qint64 heldChars_ = 0;          // the characters of the strings in slots_
 };

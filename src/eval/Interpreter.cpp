@@ -149,11 +149,16 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             break;
         }
         case Op::CallMethod: {
+            const Class1::Method& m = Class1::methods[in.index];
+            Class1* object = static_cast<Class1*>(in.address);
             double a = 0;
-            rc = toMemberDouble(st[sp - 1], a);
+            double b = 0;
+            rc = toMemberDouble(st[sp - in.argc], a);
+            if (rc == 0 && in.argc == 2) rc = toMemberDouble(st[sp - 1], b);
             if (rc == 0) {
-                Class1* object = static_cast<Class1*>(in.address);
-                st[sp - 1] = Variant::fromDouble((object->*Class1::methods[in.index].call)(a));
+                sp -= in.argc - 1;
+                st[sp - 1] =
+                    Variant::fromDouble(m.call2 ? (object->*m.call2)(a, b) : (object->*m.call)(a));
             }
             break;
         }
@@ -175,7 +180,7 @@ qint32 Interpreter::run(const CompiledExpression& program, Variant& result,
             break;
         }
         case Op::StoreVar:
-            names_.slot(in.index).set(st[--sp]);
+            if (!names_.store(in.index, st[--sp])) rc = ErrorNumbers::OutOfMemory;
             break;
         case Op::Pop:
             --sp;

@@ -64,6 +64,7 @@ class Lexer
 {
 public:
     explicit Lexer(const QString& text) : text_(text) {}
+    const QString& text() const { return text_; }
 
     // Reads the next token into current().
     void advance();

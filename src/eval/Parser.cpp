@@ -2,6 +2,7 @@
 #include "eval/ScriptError.h"
 
 #include "eval/Builtins.h"
+#include "eval/Class1.h"
 #include "eval/ErrorMessages.h"
 #include "eval/GlobalNames.h"
 
@@ -227,20 +228,37 @@ void Parser::parseExpression(int minLevel)
         --depth_;
         return;
     }
-    parseUnary();
+    Signed sign = parseUnary();
     while (!failed()) {
         const Binary b = binaryOf(kind());
         if (b.level == 0 || b.level < minLevel) break;
         const qsizetype position = lexer_.current().position;
         advance();
+        const qsizetype exponent = lexer_.current().position;
         parseExpression(b.level + 1);
         if (failed()) break;
+        if (b.op == Op::Pow && sign.minus >= 0)
+            noteMinusPower(sign, position, exponent, lexer_.current().position);
+        sign = Signed();
         append(b.op, position);
     }
     --depth_;
 }
 
-void Parser::parseUnary()
+void Parser::noteMinusPower(const Signed& sign, qsizetype caret, qsizetype exponent, qsizetype end)
+{
+    if (out_.minusPowerAt >= 0) return;
+    const QString& text = lexer_.text();
+    QString signs = text.mid(sign.minus, sign.operand - sign.minus);
+    signs.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
+    const QString base = text.mid(sign.operand, caret - sign.operand).trimmed();
+    const QString power = text.mid(exponent, end - exponent).trimmed();
+    out_.minusPowerAt = sign.minus;
+    out_.minusPowerNote =
+        QStringLiteral("%1%2^%3 means (%1%2)^%3 here; write %1(%2^%3)").arg(signs, base, power);
+}
+
+Parser::Signed Parser::parseUnary()
 {
     qint64 negations = 0;
     qsizetype position = lexer_.current().position;
@@ -248,18 +266,22 @@ void Parser::parseUnary()
         if (kind() == Kind::Minus) ++negations;
         advance();
     }
+    Signed sign;
     if (kind() == Kind::Not) {
         const qsizetype notPosition = lexer_.current().position;
         advance();
         parseExpression(kNotOperandLevel);
-        if (failed()) return;
+        if (failed()) return sign;
         append(Op::Not, notPosition);
     } else {
+        const qsizetype operand = lexer_.current().position;
         parsePrimary();
-        if (failed()) return;
+        if (failed()) return sign;
+        if (negations > 0) sign = {position, operand};
     }
     for (qint64 i = 0; i < negations; ++i)
         append(Op::Neg, position);
+    return sign;
 }
 
 void Parser::parsePrimary()
@@ -356,10 +378,10 @@ bool Parser::appendClassMember(const GlobalNames::Resolution& r, qsizetype posit
                    position, 0, r.address);
         return true;
     case GlobalNames::Kind::Method:
-        if (argc != 1)
+        if (argc != Class1::methods[r.index].argc())
             append(Op::Fail, position, ErrorNumbers::WrongArgumentCount, nullptr, argc);
         else
-            append(Op::CallMethod, position, r.index, r.address, 1);
+            append(Op::CallMethod, position, r.index, r.address, argc);
         return true;
     default:
         return false;
@@ -380,7 +402,7 @@ void Parser::parseName()
     const QString name = lexer_.current().name;
     const qsizetype position = lexer_.current().position;
     advance();
-    const GlobalNames::Resolution r = names_.resolve(name);
+    const GlobalNames::Resolution r = names_.resolve(name, kind() == Kind::LeftParen);
     if (kind() == Kind::Dot) {
         advance();
         if (kind() != Kind::Identifier) {

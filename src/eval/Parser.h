@@ -33,7 +33,15 @@ private:
 
     void parseStatement();
     void parseExpression(int minLevel);
-    void parseUnary();
+    // The signed operand of a unary minus, for the note on "-x^2": where the first minus and
+    // the operand begin, both -1 when there is no minus or the operand is no primary.
+    struct Signed
+    {
+        qsizetype minus = -1;
+        qsizetype operand = -1;
+    };
+    Signed parseUnary();
+    void noteMinusPower(const Signed& sign, qsizetype caret, qsizetype exponent, qsizetype end);
     void parsePrimary();
     void parseName();
     int parseArguments();

@@ -7,6 +7,7 @@
 #include "eval/FastInterpreter.h"
 #include "eval/FastTranslator.h"
 #include "eval/GlobalNames.h"
+#include "eval/Hints.h"
 #include "eval/Interpreter.h"
 #include "eval/Parser.h"
 
@@ -84,7 +85,7 @@ public:
         p.text = text;
         if (text.size() > Variant::MaxStringLength) {
             const qint32 n = ErrorNumbers::OutOfMemory;
-            p.compileError = {n, ErrorMessages::text(n), 0};
+            p.compileError = {n, ErrorMessages::text(n), 0, {}, {}};
             return;
         }
         Parser parser(text, names, p);
@@ -95,6 +96,8 @@ public:
         if (p.compileError.isError()) {
             p.code.clear();
             p.constants.clear();
+            p.minusPowerNote.clear();
+            p.minusPowerAt = -1;
             return;
         }
         if (statement) return;
@@ -121,12 +124,15 @@ public:
         return expressions.insert(text, make(text, false));
     }
 
-    qint32 report(qint32 number, qsizetype position, const QString& name = QString())
+    qint32 report(const QString& text, qint32 number, qsizetype position,
+                  const QString& name = QString())
     {
         lastError.number = number;
         lastError.description = ErrorMessages::text(number);
         if (!name.isEmpty()) lastError.description += QStringLiteral(": '%1'").arg(name);
         lastError.position = position;
+        lastError.hint = Hints::forError(text, number, position, name);
+        lastError.subject = subject ? *subject : Subject();
         if (handler) {
             const ScriptError copy = lastError; // the handler may call the engine again
             handler(copy);
@@ -140,12 +146,13 @@ public:
         const Instruction& in = p.code[std::size_t(failed)];
         const QString name =
             in.name >= 0 ? p.constants[std::size_t(in.name)].stringValue() : QString();
-        return report(number, in.position, name);
+        return report(p.text, number, in.position, name);
     }
 
     qint32 runGeneral(const CompiledExpression& p, Variant& result)
     {
-        if (p.compileError.isError()) return report(p.compileError.number, p.compileError.position);
+        if (p.compileError.isError())
+            return report(p.text, p.compileError.number, p.compileError.position);
         qint32 failed = 0;
         const qint32 rc = interpreter.run(p, result, failed);
         if (rc) return reportRun(p, rc, failed);
@@ -165,6 +172,7 @@ public:
     Interpreter interpreter;
     ErrorHandler handler;
     ScriptError lastError;
+    const Subject* subject = nullptr;
     ProgramMap pinned; // handed out by compile(): they live as long as the engine
     BoundedCache expressions;
     BoundedCache statements;
@@ -224,11 +232,12 @@ qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& resul
 {
     if (!program) {
         const qint32 rc = ErrorNumbers::TypeMismatch;
-        d->lastError = {rc, ErrorMessages::text(rc), -1};
+        d->lastError = {rc, ErrorMessages::text(rc), -1, {}, {}};
         return rc;
     }
     if (program->compileError.isError())
-        return d->report(program->compileError.number, program->compileError.position);
+        return d->report(program->text, program->compileError.number,
+                         program->compileError.position);
     if (program->hasFast && d->fastOperands(*program)) {
         qint32 failed = 0;
         const qint32 rc = FastInterpreter::run(program->fast, result, failed);
@@ -242,7 +251,7 @@ qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& resul
     if (rc != 0 && rc != ErrorNumbers::Overflow) rc = ErrorNumbers::TypeMismatch;
     if (rc) {
         // The caller's conversion, not the engine's: no notification.
-        d->lastError = {rc, ErrorMessages::text(rc), -1};
+        d->lastError = {rc, ErrorMessages::text(rc), -1, {}, d->subject ? *d->subject : Subject()};
         return rc;
     }
     result = number;
@@ -252,4 +261,20 @@ qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& resul
 const ScriptError& ScriptEngine::lastError() const
 {
     return d->lastError;
+}
+
+void ScriptEngine::setSubject(const Subject* subject)
+{
+    d->subject = subject;
+}
+
+const Subject* ScriptEngine::subject() const
+{
+    return d->subject;
+}
+
+ScriptEngine::Note ScriptEngine::note(const QString& expression)
+{
+    const CompiledExpression* p = d->expression(expression);
+    return {p->minusPowerNote, p->minusPowerAt};
 }

@@ -47,10 +47,43 @@ public:
     // Allocation-free on the numeric path.
     qint32 evalNumber(const CompiledExpression* program, double& result);
 
+    // The remark on an expression that compiles but may not mean what it seems to: a leading
+    // minus applied to a power. Empty text when there is none.
+    struct Note
+    {
+        QString text;
+        qsizetype position = -1;
+    };
+    Note note(const QString& expression);
+
     // The error of the last failing call.
     const ScriptError& lastError() const;
+
+    // What the following calls evaluate: their errors carry it. Null for nothing; the pointee
+    // must outlive its use (SubjectScope keeps one for a block).
+    void setSubject(const Subject* subject);
+    const Subject* subject() const;
 
 private:
     class Impl;
     std::unique_ptr<Impl> d;
+};
+
+// The engine's subject for the life of a block; the one before is restored at its end.
+class SubjectScope
+{
+public:
+    SubjectScope(ScriptEngine& engine, Subject subject)
+        : engine_(engine), subject_(std::move(subject)), previous_(engine.subject())
+    {
+        engine_.setSubject(&subject_);
+    }
+    ~SubjectScope() { engine_.setSubject(previous_); }
+    SubjectScope(const SubjectScope&) = delete;
+    SubjectScope& operator=(const SubjectScope&) = delete;
+
+private:
+    ScriptEngine& engine_;
+    Subject subject_;
+    const Subject* previous_;
 };

@@ -4,13 +4,32 @@
 #include <QtGlobal>
 #include <cmath>
 
+// What a message is about: a field of the plot setup by its setup name ("Stereo",
+// "EquationZ"), a user constant by its text ("k=2"), or an option of the command line
+// ("--eval").
+struct Subject
+{
+    enum class Kind : quint8
+    {
+        None,
+        Field,
+        Constant,
+        Option
+    };
+    Kind kind = Kind::None;
+    QString name;
+};
+
 // A run-time or compilation error of the expression engine: its number and message text,
-// and where useful the character offset in the text that failed (-1 when unknown).
+// where useful the character offset in the text that failed (-1 when unknown), what was
+// being evaluated, and what the user probably meant to write (empty when nothing is likely).
 struct ScriptError
 {
     qint32 number = 0;
     QString description;
     qsizetype position = -1;
+    QString hint;
+    Subject subject;
 
     bool isError() const { return number != 0; }
 };

@@ -40,15 +40,18 @@ SurfaceValue SurfaceEvaluator::result(qint32 error, float value)
     return error ? SurfaceValue{0, error} : SurfaceValue{value, 0};
 }
 
-qint32 SurfaceEvaluator::evaluate(const CompiledExpression* program, float x, float y, float& value)
+qint32 SurfaceEvaluator::evaluate(const Equation& equation, float x, float y, float& value)
 {
+    engine_.setSubject(&equation.subject);
     class1_.x = x;
     class1_.y = y;
     class1_.u = u_;
     class1_.v = v_;
     class1_.ierr = 0;
     double result = 0;
-    if (const qint32 rc = engine_.evalNumber(program, result)) return rc;
+    const qint32 rc = engine_.evalNumber(equation.program, result);
+    engine_.setSubject(nullptr);
+    if (rc) return rc;
     if (!inFloatRange(result)) return ErrorNumbers::Overflow;
     if (class1_.ierr != 0) return class1_.ierr;
     value = float(result);
@@ -92,14 +95,14 @@ SurfaceValue SurfaceEvaluator::EvalZ(float x, float y)
 SurfaceValue SurfaceEvaluator::EvalParamX(float x, float y)
 {
     float value = 0;
-    const qint32 rc = evaluate(x_.program, x, y, value);
+    const qint32 rc = evaluate(x_, x, y, value);
     return result(rc, value);
 }
 
 SurfaceValue SurfaceEvaluator::EvalParamY(float x, float y)
 {
     float value = 0;
-    const qint32 rc = evaluate(y_.program, x, y, value);
+    const qint32 rc = evaluate(y_, x, y, value);
     return result(rc, value);
 }
 

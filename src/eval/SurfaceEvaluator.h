@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eval/ScriptError.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -66,22 +68,25 @@ private:
     {
         QString text;
         const CompiledExpression* program = nullptr;
+        Subject subject; // the field, for the engine's messages
     };
 
     void compile(Equation& equation, const QString& text);
-    qint32 evaluate(const CompiledExpression* program, float x, float y, float& value);
+    qint32 evaluate(const Equation& equation, float x, float y, float& value);
     static SurfaceValue result(qint32 error, float value);
 
     // First derivative along x (alongX) or y by the five-point or the three-point formula.
     qint32 firstDerivative(float x, float y, bool alongX, bool high, float& value);
     qint32 secondDerivative(float x, float y, bool alongX, float& value);
     qint32 crossDerivative(float x, float y, float& value);
-    qint32 f(float x, float y, float& value) { return evaluate(z_.program, x, y, value); }
+    qint32 f(float x, float y, float& value) { return evaluate(z_, x, y, value); }
     static qint32 finish(double result, float& value);
 
     ScriptEngine& engine_;
     Class1& class1_;
-    Equation z_, x_, y_;
+    Equation z_{{}, nullptr, {Subject::Kind::Field, QStringLiteral("EquationZ")}};
+    Equation x_{{}, nullptr, {Subject::Kind::Field, QStringLiteral("EquationX")}};
+    Equation y_{{}, nullptr, {Subject::Kind::Field, QStringLiteral("EquationY")}};
     qint32 deriv_ = 0;
     bool high_ = false;
     float u_ = 0, v_ = 0;

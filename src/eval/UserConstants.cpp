@@ -60,6 +60,7 @@ qint32 UserConstants::registerAll(ScriptEngine& engine) const
     qint32 first = 0;
     const QStringList texts = ConstantList; // the error handler's message box may let events run
     for (const QString& text : texts) {
+        const SubjectScope subject(engine, {Subject::Kind::Constant, text});
         const qint32 number = engine.executeStatement(text);
         if (first == 0) first = number;
     }

@@ -42,7 +42,14 @@ bool printDocument(QPagedPaintDevice& device, const Pictures& pictures, const QS
     const double pageHeight = device.height();
     double y = textTop * toDeviceY;
     bool freshPage = textTop == 0;
-    for (const QString& line : lines) {
+    // A line longer than the page goes on in the next (the font is of fixed pitch).
+    const qsizetype perLine = std::max(
+        qsizetype(1), qsizetype(device.width() / metrics.horizontalAdvance(QLatin1Char('M'))));
+    QStringList wrapped;
+    for (const QString& line : lines)
+        for (qsizetype i = 0; i == 0 || i < line.size(); i += perLine)
+            wrapped << line.mid(i, perLine);
+    for (const QString& line : std::as_const(wrapped)) {
         if (y + lineHeight > pageHeight && !freshPage) {
             if (!device.newPage()) {
                 painter.end();

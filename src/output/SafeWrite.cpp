@@ -4,20 +4,61 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
 namespace SafeWrite {
 
+namespace {
+// Holds an advisory lock on each folder written to, so that two saves of one name, from two
+// processes, do not interleave: the last one to take the lock gives the whole set.
+class FolderLocks
+{
+public:
+    explicit FolderLocks(const QList<std::pair<QString, QByteArray>>& files)
+    {
+        QStringList folders;
+        for (const auto& file : files)
+            if (!StagedFile::isSpecial(file.first))
+                folders.append(QFileInfo(file.first).absolutePath());
+        folders.sort(); // one order for every process
+        folders.removeDuplicates();
+        for (const QString& folder : std::as_const(folders)) {
+            const int fd =
+                ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0) continue; // an unreadable folder is written without the lock
+            while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+            fds_.push_back(fd);
+        }
+    }
+    ~FolderLocks()
+    {
+        for (const int fd : fds_)
+            ::close(fd); // releases the lock
+    }
+    FolderLocks(const FolderLocks&) = delete;
+    FolderLocks& operator=(const FolderLocks&) = delete;
+
+private:
+    std::vector<int> fds_;
+};
+} // namespace
+
 bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& error)
 {
+    const FolderLocks locks(files);
     std::vector<std::unique_ptr<StagedFile>> staged;
     for (const auto& [path, bytes] : files) {
         staged.push_back(std::make_unique<StagedFile>(path));
@@ -25,8 +66,14 @@ bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& err
     }
     std::stable_partition(staged.begin(), staged.end(),
                           [](const std::unique_ptr<StagedFile>& f) { return f->inPlace(); });
-    for (const std::unique_ptr<StagedFile>& f : staged) {
-        if (!f->commit(error)) return false;
+    for (auto f = staged.begin(); f != staged.end(); ++f) {
+        if ((*f)->commit(error)) continue;
+        bool restored = true;
+        while (f != staged.begin())
+            restored = (*--f)->restore() && restored;
+        if (!restored)
+            error += QStringLiteral(" The files written before it could not all be put back.");
+        return false;
     }
     return true;
 }
@@ -109,6 +156,11 @@ bool writeImage(const QString& path, const QImage& image, const char* format, QS
 {
     QByteArray bytes;
     return imageBytes(path, image, format, bytes, error) && writeBytes(path, bytes, error);
+}
+
+bool isSpecial(const QString& path)
+{
+    return StagedFile::isSpecial(path);
 }
 
 bool writeStandardOutput(const QByteArray& bytes, QString& error)

@@ -11,11 +11,13 @@ class QIODevice;
 
 // Every file the program writes goes through here (see StagedFile): a failure (a full disk, a
 // missing permission, a folder) leaves the old file byte for byte and gives a message naming
-// the real cause; an existing device or FIFO is written in place, never replaced.
+// the real cause; a standard stream, device or FIFO is written in place, never replaced.
 namespace SafeWrite {
 
-// Several files, all or none: each is written and synced beside its target before any target
-// is replaced. Those written in place go first, as they are the ones that can still fail.
+// Several files, all or none: each is checked, and written and synced beside its target, before
+// any target is replaced; those written in place go first, as they are the ones that can still
+// fail, and a later failure puts back the files already written where it can. Two processes
+// writing into one folder take turns.
 bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& error);
 bool writeBytes(const QString& path, const QByteArray& bytes, QString& error);
 
@@ -31,6 +33,10 @@ bool writeImage(const QString& path, const QImage& image, const char* format, QS
 
 // The image as 8-bit indices into a table of its exact colours; null with more than 256.
 QImage paletteImage(const QImage& image);
+
+// Whether `path` is written in place without a regular file of its own (a device, a FIFO, a
+// standard stream), so that nothing is written beside it.
+bool isSpecial(const QString& path);
 
 // To standard output, after what the C library still holds for it.
 bool writeStandardOutput(const QByteArray& bytes, QString& error);

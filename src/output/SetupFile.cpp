@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include <cerrno>
 #include <cfloat>
@@ -159,6 +160,16 @@ private:
     int index_ = 1;
 };
 
+// An item's text as a message shows it: a long one by its ends and its length.
+QString shown(const QString& text)
+{
+    constexpr qsizetype kEnd = 20;
+    if (text.size() <= 3 * kEnd) return text;
+    return QStringLiteral("%1...%2 (%3 characters)")
+        .arg(text.left(kEnd), text.right(kEnd))
+        .arg(text.size());
+}
+
 QString where(const Item& item, const QString& name)
 {
     return QStringLiteral("line %1, item %2 (%3)").arg(item.line).arg(item.index).arg(name);
@@ -199,11 +210,11 @@ public:
         if (!take(name, item)) return false;
         double value = 0;
         if (!toNumber(item.text, value))
-            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(item.text));
+            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(shown(item.text)));
         if (std::fabs(value) > double(FLT_MAX))
-            return fail(
-                item, name,
-                QStringLiteral("%1 is beyond the single-precision range").arg(item.text.trimmed()));
+            return fail(item, name,
+                        QStringLiteral("%1 is beyond the single-precision range")
+                            .arg(shown(item.text.trimmed())));
         out = float(value);
         return true;
     }
@@ -215,14 +226,14 @@ public:
         if (!take(name, item)) return false;
         double value = 0;
         if (!toNumber(item.text, value))
-            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(item.text));
+            return fail(item, name, QStringLiteral("\"%1\" is not a number").arg(shown(item.text)));
         if (value != std::floor(value))
             return fail(item, name,
-                        QStringLiteral("%1 is not a whole number").arg(item.text.trimmed()));
+                        QStringLiteral("%1 is not a whole number").arg(shown(item.text.trimmed())));
         if (value < low || value > high)
             return fail(item, name,
                         QStringLiteral("%1 is outside %2 to %3")
-                            .arg(item.text.trimmed(), QString::number(qint64(low)),
+                            .arg(shown(item.text.trimmed()), QString::number(qint64(low)),
                                  QString::number(qint64(high))));
         out = qint32(value);
         return true;
@@ -298,6 +309,15 @@ bool startsWithMagic(const QStringList& lines)
     QString ignored;
     return reader.next(item, ignored) == ItemReader::Got && item.text == kMagic;
 }
+
+// The second line of "Incompatible file": what the file holds instead of the mark.
+QString whyIncompatible(const QStringList& lines)
+{
+    if (lines.join(QString()).trimmed().isEmpty()) return QStringLiteral("The file is empty.");
+    if (std::any_of(lines.first().cbegin(), lines.first().cend(), isControl))
+        return QStringLiteral("The file is not text (or not in UTF-8 or Latin-1).");
+    return QStringLiteral("Its first item is not the setup file's mark, \"%1\".").arg(kMagic);
+}
 } // namespace
 
 namespace SetupFile {
@@ -338,7 +358,7 @@ bool fromLines(const QStringList& lines, SetupFileData& data, QString& error)
 {
     error.clear();
     if (!startsWithMagic(lines)) {
-        error = Incompatible();
+        error = Incompatible() + QLatin1Char('\n') + whyIncompatible(lines);
         return false;
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -439,7 +459,7 @@ bool parse(const QByteArray& bytes, SetupFileData& data, QString& error)
     QStringList lines;
     if (!splitLines(bytes, lines, error)) return false;
     if (!fromLines(lines, data, error)) {
-        if (error != Incompatible()) error = capitalised(error) + QLatin1Char('.');
+        if (!error.startsWith(Incompatible())) error = capitalised(error) + QLatin1Char('.');
         return false;
     }
     return true;
@@ -470,7 +490,7 @@ bool checkStorable(const SetupFileData& data, QString& error)
         if (const char* why = unstorableEquation(data.constants.at(i))) {
             error = QStringLiteral("The user constant \"%1\" holds %2, which a setup file cannot "
                                    "store.")
-                        .arg(data.constants.at(i), QLatin1String(why));
+                        .arg(shown(data.constants.at(i)), QLatin1String(why));
             return false;
         }
     }
@@ -525,7 +545,7 @@ bool readFile(const QString& path, SetupFileData& data, QString& error)
     }
     QStringList lines;
     if (!splitLines(bytes, lines, error) || !fromLines(lines, data, error)) {
-        if (error != Incompatible()) error = QStringLiteral("%1: %2.").arg(name, error);
+        if (!error.startsWith(Incompatible())) error = QStringLiteral("%1: %2.").arg(name, error);
         return false;
     }
     return true;
@@ -558,7 +578,9 @@ QString BitmapName(const QString& setupFileName, int view)
 bool save(const QString& path, const QByteArray& bytes, const QList<QImage>& views, QString& error)
 {
     QList<std::pair<QString, QByteArray>> files;
-    for (qsizetype view = 0; view < views.size(); ++view) {
+    // Bitmaps go beside a regular file only, not beside a device or a standard stream.
+    const qsizetype bitmaps = SafeWrite::isSpecial(path) ? 0 : views.size();
+    for (qsizetype view = 0; view < bitmaps; ++view) {
         const QString name = BitmapName(path, int(view));
         QByteArray image;
         if (!SafeWrite::imageBytes(name, views.at(view), "BMP", image, error)) return false;

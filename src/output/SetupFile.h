@@ -18,8 +18,8 @@ class FormFields;
 // Opening: readFile(path, data, error) checks the whole file before it returns; only then
 // Session sets chkParametric, ApplySetupToRecord(data, setup), refills the constants list, and
 // calls ApplySetupToFields(data, fields) (running the parametric toggle itself). On failure
-// nothing has changed and the error is the message to show; Incompatible() is shown with the
-// caption "vantro".
+// nothing has changed and the error is the message to show; one that begins with Incompatible()
+// is shown with the caption "vantro", its second line saying what the file holds instead.
 
 // What one setup file holds. Only the stored fields of `setup` are used; when `parametric` is
 // off, EquationX and EquationY are neither written nor read.
@@ -56,7 +56,7 @@ bool parse(const QByteArray& bytes, SetupFileData& data, QString& error);
 // holding a comma or beginning with a blank is written as a quoted text.
 bool checkStorable(const SetupFileData& data, QString& error);
 
-// Files. Messages name the file, except Incompatible(), which is returned as it is. Only a
+// Files. Messages name the file, except those that begin with Incompatible(). Only a
 // regular file is read (a FIFO or device is refused before it is opened).
 bool readFile(const QString& path, SetupFileData& data, QString& error);
 
@@ -70,6 +70,7 @@ QString ForeignQuestion(const QString& path);
 QString BitmapName(const QString& setupFileName, int view);
 
 // The setup file and, when `views` holds the two view images, its bitmaps: all three or none.
+// The bitmaps follow a regular file only: a device or a standard stream gets the setup alone.
 bool save(const QString& path, const QByteArray& bytes, const QList<QImage>& views, QString& error);
 
 // The stored fields into the record (EquationX and EquationY only when parametric); the

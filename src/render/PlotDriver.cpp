@@ -103,6 +103,24 @@ bool PlotDriver::DrawPlot(const PlotSetup& s)
     return !cancelled_;
 }
 
+namespace {
+// Both families of mesh lines: Spacexu + 1 lines of Spaceyv x Segsyv + 1 points, then Spaceyv + 1
+// lines of Spacexu x Segsxu + 1 points (none where a count is negative).
+double meshSamples(const PlotSetup& s)
+{
+    auto lines = [](qint32 count, qint32 spaces, qint32 segments) {
+        return std::max(0.0, double(count) + 1) *
+               std::max(0.0, double(spaces) * double(segments) + 1);
+    };
+    return lines(s.Spacexu, s.Spaceyv, s.Segsyv) + lines(s.Spaceyv, s.Spacexu, s.Segsxu);
+}
+} // namespace
+
+double PlotDriver::plannedSamples(const PlotSetup& s)
+{
+    return (s.Options.Lines ? meshSamples(s) : 0) + (s.Options.Dots ? std::max(0, s.Ndots) : 0);
+}
+
 void PlotDriver::DrawSurface(const PlotSetup& s)
 {
     const DrawOptions& o = s.Options;
@@ -112,16 +130,9 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
     const bool untransformed = std::fabs(s.Yrot) + std::fabs(s.Xrot) + std::fabs(s.Zrot) +
                                    std::fabs(s.Xtr) + std::fabs(s.Ytr) + std::fabs(s.Ztr) ==
                                0;
-    // Both families of mesh lines: Spacexu + 1 lines of Spaceyv x Segsyv + 1 points, then
-    // Spaceyv + 1 lines of Spacexu x Segsxu + 1 points (none where a count is negative).
-    auto lines = [](qint32 count, qint32 spaces, qint32 segments) {
-        return std::max(0.0, double(count) + 1) *
-               std::max(0.0, double(spaces) * double(segments) + 1);
-    };
-    const double mesh =
-        lines(s.Spacexu, s.Spaceyv, s.Segsyv) + lines(s.Spaceyv, s.Spacexu, s.Segsxu);
+    const double mesh = meshSamples(s);
     const double dotCount = std::max(0, s.Ndots);
-    planned_ = (o.Lines ? mesh : 0) + (o.Dots ? dotCount : 0);
+    planned_ = plannedSamples(s);
     finished_ = 0;
     // After each family pending events run; a drawer that stops on an error ends only itself,
     // a cancel ends the plot at once.

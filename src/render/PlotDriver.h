@@ -76,6 +76,14 @@ public:
     // every family has ended. A family that stops on an error counts as done; a cancelled
     // plot keeps the share it reached.
     double progress() const;
+    // Whether the last DrawPlot drew a point of the surface inside the window.
+    bool surfaceInWindow() const
+    {
+        return explicit_.pointsInWindow() + parametric_.pointsInWindow() > 0;
+    }
+    // The sample points a plot of `setup` evaluates: the mesh points of both families when it
+    // draws lines, and the dots when it draws dots.
+    static double plannedSamples(const PlotSetup& setup);
 
     // The evaluation error number of the last failure inside a drawer (0 before any).
     qint32 evaluationError() const { return evaluationError_; }

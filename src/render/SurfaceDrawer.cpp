@@ -4,6 +4,7 @@
 #include "eval/ScriptError.h"
 #include "render/DrawHost.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,6 +20,17 @@ void SurfaceDrawer::begin(const PlotSetup& setup, quint32 surfaceColor)
 {
     s_ = &setup;
     color_ = surfaceColor;
+    inWindow_ = 0;
+}
+
+void SurfaceDrawer::noteDrawn(const Projection::ScreenPoint& q)
+{
+    const auto inside = [](float a, float low, float high) {
+        return a >= std::min(low, high) && a <= std::max(low, high);
+    };
+    if (inside(q.v, s_->Windowlz, s_->Windowgz) && (inside(q.hLeft, s_->Windowly, s_->Windowgy) ||
+                                                    inside(q.hRight, s_->Windowly, s_->Windowgy)))
+        ++inWindow_;
 }
 
 bool SurfaceDrawer::DrawerErrorRule(qint32 number)

@@ -55,6 +55,8 @@ public:
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
+    // Points drawn inside the window (in either view) since begin().
+    qint64 pointsInWindow() const { return inWindow_; }
 
 protected:
     using Point = Projection::Point;
@@ -125,6 +127,8 @@ private:
     // The screen point of p; false (with the overflow passed through the error rule) when it
     // leaves the float range.
     bool project(Point p, Projection::ScreenPoint& q);
+    // Counts q in pointsInWindow() when it lies inside the window.
+    void noteDrawn(const Projection::ScreenPoint& q);
 
     // Spaces x Segments in 32-bit signed arithmetic; false (after the error rule) when the
     // product overflows, in which case the family is skipped.
@@ -146,6 +150,7 @@ private:
     int ticksPerCheck_ = FirstTicksPerCheck;
     qint64 lastCheckNs_ = 0;
     qint64 samples_ = 0;
+    qint64 inWindow_ = 0;
     QElapsedTimer clock_;
 };
 
@@ -184,6 +189,8 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
             if (project(current)) {
                 views_[0]->line(previous.hLeft, previous.v, current.hLeft, current.v, color_);
                 views_[1]->line(previous.hRight, previous.v, current.hRight, current.v, color_);
+                noteDrawn(previous);
+                noteDrawn(current);
                 previous = current;
             } else {
                 failed = true;
@@ -255,6 +262,7 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
                 point.y = q.v; // the vertical coordinate goes into the point's y
                 views_[0]->pset(q.hLeft, q.v, color_);
                 views_[1]->pset(q.hRight, q.v, color_);
+                noteDrawn(q);
             } else {
                 failed = true;
             }

@@ -78,8 +78,7 @@ void Session::seedRandom(quint32 seed)
 
 void Session::onEngineError(const ScriptError& error)
 {
-    if (!ErrorNumbers::isPointFailure(error.number))
-        host_.showMessage(error.description, QString());
+    if (!ErrorNumbers::isPointFailure(error.number)) host_.report(Message::fromError(error));
 }
 
 void Session::plot()
@@ -104,6 +103,17 @@ void Session::plot()
         runPlot();
     } while (plotPending_);
     plotting_ = false;
+}
+
+bool Session::surfaceInWindow() const
+{
+    return driver_ && driver_->surfaceInWindow();
+}
+
+void Session::setSampleLimit(double limit, const QString& howToRaise)
+{
+    sampleLimit_ = limit;
+    howToRaise_ = howToRaise;
 }
 
 void Session::cancelPlot()
@@ -146,15 +156,27 @@ void Session::runPlot()
     host_.setBusy(true);
     driver_->ClearViews();
     render_.PlotShown = true;
-    QString message;
-    if (!ReadPlotSetup(setup_, fields_, engine_, message, &class1_)) {
+    Message message;
+    bool read = ReadPlotSetup(setup_, fields_, engine_, message, &class1_);
+    if (const double samples = PlotDriver::plannedSamples(setup_);
+        read && sampleLimit_ > 0 && samples > sampleLimit_) {
+        read = false;
+        message = Message::about(Subject(),
+                                 QStringLiteral("The plot has %1 sample points, more than the %2 "
+                                                "allowed; %3")
+                                     .arg(samples, 0, 'f', 0)
+                                     .arg(sampleLimit_, 0, 'f', 0)
+                                     .arg(howToRaise_));
+    }
+    if (!read) {
         render_.PlotShown = false;
-        if (!message.isEmpty()) host_.showMessage(message, QString());
+        if (!message.text.isEmpty()) host_.report(message);
         host_.viewsChanged();
         host_.setBusy(false);
         return;
     }
-    constants_->registerAll(engine_);
+    registerConstants();
+    noteEquations();
     driver_->prepareViews(setup_, render_);
     captured_.setup = setup_;
     captured_.constants = constants_->list();
@@ -234,6 +256,11 @@ void Session::constantsTextEdited()
     clearViews();
 }
 
+qint32 Session::registerConstants()
+{
+    return constants_->registerAll(engine_);
+}
+
 const QStringList& Session::constantList() const
 {
     return constants_->list();
@@ -244,8 +271,9 @@ void Session::applyParametricLayout()
     ParametricToggle::apply(fields_);
 }
 
-qint32 Session::evaluateField(const QString& text, double& value)
+qint32 Session::evaluateField(const QString& text, double& value, const Subject& subject)
 {
+    const SubjectScope scope(engine_, subject);
     // A failure trapped inside one of Class1's functions travels in its ierr.
     class1_.ierr = 0;
     qint32 n = engine_.evalNumber(engine_.compile(text), value);
@@ -268,10 +296,27 @@ void Session::clearViews()
 
 bool Session::readSetupOrReport(PlotSetup& target)
 {
-    QString message;
+    Message message;
     if (ReadPlotSetup(target, fields_, engine_, message, &class1_)) return true;
-    if (!message.isEmpty()) host_.showMessage(message, QString());
+    if (!message.text.isEmpty()) host_.report(message);
     return false;
+}
+
+void Session::noteEquations()
+{
+    QStringList shown = {QStringLiteral("EquationZ")};
+    if (fields_.isChecked(QStringLiteral("chkParametric")))
+        shown << QStringLiteral("EquationX") << QStringLiteral("EquationY");
+    for (const QString& field : std::as_const(shown)) {
+        const QString text = fields_.text(QStringLiteral("txt") + field);
+        const ScriptEngine::Note note = engine_.note(text);
+        if (note.text.isEmpty() || noted_.contains(text)) continue;
+        if (noted_.size() >= 1000) noted_.clear(); // bounded: a note may come again, no more
+        noted_.insert(text);
+        Message m = Message::about({Subject::Kind::Field, field}, note.text);
+        m.position = note.position;
+        host_.note(m);
+    }
 }
 
 void Session::redrawIntoImages()
@@ -296,7 +341,7 @@ bool Session::openSetup(const QString& path)
     SetupFileData data;
     QString error;
     if (!SetupFile::readFile(path, data, error)) {
-        const bool incompatible = error == SetupFile::Incompatible();
+        const bool incompatible = error.startsWith(SetupFile::Incompatible());
         host_.showMessage(error, incompatible ? QStringLiteral("vantro") : QString());
         return false;
     }

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -48,11 +49,16 @@ public:
     // Plot (a click of cmdPlot). A Plot asked for while one runs starts when it has ended.
     void plot();
     bool isPlotting() const { return plotting_; }
-    // Esc: the running plot, and a drawing of drawCurrentPlot, stop where they are.
+    // Esc: the running plot, and a drawing of drawCaptured, stop where they are.
     void cancelPlot();
     // The share of the running (or last) plot's surface drawn so far, 0 to 1; during
-    // drawCurrentPlot, the share of that drawing.
+    // drawCaptured, the share of that drawing.
     double plotProgress() const;
+    // Whether the plot shown drew a point of its surface inside the window.
+    bool surfaceInWindow() const;
+    // A plot of more sample points than `limit` (mesh points and dots; 0: no limit) is refused
+    // with a message that ends with `howToRaise`.
+    void setSampleLimit(double limit, const QString& howToRaise);
 
     // The plot shown, as a value every output draws from: empty when no plot is shown, while
     // a Plot runs and while a drawing of drawCaptured runs.
@@ -80,13 +86,20 @@ public:
     AddResult addConstant(); // the text of cboConstants
     void removeConstant(int index);
     void constantsTextEdited(); // the combo box's text changed: the views are cleared
+    // Runs every constant's statement, as a Plot does before it draws: 0 or the first failure.
+    qint32 registerConstants();
     const QStringList& constantList() const;
 
     // The parametric toggle: brings captions, tool tips and visibility in line with the box.
     void applyParametricLayout();
 
-    // The evaluation the validation and the limit pairs use: 0 or the error number.
-    qint32 evaluateField(const QString& text, double& value);
+    // The evaluation the validation and the limit pairs use: 0 or the error number. The
+    // engine's messages are about `subject`.
+    qint32 evaluateField(const QString& text, double& value, const Subject& subject = Subject());
+
+    // The notes of a Plot, once per formula text: an equation shown whose leading minus is
+    // applied to a power (-x^2 is (-x)^2 in this language) gets one through the host.
+    void noteEquations();
 
     // Setup files; false after a message was shown.
     bool openSetup(const QString& path);
@@ -147,11 +160,14 @@ private:
     float halfpi_ = 0;
     std::unique_ptr<SurfaceEvaluator> evaluator_;
     std::unique_ptr<PlotDriver> driver_;
-    PlotDriver* current_ = nullptr; // the driver of a running drawCurrentPlot
+    PlotDriver* current_ = nullptr; // the driver of a running drawCaptured
     QString startDir_;
     QString setupFileName_;
     bool plotting_ = false;
     bool plotPending_ = false;
     CapturedPlot captured_; // the last Plot's
     std::shared_ptr<SampleCache> samples_;
+    double sampleLimit_ = 0;
+    QString howToRaise_;
+    QSet<QString> noted_; // the formula texts that had their note
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eval/Message.h"
+
 #include <QString>
 
 // What the core asks of its surroundings: the window answers with message boxes, the cursor,
@@ -12,6 +14,17 @@ public:
     // A message the window shows in a box with an OK button; an empty caption means the
     // program's default title.
     virtual void showMessage(const QString& text, const QString& caption) = 0;
+    // A message with its parts: the window also puts the cursor into its field, the command
+    // line names its subject. By default the text with its hint, as showMessage shows it.
+    virtual void report(const Message& message)
+    {
+        showMessage(message.hint.isEmpty() ? message.text
+                                           : message.text + QLatin1Char('\n') + message.hint,
+                    message.caption);
+    }
+    // A remark beside a field that needs no answer (the window shows it briefly, the command
+    // line prints it); by default nothing.
+    virtual void note(const Message& /*message*/) {}
     // Lets pending window events run (the fixed points of a plot).
     virtual void processEvents() = 0;
     virtual void beep() = 0;

@@ -16,7 +16,6 @@ FieldMap::FieldMap()
 
 QString FieldMap::text(const QString& control) const
 {
-    noteTextRead(control);
     return texts_.value(control);
 }
 

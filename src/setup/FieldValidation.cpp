@@ -114,14 +114,14 @@ bool validate(const QString& control, const FormFields& fields, const Evaluate& 
     double value = 0;
     switch (ruleOf(control)) {
     case Rule::Divisions:
-        if (evaluate(text, value) != 0) return false;
+        if (evaluate(control, text, value) != 0) return false;
         return value > 0;
     case Rule::Reduce: {
         // Each test reads the text again; an engine failure ends the checks at once, so its
         // message shows only once.
-        if (evaluate(text, value) != 0) return false;
+        if (evaluate(control, text, value) != 0) return false;
         bool ok = value > 0;
-        if (evaluate(text, value) != 0) return false;
+        if (evaluate(control, text, value) != 0) return false;
         if (!(value <= 1)) ok = false;
         return ok;
     }
@@ -143,8 +143,8 @@ QString limitPairPartner(const QString& control, const FormFields& fields, const
         if (control != p.lower && control != p.upper) continue;
         double lower = 0;
         double upper = 0;
-        if (evaluate(fields.text(p.lower), lower) != 0) return {};
-        if (evaluate(fields.text(p.upper), upper) != 0) return {};
+        if (evaluate(p.lower, fields.text(p.lower), lower) != 0) return {};
+        if (evaluate(p.upper, fields.text(p.upper), upper) != 0) return {};
         const bool outOfOrder = p.mayBeEqual ? lower > upper : lower >= upper;
         if (!outOfOrder) return {};
         return control == p.lower ? p.upper : p.lower;

@@ -15,8 +15,9 @@
 class FormFields;
 
 namespace FieldValidation {
-// The engine value of a text: 0 or the error number (the engine has shown its message).
-using Evaluate = std::function<qint32(const QString& text, double& value)>;
+// The engine value of a field's text: 0 or the error number (the engine has shown its
+// message, about that field).
+using Evaluate = std::function<qint32(const QString& control, const QString& text, double& value)>;
 
 const QStringList& focusSelectFields(); // all 46 text fields
 const QStringList& validatedFields();   // the 12 with a validation

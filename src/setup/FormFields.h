@@ -31,13 +31,4 @@ public:
     virtual void setToolTip(const QString& control, const QString& toolTip) = 0;
     virtual bool isShown(const QString& control) const = 0;
     virtual void setShown(const QString& control, bool shown) = 0;
-
-    // The control whose text was read last: the field an engine message is about.
-    const QString& lastTextRead() const { return lastTextRead_; }
-
-protected:
-    void noteTextRead(const QString& control) const { lastTextRead_ = control; }
-
-private:
-    mutable QString lastTextRead_;
 };

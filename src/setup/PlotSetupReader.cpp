@@ -43,45 +43,62 @@ bool toFloat(double value, float& out)
     return true;
 }
 
+Subject fieldSubject(const char* field)
+{
+    return {Subject::Kind::Field, QLatin1String(field)};
+}
+
+// A failure of `field` that the engine did not show: its text, number and field.
+void fail(Message& message, const QString& text, qint32 number, const char* field)
+{
+    message = Message::about(fieldSubject(field), text);
+    message.number = number;
+}
+
 bool readExpression(const FormFields& fields, ScriptEngine& engine, Class1* context,
-                    const char* field, float& target, QString& message)
+                    const char* field, float& target, Message& message)
 {
     Variant result;
     if (context) context->ierr = 0;
+    const SubjectScope subject(engine, fieldSubject(field));
     if (const qint32 rc = engine.eval(fields.text(controlOf(field)), result)) {
-        message = engineFailureText(rc, field);
+        fail(message, engineFailureText(rc, field), rc, field);
         return false;
     }
     // A failure trapped inside one of Class1's functions (Asin(2)) travels in its ierr.
     if (context && context->ierr != 0) {
         const qint32 rc = context->ierr;
         context->ierr = 0;
-        message = engineFailureText(rc, field);
-        if (message.isEmpty())
-            message = QStringLiteral("Error %1 in %2").arg(rc).arg(QLatin1String(field));
+        QString text = engineFailureText(rc, field);
+        if (text.isEmpty())
+            text = QStringLiteral("Error %1 in %2").arg(rc).arg(QLatin1String(field));
+        fail(message, text, rc, field);
         return false;
     }
     // The conversion to a number is the reader's own: its failures never reach the handler.
     double value = 0;
     const qint32 rc = result.isNull() ? ErrorNumbers::TypeMismatch : result.toDouble(value);
     if (rc == ErrorNumbers::Overflow || (rc == 0 && !toFloat(value, target))) {
-        message = QStringLiteral("Overflow in %1").arg(QLatin1String(field));
+        fail(message, QStringLiteral("Overflow in %1").arg(QLatin1String(field)),
+             ErrorNumbers::Overflow, field);
         return false;
     }
     if (rc != 0) {
-        message = QStringLiteral("Type mismatch in %1").arg(QLatin1String(field));
+        fail(message, QStringLiteral("Type mismatch in %1").arg(QLatin1String(field)),
+             ErrorNumbers::TypeMismatch, field);
         return false;
     }
     return true;
 }
 
-bool readCount(const FormFields& fields, const char* field, qint32& target, QString& message)
+bool readCount(const FormFields& fields, const char* field, qint32& target, Message& message)
 {
     // The current rounding mode is to nearest, ties to even: 2.5 gives 2, 3.5 gives 4.
     const double rounded = std::nearbyint(LeadingNumber(fields.text(controlOf(field))));
     if (!(rounded >= double(std::numeric_limits<qint32>::min()) &&
           rounded <= double(std::numeric_limits<qint32>::max()))) {
-        message = QStringLiteral("Overflow in %1").arg(QLatin1String(field));
+        fail(message, QStringLiteral("Overflow in %1").arg(QLatin1String(field)),
+             ErrorNumbers::Overflow, field);
         return false;
     }
     target = qint32(rounded);
@@ -90,35 +107,41 @@ bool readCount(const FormFields& fields, const char* field, qint32& target, QStr
 
 // One derived value: computed in double, stored as float. A zero divisor fails with
 // `zeroText`; a result outside the float range is an overflow.
-bool derive(double numerator, double divisor, const char* field, const char* zeroText,
-            float& target, QString& message)
+// A derived value's failure: about no field of the window.
+bool derivedFailure(Message& message, const QString& text, qint32 number)
 {
-    if (divisor == 0) {
-        message = QStringLiteral("Division by zero: %1").arg(QLatin1String(zeroText));
-        return false;
-    }
-    if (!toFloat(numerator / divisor, target)) {
-        message = QStringLiteral("Overflow in %1").arg(QLatin1String(field));
-        return false;
-    }
+    message = Message::about(Subject(), text);
+    message.number = number;
+    return false;
+}
+
+bool derive(double numerator, double divisor, const char* field, const char* zeroText,
+            float& target, Message& message)
+{
+    if (divisor == 0)
+        return derivedFailure(message,
+                              QStringLiteral("Division by zero: %1").arg(QLatin1String(zeroText)),
+                              ErrorNumbers::DivisionByZero);
+    if (!toFloat(numerator / divisor, target))
+        return derivedFailure(message, QStringLiteral("Overflow in %1").arg(QLatin1String(field)),
+                              ErrorNumbers::Overflow);
     return true;
 }
 
-bool store(double value, const char* field, float& target, QString& message)
+bool store(double value, const char* field, float& target, Message& message)
 {
-    if (!toFloat(value, target)) {
-        message = QStringLiteral("Overflow in %1").arg(QLatin1String(field));
-        return false;
-    }
+    if (!toFloat(value, target))
+        return derivedFailure(message, QStringLiteral("Overflow in %1").arg(QLatin1String(field)),
+                              ErrorNumbers::Overflow);
     return true;
 }
 
 } // namespace
 
-bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine, QString& message,
+bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine, Message& message,
                    Class1* context)
 {
-    message.clear();
+    message = Message();
     s.Options = DrawOptions::read(fields);
 
     struct Expression
@@ -187,10 +210,9 @@ bool ReadPlotSetup(PlotSetup& s, const FormFields& fields, ScriptEngine& engine,
 
     if (!readCount(fields, "Xder", s.Xder, message) || !readCount(fields, "Yder", s.Yder, message))
         return false;
-    if (!DerivTables::inRange(s.Xder, s.Yder)) {
-        message = QStringLiteral("The derivative orders Xder and Yder must lie in 0 to 2");
-        return false;
-    }
+    if (!DerivTables::inRange(s.Xder, s.Yder))
+        return derivedFailure(
+            message, QStringLiteral("The derivative orders Xder and Yder must lie in 0 to 2"), 0);
     s.DerivSelector = DerivTables::DerivTable(s.Xder, s.Yder);
 
     s.EquationZ = fields.text(QStringLiteral("txtEquationZ"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "eval/Message.h"
 
 class Class1;
 class FormFields;
@@ -13,9 +13,10 @@ struct PlotSetup;
 // texts. Each value is stored before the next is read, so a failure leaves the earlier fields new
 // and the later ones as they were.
 //
-// Returns false on failure. `message` is then empty when the engine has already shown the
-// failure through its error handler, otherwise a text for the user. With `context`, a failure
-// trapped inside one of its functions (which leaves the engine's evaluation successful) fails
-// the field too.
+// Returns false on failure. `message` then has an empty text when the engine has already shown
+// the failure through its error handler, otherwise a text for the user, with the field it is
+// about. While a field is evaluated it is the engine's subject, so the engine's own messages
+// name it too. With `context`, a failure trapped inside one of its functions (which leaves the
+// engine's evaluation successful) fails the field too.
 bool ReadPlotSetup(PlotSetup& setup, const FormFields& fields, ScriptEngine& engine,
-                   QString& message, Class1* context = nullptr);
+                   Message& message, Class1* context = nullptr);

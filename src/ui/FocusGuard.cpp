@@ -89,12 +89,14 @@ bool FocusGuard::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn: {
         // Coming back to the field that had the focus (after a menu, a popup or another
-        // window) is no entry; the window's first focus on opening is one.
+        // window) is no entry; the window's first focus on opening is one. A field a message
+        // points at gets its selection also when the focus comes back to it (Enter in the
+        // field showed the message: the window regains the focus only after the box).
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         const bool entry = !isTransient(reason) || watched != lastFocus_;
         if (auto* w = qobject_cast<QWidget*>(watched); w && window_ && w->window() == window_)
             lastFocus_ = w;
-        if (!entry) break;
+        if (!entry && watched != selectFromField_) break;
         if (QLineEdit* field = select_.value(watched))
             QTimer::singleShot(0, field, [this, field] { selectEntered(field); });
         break;

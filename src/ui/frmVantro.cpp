@@ -5,7 +5,6 @@
 #include "output/StereoImages.h"
 #include "render/DrawingSurface.h"
 #include "session/Session.h"
-#include "setup/ErrorField.h"
 #include "setup/FieldTable.h"
 #include "setup/FieldValidation.h"
 #include "setup/StepButtons.h"
@@ -573,8 +572,9 @@ void frmVantro::buildTabOrder()
 void frmVantro::attachFocusChecks()
 {
     focusGuard_ = new FocusGuard(this, this);
-    const FieldValidation::Evaluate evaluate = [this](const QString& text, double& value) {
-        return session_->evaluateField(text, value);
+    const FieldValidation::Evaluate evaluate = [this](const QString& control, const QString& text,
+                                                      double& value) {
+        return session_->evaluateField(text, value, {Subject::Kind::Field, control.mid(3)});
     };
     for (const QString& name : FieldValidation::focusSelectFields())
         if (auto* e = qobject_cast<QLineEdit*>(controls_.value(name)))
@@ -756,7 +756,6 @@ void frmVantro::closeEvent(QCloseEvent* event)
 QString frmVantro::text(const QString& control) const
 {
     QWidget* w = controls_.value(control);
-    noteTextRead(control);
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
     return {};
@@ -848,19 +847,39 @@ void frmVantro::setShown(const QString& control, bool shown)
 
 void frmVantro::showMessage(const QString& text, const QString& caption)
 {
-    const QString title = caption.isEmpty() ? ProductText::title() : caption;
+    report(Message{text, caption, 0, -1, Subject(), QString()});
+}
+
+void frmVantro::report(const Message& message)
+{
+    const QString title = message.caption.isEmpty() ? ProductText::title() : message.caption;
     if (interaction_) interaction_->endDrag();
-    // The field an engine message is about is named before the box runs its own events.
-    const ScriptError& error = session_->engine().lastError();
-    const QString field = ErrorField::of(*this, text, error.description);
+    QString text = message.text;
+    if (message.subject.kind == Subject::Kind::Constant)
+        text += QStringLiteral("\nIn the user constant %1").arg(message.subject.name);
+    if (!message.hint.isEmpty()) text += QLatin1Char('\n') + message.hint;
     if (messageSink_)
         messageSink_(text, title);
     else {
         QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
         box.exec();
     }
-    if (auto* e = qobject_cast<QLineEdit*>(controls_.value(field)); e && focusGuard_)
-        focusGuard_->focusFrom(e, int(qMax<qsizetype>(error.position, 0)));
+    if (message.subject.kind != Subject::Kind::Field) return;
+    auto* e =
+        qobject_cast<QLineEdit*>(controls_.value(QStringLiteral("txt") + message.subject.name));
+    if (!e || !focusGuard_) return;
+    activateWindow(); // back from the box, also where no window manager gives the focus back
+    focusGuard_->focusFrom(e, int(qMax<qsizetype>(message.position, 0)));
+}
+
+void frmVantro::note(const Message& message)
+{
+    if (message.subject.kind != Subject::Kind::Field) return;
+    auto* e =
+        qobject_cast<QLineEdit*>(controls_.value(QStringLiteral("txt") + message.subject.name));
+    if (!e || !e->isVisible()) return;
+    // Beside the field, gone after a while or at the next move of the mouse or a key.
+    QToolTip::showText(e->mapToGlobal(QPoint(0, e->height())), message.text, e, QRect(), 10000);
 }
 
 bool frmVantro::ask(const QString& question, const QString& caption)

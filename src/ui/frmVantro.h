@@ -98,6 +98,8 @@ public:
 
     // SessionHost
     void showMessage(const QString& text, const QString& caption) override;
+    void report(const Message& message) override;
+    void note(const Message& message) override;
     void processEvents() override;
     void beep() override;
     void setBusy(bool busy) override;

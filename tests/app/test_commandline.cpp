@@ -99,7 +99,8 @@ private Q_SLOTS:
                                << QString::fromLatin1(printed) << status;
         };
         row("value", {"--eval", "Asin(1) = halfpi"}, "", "-1\n", 0);
-        row("syntax error", {"--eval", "1 +"}, "", "error 1002: Syntax error\n", 1);
+        row("syntax error, the next value still printed", {"--eval", "1 +", "--eval", "2"}, "",
+            "2\n", 1);
         row("statement, then values", {"--exec", "a=2.37", "--eval", "a*2", "--eval", "b"}, "",
             "4.74\n0\n", 0);
         row("unknown option", {"--frobnicate"}, "", "", 2);
@@ -114,6 +115,7 @@ private Q_SLOTS:
         row("unknown image type", {"--eval", "1", "--pair", "a.JPG"}, "", "", 2);
         row("anaglyph as SVG", {"--anaglyph", "a.svg"}, "", "", 2);
         row("version", {"--version"}, "", "tavrigon ", 0);
+        row("bound not a number", {"--max-points", "lots"}, "", "", 2);
         row("report to a device", {"--report", "/dev/null"}, "", "", 0);
         row("help, full disk", {"--help"}, "/dev/full", "", 1);
         row("eval, full disk", {"--eval", "1+1"}, "/dev/full", "", 1);
@@ -133,6 +135,110 @@ private Q_SLOTS:
             QVERIFY2(r.err.contains("No space left on device"), qPrintable(r.err));
     }
 
+    // Each --eval prints a value on standard output or its error, with the hint of a formula
+    // written as in a book, on standard error; the run goes on and ends with status 1.
+    void evalValuesAndErrors()
+    {
+        const QList<std::pair<const char*, const char*>> values = {
+            {"Sqrt(2.25)", "1.5"}, {"Ln(1)", "0"},         {"Log10(1E3)", "3"},
+            {"Log2(8)", "3"},      {"Atan(0)", "0"},       {"Atan2(0, -1) = pi", "-1"},
+            {"Floor(-0.5)", "-1"}, {"Ceil(-1.5)", "-1"},   {"Min(2, -3)", "-3"},
+            {"Max(2, -3)", "2"},   {"Pow(2, 0.5)^2", "2"}, {"Hypot(5, 12)", "13"},
+            {"Cbrt(-8)", "-2"}};
+        const char* invalid = "error 5: Invalid procedure call or argument";
+        const QList<std::pair<const char*, const char*>> failures = {
+            {"Sqrt(-1)", invalid},
+            {"Ln(0)", invalid},
+            {"Log10(-2)", invalid},
+            {"Log2(0)", invalid},
+            {"Atan2(0, 0)", invalid},
+            {"Pow(-8, 1/3)", invalid},
+            {"Hypot(1.5E308, 1E308)", "error 6: Overflow"},
+            {"1/0", "error 11: Division by zero"},
+            {"2x", "error 1025: Expected end of statement|a product needs *: write 2*x"},
+            {"x**2", "error 1002: Syntax error|write ^ for a power: x^2"},
+            {"7 % 3", "error 1032: Invalid character|write Mod for the remainder: 7 Mod 3"},
+            {"sni(1)", "error 13: Type mismatch: 'sni'|did you mean Sin?"},
+            {"(1+2", "error 1006: Expected ')'|the ( at character 1 has no )"}};
+        QStringList args, printed, errors;
+        for (const auto& [expression, value] : values) {
+            args << "--eval" << expression;
+            printed << value;
+        }
+        for (const auto& [expression, lines] : failures) {
+            args << "--eval" << expression;
+            const QStringList parts = QString::fromLatin1(lines).split('|');
+            errors << "tavrigon: --eval: " + parts[0];
+            if (parts.size() > 1) errors << "tavrigon: hint: --eval: " + parts[1];
+        }
+        const Run r = runProgram(args);
+        QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts), printed);
+        QCOMPARE(r.err.split('\n', Qt::SkipEmptyParts), errors);
+        QCOMPARE(r.status, 1);
+    }
+
+    // Messages on standard error name what they are about; notes leave the status alone.
+    void messages_data()
+    {
+        QTest::addColumn<QStringList>("args"); // %D: a fresh folder
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<QStringList>("errors"); // standard error, line by line
+        QTest::addColumn<int>("status");
+        auto row = [](const char* tag, const QStringList& args, const char* printed,
+                      const QStringList& errors, int status) {
+            QTest::newRow(tag) << args << QString::fromLatin1(printed) << errors << status;
+        };
+        const QString noOutput = "tavrigon: No output file was written.";
+        row("a constant for a later --eval", {"--constant", "k=2", "--eval", "k*3"}, "6\n", {}, 0);
+        row("a failing constant named", {"--constant", "k=)", "--right", "%D/r.png"}, "",
+            {"tavrigon: constant k=): Syntax error",
+             "tavrigon: hint: constant k=): the ) at character 3 has no ( before it", noOutput},
+            1);
+        row("the field named", {"--set", "EquationZ=x +* y", "--right", "%D/r.png"}, "",
+            {"tavrigon: EquationZ: Syntax error", noOutput}, 1);
+        row("leading minus noted", {"--set", "EquationZ=exp(-x^2-y^2)", "--right", "%D/r.png"}, "",
+            {"tavrigon: note: EquationZ: -x^2 means (-x)^2 here; write -(x^2)"}, 0);
+        row("a file name alone", {"--right", "%D/y.png", "saddle.txt"}, "",
+            {"tavrigon: 'saddle.txt' is no option: write --open saddle.txt to read the setup "
+             "file in this run, or 'tavrigon saddle.txt' alone for the window with it",
+             "Try 'tavrigon --help'."},
+            2);
+        row("a switch with a value", {"--labels=1"}, "",
+            {"tavrigon: --labels takes no value, not '--labels=1'"}, 2);
+    }
+    void messages()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, printed);
+        QFETCH(QStringList, errors);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        args.replaceInStrings("%D", dir.path());
+        const Run r = runProgram(args);
+        QCOMPARE(r.out, printed);
+        QCOMPARE(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), errors);
+        QCOMPARE(r.status, status);
+    }
+
+    // A setup file naming its constants like functions draws what it drew before they existed.
+    void constantsNamedLikeFunctions()
+    {
+        QTemporaryDir dir;
+        QFile ripple(QStringLiteral(TAVRIGON_SOURCE_DIR "/examples/ripple.txt"));
+        QVERIFY(ripple.open(QIODevice::ReadOnly));
+        QByteArray bytes = ripple.readAll();
+        bytes.replace("amp", "max").replace("k*", "min*").replace("k=", "min=");
+        QVERIFY(bytes.contains("min=4") && bytes.contains("max*Cos(min*"));
+        QVERIFY(writeBytes(dir.filePath("minmax.txt"), bytes));
+        QCOMPARE(runProgram({"--open", ripple.fileName(), "--right", dir.filePath("a.png")}).status,
+                 0);
+        const Run r = runProgram({"--open", dir.filePath("minmax.txt"), "--eval", "min + max",
+                                  "--right", dir.filePath("b.png")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("4.4\n"));
+        QCOMPARE(QImage(dir.filePath("a.png")), QImage(dir.filePath("b.png")));
+    }
+
     // Two images, from one run or two, the same or not.
     void images_data()
     {
@@ -147,6 +253,9 @@ private Q_SLOTS:
             << QStringList{"--set", "Xder=1",     "--set",   "Yder=1",
                            "--set", "Accuracy=1", "--right", "%B"}
             << false;
+        QTest::newRow("a leading minus applies before the power")
+            << QStringList{"--set", "EquationZ=exp(-x^2-y^2)", "--right", "%A"}
+            << QStringList{"--set", "EquationZ=exp((-x)^2-y^2)", "--right", "%B"} << true;
         QTest::newRow("parametric default matches explicit")
             << QStringList{"--left", "%A"} << QStringList{"--set", "Parametric=1", "--left", "%B"}
             << true;
@@ -203,6 +312,11 @@ private Q_SLOTS:
         row("full device", {"--report", "/dev/full"}, "Cannot write /dev/full: No space left");
         row("folder", {"--save", "%D/locked"}, "Is a directory"); // and no bitmap beside it
         row("read-only folder", {"--save", "%D/locked/s.txt"}, "Permission denied");
+        row("more sample points than allowed",
+            {"--set", "Spacexu=100000", "--set", "Spaceyv=100000", "--pair", "%D/o.png"},
+            "more than the 20000000 allowed; --max-points raises the bound.");
+        row("a lower bound", {"--max-points", "100", "--pair", "%D/o.png"},
+            "The plot has 462 sample points, more than the 100 allowed");
     }
     void batchStopsAtAFailure()
     {
@@ -275,6 +389,75 @@ private Q_SLOTS:
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().split('\n').value(2), QByteArray("3,2,1,5000,5\r"));
+    }
+
+    // `--report` to a standard stream that is redirected, appending, to a file keeps what the
+    // file held.
+    void streamsKeepWhatWasThere_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("toError"); // standard error is the redirected stream
+        QTest::newRow("/dev/stdout") << "/dev/stdout" << false;
+        QTest::newRow("/dev/stderr") << "/dev/stderr" << true;
+        QTest::newRow("/proc/self/fd/1") << "/proc/self/fd/1" << false;
+    }
+    void streamsKeepWhatWasThere()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, toError);
+        QTemporaryDir dir;
+        const QString log = dir.filePath("build.log");
+        QVERIFY(writeBytes(log, "KEEP\n"));
+        QProcess p;
+        if (toError)
+            p.setStandardErrorFile(log, QIODevice::Append);
+        else
+            p.setStandardOutputFile(log, QIODevice::Append);
+        p.start(QStringLiteral(TAVRIGON_BINARY), {"--report", target});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray all = f.readAll();
+        QVERIFY2(all.startsWith("KEEP\nFUNCTION:\n") && all.contains("PLOT SETUP:"),
+                 all.constData());
+    }
+
+    // A plot that draws no point of its surface inside the window says so; the status stays 0.
+    void surfaceWithoutPoints()
+    {
+        const Run r = runProgram({"--set", "EquationZ=\"a\"", "--report", "/dev/null"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("the surface has no point in the window"), qPrintable(r.err));
+        QCOMPARE(runProgram(
+                     {"--set", "Windowlz=1000", "--set", "Windowgz=1001", "--report", "/dev/null"})
+                     .err.count("no point in the window"),
+                 1);
+        QCOMPARE(runProgram({"--report", "/dev/null"}).err, QString());
+    }
+
+    // Without XDG_RUNTIME_DIR, a link planted where the runtime folder would be is not followed.
+    void plantedRuntimeLink()
+    {
+        QTemporaryDir temp, victim;
+        QVERIFY(QFile::setPermissions(victim.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
+        const QString planted =
+            temp.filePath(QStringLiteral("tavrigon-runtime-%1").arg(::geteuid()));
+        QVERIFY(QFile::link(victim.path(), planted));
+        const QFileDevice::Permissions before = QFile::permissions(victim.path());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("TMPDIR", temp.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TAVRIGON_BINARY), {"--eval", "1"});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardError(), QByteArray());
+        QCOMPARE(QFile::permissions(victim.path()), before);
+        QCOMPARE(QFileInfo(planted).symLinkTarget(), victim.path());
     }
 
     // The other outputs of one run: the anaglyph, the pair with the left view first, the PDF.

@@ -11,7 +11,7 @@ inline PlotSetup DefaultSetup()
     FieldMap fields;
     ScriptEngine engine;
     PlotSetup s;
-    QString message;
+    Message message;
     ReadPlotSetup(s, fields, engine, message);
     return s;
 }

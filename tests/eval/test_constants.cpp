@@ -1,7 +1,12 @@
 #include "common/EngineFixture.h"
 #include "eval/UserConstants.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 UserConstants withTexts(const QStringList& texts)
@@ -42,6 +47,38 @@ private Q_SLOTS:
         QCOMPARE(c.add(text),
                  added ? UserConstants::AddResult::Added : UserConstants::AddResult::Refused);
         QCOMPARE(c.list(), after);
+    }
+
+    // Constants that each hold a long string share one budget: a list that would take more
+    // than a gigabyte fails with 7 "Out of memory", quickly, in a process limited to 1 GB.
+    void heldStringsShareOneBudget()
+    {
+        QStringList texts{QStringLiteral("d0=\"ab\"")};
+        for (int i = 1; i <= 21; ++i)
+            texts.append(QStringLiteral("d%1=d%2&d%2").arg(i).arg(i - 1));
+        for (int i = 1; i <= 79; ++i)
+            texts.append(QStringLiteral("b%1=d21&d21").arg(i));
+        UserConstants c;
+        QVERIFY(c.setAll(texts));
+        QElapsedTimer timer;
+        timer.start();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+#if !defined(__SANITIZE_ADDRESS__)
+            const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+#endif
+            EngineFixture s;
+            ::_exit(c.registerAll(s.engine) == 7 && s.run(QStringLiteral("b3=\"\"")) == 0 &&
+                            s.run(QStringLiteral("b4=d21&d21")) == 0
+                        ? 0
+                        : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0,
+                 qPrintable(QString::number(status)));
+        QVERIFY(timer.elapsed() < 20000);
     }
 
     void capacity()

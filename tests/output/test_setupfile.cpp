@@ -104,7 +104,8 @@ private Q_SLOTS:
         row("exponent forms", exampleWith(3, "1E+20,0,2.5D-1,5000,5"), "1E+20;0.25;a=2.37", "");
         row("LF line ends", QByteArray(kExample).replace("\r\n", "\n"), "1;1;a=2.37", "");
         row("constants across items", exampleWith(10, " 2 ") + "b=3\r\n", "1;1;a=2.37|b=3", "");
-        row("magic in lower case", exampleWith(1, "\"vantro\",0"), "", "Incompatible file");
+        row("magic in lower case", exampleWith(1, "\"vantro\",0"), "",
+            "Incompatible file\nIts first item is not the setup file's mark, \"VANTRO\".");
         row("binary after the magic", QByteArray("\"VANTRO\",0\r\n\0\0\x01\x02", 16), "",
             "Line 2 holds a character that is not text");
         row("parametric without its equations", "\"VANTRO\",1\r\n\"x\"\r\n", "",
@@ -113,6 +114,10 @@ private Q_SLOTS:
             "Line 4, item 2 (Yorigin): \"abc\" is not a number");
         row("beyond single precision", exampleWith(5, "-2.5,1e39,-2,2,-1.5,1.5"), "",
             "(Windowgx): 1e39 is beyond the single-precision range");
+        row("a long number, shown by its ends",
+            exampleWith(5, ("-2.5," + QByteArray(900000, '9') + ",-2,2,-1.5,1.5").constData()), "",
+            "(Windowgx): \"99999999999999999999...99999999999999999999 (900000 characters)\" is "
+            "not a number");
         row("integer with a fraction", exampleWith(7, "10,10,2.5,2"), "",
             "Line 7, item 3 (Segsxu): 2.5 is not a whole number");
         row("count beyond what follows", exampleWith(10, " 3 "), "",
@@ -131,8 +136,8 @@ private Q_SLOTS:
         SetupFileData data = sentinel();
         QString error;
         QCOMPARE(SetupFile::parse(bytes, data, error), message.isEmpty());
-        if (message == SetupFile::Incompatible()) QCOMPARE(error, message);
-        QVERIFY2(error.contains(message), qPrintable(error));
+        if (message.startsWith(SetupFile::Incompatible())) QCOMPARE(error, message);
+        QVERIFY2(error.contains(message) && error.size() < 200, qPrintable(error));
         if (message.isEmpty())
             QCOMPARE(FormatNumber7(data.setup.EyeFactor[0]) + ';' +
                          FormatNumber7(data.setup.Reduce) + ';' + data.constants.join('|'),
@@ -197,8 +202,10 @@ private Q_SLOTS:
         row("fifo", {}, "Cannot open %1: it is not a regular file.", false); // must not block
         row("cut.txt", exampleWith(5, nullptr), "%1: the file ends early", false);
         row("big.txt", kExample, "larger than 1 MB", false); // the sparse file is never read
-        row("empty.txt", {}, "Incompatible file", false);
-        row("notes.txt", "my notes\n", "Incompatible file", true);
+        row("empty.txt", {}, "Incompatible file\nThe file is empty.", false);
+        row("notes.txt", "my notes\n", "Incompatible file\nIts first item is not", true);
+        row("utf16.txt", QByteArray("\xff\xfe\"\0V\0", 6),
+            "Incompatible file\nThe file is not text", true);
         row("good.txt", kExample, "", false);
     }
     void files()

@@ -61,7 +61,7 @@ struct PlotFixture : EngineFixture
 
     bool read()
     {
-        QString message;
+        Message message;
         return ReadPlotSetup(setup, fields, engine, message, &class1);
     }
     // False when the setup cannot be read or the plot did not run to its end.

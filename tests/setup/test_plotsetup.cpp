@@ -12,7 +12,7 @@ struct Reader : EngineFixture
 {
     FieldMap fields;
     PlotSetup setup;
-    QString message;
+    Message message;
 
     bool read() { return ReadPlotSetup(setup, fields, engine, message, &class1); }
 };
@@ -28,7 +28,7 @@ private Q_SLOTS:
     {
         Reader r;
         QVERIFY(r.read());
-        QVERIFY(r.message.isEmpty() && r.shownMessages.isEmpty());
+        QVERIFY(r.message.text.isEmpty() && r.shownMessages.isEmpty());
         // Exactly the float nearest to each value: the arithmetic is double, stored as float.
         const PlotSetup& s = r.setup;
         const QList<float> derived{s.SpanX,   s.SpanY,  s.SpanZ,  s.Xmid,  s.RatioYX,
@@ -54,7 +54,7 @@ private Q_SLOTS:
         Reader r;
         r.fields.setText(QStringLiteral("txtGrid"), QStringLiteral("2147483648"));
         QVERIFY(!r.read());
-        QCOMPARE(r.message, QStringLiteral("Overflow in Grid"));
+        QCOMPARE(r.message.text, QStringLiteral("Overflow in Grid"));
         QCOMPARE(r.setup.Ndots, 0); // read after Grid: untouched
     }
 
@@ -104,7 +104,7 @@ private Q_SLOTS:
         r.fields.setText(QStringLiteral("txtXder"), QStringLiteral("1"));
         r.fields.setText(QStringLiteral("txtEquationZ"), QStringLiteral("x"));
         QVERIFY(!r.read());
-        QCOMPARE(r.message, message);
+        QCOMPARE(r.message.text, message);
         QCOMPARE(r.shownMessages.size(), message.isEmpty() ? 1 : 0);
         QVERIFY(r.setup.Windowlx != -2.5f); // before: new
         QCOMPARE(r.setup.RatioYX, 0.8f);    // derived later: old

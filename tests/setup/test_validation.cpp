@@ -8,7 +8,7 @@ namespace {
 struct Checker : EngineFixture
 {
     FieldMap fields;
-    FieldValidation::Evaluate evaluate = [this](const QString& t, double& v) {
+    FieldValidation::Evaluate evaluate = [this](const QString&, const QString& t, double& v) {
         return number(t, v);
     };
 };

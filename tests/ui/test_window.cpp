@@ -21,6 +21,8 @@
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -182,7 +184,8 @@ private Q_SLOTS:
         other.write("\"SOMETHING\",0\r\n");
         other.close();
         trigger("mnuOpen");
-        QCOMPARE(messages_, QStringList{"Incompatible file"});
+        QCOMPARE(messages_, QStringList{"Incompatible file\nIts first item is not the setup "
+                                        "file's mark, \"VANTRO\"."});
         QCOMPARE(window_->session().setupFileName(), answer);
         // Save then asks before it replaces that file: No keeps it, Yes replaces it.
         for (const bool yes : {false, true}) {
@@ -250,7 +253,7 @@ private Q_SLOTS:
         QVERIFY(showActive());
         for (const auto& [field, text, selected] : {std::tuple{"txtStereo", "1 + * 2", "* 2"},
                                                     {"txtDivy", "1/0", ""},
-                                                    {"txtEquationZ", "x + sqrt(y)", "sqrt(y)"}}) {
+                                                    {"txtEquationZ", "x + sqrtt(y)", "sqrtt(y)"}}) {
             messages_.clear();
             control("txtXrot")->setFocus();
             auto* e = qobject_cast<QLineEdit*>(control(field));
@@ -261,6 +264,56 @@ private Q_SLOTS:
             QTRY_VERIFY2(e->hasSelectedText() && e->text().endsWith(e->selectedText()), field);
             QVERIFY(!*selected || e->selectedText() == QLatin1String(selected));
             e->setText(QStringLiteral("1"));
+        }
+    }
+
+    // Enter in an equation field plots; the engine's message, in its real box dismissed with
+    // Return, leaves the failing part selected, as Plot's button does.
+    void enterThenReturnSelectsTheFailingPart()
+    {
+        window_->setMessageSink({});
+        QVERIFY(showActive());
+        auto* e = qobject_cast<QLineEdit*>(control("txtEquationZ"));
+        e->setFocus();
+        QTRY_VERIFY(e->hasFocus());
+        e->setText(QStringLiteral("x + sqrtt(y) + 1"));
+        QString shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shown = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        answer.start(20);
+        QTest::keyClick(e, Qt::Key_Return);
+        answer.stop();
+        QCOMPARE(shown, QStringLiteral("Type mismatch: 'sqrtt'\ndid you mean Sqrt?"));
+        QTRY_VERIFY(e->hasFocus());
+        QTRY_COMPARE(e->selectedText(), QStringLiteral("sqrtt(y) + 1"));
+    }
+
+    // A failing constant's message names it; a leading minus on a power gets a passing note
+    // beside its field, once per text, and the plot draws.
+    void constantNamedAndMinusNoted()
+    {
+        QVERIFY(showActive());
+        window_->setText(QStringLiteral("cboConstants"), QStringLiteral("k=)"));
+        window_->session().press(QStringLiteral("cmdAddCons"));
+        window_->session().press(QStringLiteral("cmdPlot"));
+        QCOMPARE(messages_, QStringList{"Syntax error\nIn the user constant k=)\nthe ) at "
+                                        "character 3 has no ( before it"});
+        window_->session().removeConstant(0);
+        messages_.clear();
+        window_->setText(QStringLiteral("txtEquationZ"), QStringLiteral("exp(-x^2-y^2)"));
+        for (const bool first : {true, false}) {
+            QToolTip::hideText();
+            QTRY_VERIFY(!QToolTip::isVisible());
+            window_->session().press(QStringLiteral("cmdPlot"));
+            QVERIFY(messages_.isEmpty() && window_->session().renderState().PlotShown);
+            QTest::qWait(50);
+            QCOMPARE(QToolTip::isVisible(), first);
+            QVERIFY(!first || QToolTip::text() == "-x^2 means (-x)^2 here; write -(x^2)");
         }
     }
 
@@ -302,9 +355,14 @@ private Q_SLOTS:
         QVERIFY2(viewer.showFile(QStringLiteral(TAVRIGON_SOURCE_DIR "/Vantro.hlp"), error),
                  qPrintable(error));
         const QString help = viewer.browser()->toPlainText();
-        QStringList wanted = {"Alt+P", "Enter",  "Esc", "drag", "wheel",
-                              "Alt+F", "Ctrl+Q", "Sqr", "Atn",  "natural logarithm",
-                              "Atanh", "(-x)^2", "-1"};
+        QStringList wanted = {"Alt+P",       "Enter",
+                              "Esc",         "drag",
+                              "wheel",       "Alt+F",
+                              "Ctrl+Q",      "Sqr",
+                              "Atn",         "natural logarithm",
+                              "Atanh",       "(-x)^2",
+                              "-1",          "exp(-(x^2)-(y^2))",
+                              "Atan2(y, x)", "did you mean Sin?"};
         for (QAction* a : window_->findChildren<QAction*>()) {
             if (a->isSeparator() || a->objectName() == QLatin1String("actQuit")) continue;
             wanted << a->text().remove(QLatin1Char('&'));
