@@ -8,6 +8,7 @@
 // Peak memory: run a single output under /usr/bin/time -v (printed as a hint).
 
 #include "Median.h"
+#include "Timed.h"
 #include <QDir>
 
 #include <QElapsedTimer>
@@ -18,26 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-namespace {
-
-double timed(const QString& program, const QStringList& args, const QByteArray& input = {})
-{
-    QProcess p;
-    QElapsedTimer t;
-    t.start();
-    p.start(program, args);
-    if (!input.isEmpty()) p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(600000) || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program),
-                     p.readAllStandardError().constData());
-        return -1;
-    }
-    return t.nsecsElapsed() / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {

@@ -15,6 +15,7 @@
 #include "setup/FieldTable.h"
 #include "setup/NumberText.h"
 #include "setup/StepButtons.h"
+#include "setup/SurfaceLook.h"
 #include "setup/ZoomPan.h"
 
 #include <QDir>
@@ -151,6 +152,8 @@ const QList<OptionSpec>& optionTable()
         {QStringLiteral("--frame"), true, false, {}},
         {QStringLiteral("--page"), true, false, {}},
         {QStringLiteral("--max-points"), true, false, {}},
+        {QStringLiteral("--colour"), true, false, {}},
+        {QStringLiteral("--projection"), true, false, {}},
         {QStringLiteral("--left"), true, true, figures},
         {QStringLiteral("--right"), true, true, figures},
         {QStringLiteral("--pair"), true, true, figures},
@@ -228,6 +231,17 @@ QString usage()
         "                       views' size (1 to 16, default 1): sharp lines, not enlarged\n"
         "  --labels             add the axis letters and the tick values to the images,\n"
         "                       SVG and PDF (never to the window's views)\n"
+        "  --hidden             leave out the parts of the mesh lines and dots that lie\n"
+        "                       behind the surface\n"
+        "  --solid              fill the surface, shaded, with its lines on top in a darker\n"
+        "                       tone and the hidden parts left out\n"
+        "  --colour WHAT        colour the lines, dots and solid surface by height, depth\n"
+        "                       or none (the default); anaglyphs show it as brightness\n"
+        "  --projection WHICH   oblique (the default) or orthographic: seen along the depth\n"
+        "                       axis with one scale on x, y and z, the window fitted whole\n"
+        "                       (--hidden, --solid, --colour and --projection apply to every\n"
+        "                       image, SVG, PDF and animation of the run, never to the\n"
+        "                       window's views or the setup's bitmaps)\n"
         "  --help, --version\n"
         "\n"
         "Options are applied in the order given; the plot runs once after them, then the\n"
@@ -351,9 +365,15 @@ QSize frameSize(const QString& value)
     return QSize(w, h);
 }
 
-// The bad-usage message for an image output's file, a --scale or a --frame value, else empty.
+// The bad-usage message for an image output's file, a --scale, --frame, --colour or
+// --projection value, else empty.
 QString checkImageOption(const QString& option, const QString& value)
 {
+    SurfaceLook look;
+    if (option == QLatin1String("--colour") && !SurfaceLook::colourFromName(value, look.Colouring))
+        return QStringLiteral("--colour takes height, depth or none, not '%1'").arg(value);
+    if (option == QLatin1String("--projection") && !look.setProjection(value))
+        return QStringLiteral("--projection takes oblique or orthographic, not '%1'").arg(value);
     if (option == QLatin1String("--scale")) {
         double k = 0;
         if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
@@ -385,8 +405,8 @@ class ImageOutputs
 {
 public:
     ImageOutputs(const CapturedPlot& plot, const CapturedPlot::Tools& tools, double scale,
-                 bool labels, QSize frame)
-        : export_(plot, tools, labels), scale_(scale), frame_(frame)
+                 bool labels, const SurfaceLook& look, QSize frame)
+        : export_(plot, tools, labels, look), scale_(scale), frame_(frame)
     {
     }
 
@@ -485,6 +505,7 @@ int runOptions(int argc, char** argv)
     int frames = StereoOutputs::DefaultFrames;
     QSize frame(1920, 1080);
     QPageSize page;
+    SurfaceLook look;
     double maxPoints = kDefaultMaxPoints;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -500,7 +521,11 @@ int runOptions(int argc, char** argv)
             labels = true;
             continue;
         }
-        for (const char* flag : {"--labels", "--help", "--version"}) {
+        if (arg == QLatin1String("--hidden") || arg == QLatin1String("--solid")) {
+            (arg == QLatin1String("--hidden") ? look.Hidden : look.Solid) = true;
+            continue;
+        }
+        for (const char* flag : {"--labels", "--hidden", "--solid", "--help", "--version"}) {
             if (arg.startsWith(QLatin1String(flag) + QLatin1Char('='))) {
                 err() << "tavrigon: " << flag << " takes no value, not '" << arg << "'" << Qt::endl;
                 return kExitUsage;
@@ -562,6 +587,8 @@ int runOptions(int argc, char** argv)
         if (name == QLatin1String("--frames")) frames = value.toInt();
         if (name == QLatin1String("--frame")) frame = frameSize(value);
         if (name == QLatin1String("--page")) page = pageSize(value);
+        if (name == QLatin1String("--colour")) SurfaceLook::colourFromName(value, look.Colouring);
+        if (name == QLatin1String("--projection")) look.setProjection(value);
         if (name == QLatin1String("--max-points") &&
             (!ParseCompleteNumber(value, maxPoints) || !(maxPoints >= 1 && maxPoints <= 1e15))) {
             err() << "tavrigon: --max-points takes a number from 1 to 1E15, not '" << value << "'"
@@ -706,7 +733,7 @@ int runOptions(int argc, char** argv)
                                  QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
                                  QPageLayout::Millimeter);
     const CapturedPlot plot = session.capturedPlot();
-    ImageOutputs images(plot, session.plotTools(), scale, labels, frame);
+    ImageOutputs images(plot, session.plotTools(), scale, labels, look, frame);
     for (const Option& o : std::as_const(outputs)) {
         QString error;
         QStringList lines;
@@ -716,12 +743,12 @@ int runOptions(int argc, char** argv)
         } else if (o.name == QLatin1String("--report")) {
             if (session.reportLines(lines)) writeReport(lines, o.value, host);
         } else if (o.name == QLatin1String("--pdf")) {
-            if (session.reportLines(lines) && !PlotExport(plot, session.plotTools(), labels)
+            if (session.reportLines(lines) && !PlotExport(plot, session.plotTools(), labels, look)
                                                    .writePdf(o.value, pageLayout, lines, error))
                 host.showMessage(error, QString());
         } else if (StereoOutputs::isOutput(o.name)) {
             if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
-                                      {frames, scale, labels}, error))
+                                      {frames, scale, labels, look}, error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

@@ -65,6 +65,7 @@ bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QSt
     }
     DrawOptions options = plot.setup.Options;
     options.Labels = how.labels;
+    options.Look = how.look;
     // One pair of surfaces for every frame: each drawing fills them with the background.
     ImageSurface left(0, 0, 0, how.scale), right(0, 0, 0, how.scale);
     std::unique_ptr<GifWriter> gif;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/CapturedPlot.h"
+#include "setup/SurfaceLook.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,12 +32,13 @@ QString checkSize(const QString& name, int frames, double scale, QSize design);
 bool isOutput(const QString& name);
 
 // How the animations are drawn: the turntable's steps, and the views drawn anew at `scale`
-// (1 to 16), with labels when asked.
+// (1 to 16), with labels and the surface's look when asked.
 struct Animation
 {
     int frames = DefaultFrames;
     double scale = 1;
     bool labels = false;
+    SurfaceLook look;
 };
 
 // Writes the animation `name` to `path` from `plot`; false with `error`.

@@ -9,10 +9,12 @@
 
 #include <QPdfWriter>
 
-PlotExport::PlotExport(const CapturedPlot& plot, const CapturedPlot::Tools& tools, bool labels)
+PlotExport::PlotExport(const CapturedPlot& plot, const CapturedPlot::Tools& tools, bool labels,
+                       const SurfaceLook& look)
     : plot_(plot), tools_(tools), options_(plot.setup.Options)
 {
     options_.Labels = labels;
+    options_.Look = look;
 }
 
 bool PlotExport::draw(DrawingSurface& left, DrawingSurface& right) const

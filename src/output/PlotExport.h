@@ -19,7 +19,8 @@ class QPagedPaintDevice;
 class PlotExport
 {
 public:
-    PlotExport(const CapturedPlot& plot, const CapturedPlot::Tools& tools, bool labels);
+    PlotExport(const CapturedPlot& plot, const CapturedPlot::Tools& tools, bool labels,
+               const SurfaceLook& look = {});
 
     // Both views at `scale` image pixels per window pixel (1 to 16).
     std::array<QImage, 2> images(double scale) const;

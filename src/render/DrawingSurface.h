@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QImage>
+#include <QPolygonF>
 #include <QString>
 #include <QtGlobal>
+#include <span>
 
 // One view: a picture with a user coordinate system. Colours are &H00BBGGRR numbers; lines are
 // one pixel wide; coordinates outside the scale window are legal and clipped at the edge.
@@ -52,6 +54,15 @@ public:
     virtual void lineTo(float x2, float y2, quint32 color) = 0; // from the current point
     virtual void pset(float x, float y, quint32 color) = 0;     // becomes the current point
     virtual void circle(float x, float y, float radius, quint32 color) = 0;
+    // A polygon of user points filled with `color`, without an outline (a cell of a solid
+    // surface), given far ones first. With a depth per corner (greater is nearer) a raster
+    // paints only where the polygon is nearer than those painted before it; a vector view
+    // keeps the order.
+    virtual void polygon(const QPolygonF& points, quint32 color, std::span<const float> depths) = 0;
+
+    // How many pixels of detail the view has per window pixel (an image's pixel scale); what
+    // a raster of the view needs to match it.
+    virtual double resolution() const = 0;
 
     // Text printed line by line from the current print position (the start-up splash).
     virtual void setFont(const QString& family, qreal pointSize, bool bold) = 0;

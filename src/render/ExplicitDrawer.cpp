@@ -31,3 +31,9 @@ bool ExplicitDrawer::DrawDots()
     Point point;
     return walkDots(point, [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }
+
+bool ExplicitDrawer::SampleGrid(SurfaceModel& model, bool transformed)
+{
+    return walkGrid(model, transformed,
+                    [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
+}

@@ -15,6 +15,9 @@ public:
     bool DrawMeshTransformed();
     bool DrawDots();
 
+    // The surface sampled into the model's grid, translated and rotated where `transformed`.
+    bool SampleGrid(SurfaceModel& model, bool transformed);
+
 private:
     Outcome evaluatePoint(float x, float y, Point& point);
 };

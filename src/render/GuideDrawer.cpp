@@ -22,6 +22,12 @@ GuideDrawer::GuideDrawer(const PlotSetup& setup, std::array<DrawingSurface*, 2> 
       pixelY_((setup.Windowgy - setup.Windowly) / float(views[0]->width())),
       pixelZ_((setup.Windowgz - setup.Windowlz) / float(views[0]->height()))
 {
+    if (setup.Options.Look.Orthographic) {
+        const Projection::ViewWindow w =
+            Projection::viewWindow(setup, views[0]->width(), views[0]->height());
+        pixelY_ = (w.x2 - w.x1) / float(views[0]->width());
+        pixelZ_ = (w.y1 - w.y2) / float(views[0]->height());
+    }
 }
 
 void GuideDrawer::drawAll()
@@ -117,6 +123,9 @@ void GuideDrawer::tickLabel(DrawingSurface* view, float x, float y, float value,
 
 bool GuideDrawer::xAxisOnScreen(int view, XAxis& axis)
 {
+    // Seen along the depth axis, the x axis is a point (and the parallax alone would give it
+    // to one view only).
+    if (s_.Options.Look.Orthographic) return false;
     if (s_.RatioYX + Projection::parallaxFor(s_, view) == 0) return false;
     const Projection::Point a{s_.Windowlx, s_.Yorigin, s_.Zorigin};
     const Projection::Point b{s_.Windowgx, s_.Yorigin, s_.Zorigin};
@@ -180,7 +189,7 @@ void GuideDrawer::DrawDivisions()
 
         // y ticks; from an edge when the origin lies beyond it.
         const float depth = s_.Xmid - s_.Xorigin;
-        const float shiftH = depth * s_.RatioYX + depth * parallax;
+        const float shiftH = depth * Projection::depthRatioH(s_) + depth * parallax;
         const float vTick = v({s_.Xorigin, 0, zBelow});
         const auto yTick = [&](float y) {
             tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ);
@@ -200,7 +209,7 @@ void GuideDrawer::DrawDivisions()
         // z ticks, likewise.
         const float yLeft = s_.Yorigin - tickY / 2;
         const float hTick = h({s_.Xorigin, yLeft, 0});
-        const float shiftV = depth * s_.RatioZX;
+        const float shiftV = depth * Projection::depthRatioV(s_);
         const auto zTick = [&](float z) {
             tick(pic, hTick, v({s_.Xorigin, yLeft, z}), tickY, 0);
             if (z != s_.Zorigin)
@@ -242,9 +251,9 @@ void GuideDrawer::DrawAxes()
 void GuideDrawer::DrawOriginMark()
 {
     const float depth = s_.Xmid;
-    const float hRight = depth * s_.RatioYX;
+    const float hRight = depth * Projection::depthRatioH(s_);
     const float hLeft = depth * Projection::parallaxFor(s_, 0) + hRight;
-    const float v = s_.RatioZX * depth;
+    const float v = Projection::depthRatioV(s_) * depth;
     for (int view = 0; view < 2; ++view) {
         DrawingSurface* pic = views_[view];
         const float radius = pic->scaleWidth() / 100.0f;
@@ -267,11 +276,12 @@ void GuideDrawer::DrawAxisLetters()
     const float marginZ = s_.SpanZ / 50.0f;
     const float depth = s_.Xmid - s_.Xorigin;
     const float parallax = Projection::parallaxFor(s_, right);
+    const float ratioH = Projection::depthRatioH(s_), ratioV = Projection::depthRatioV(s_);
     std::array<std::pair<Projection::Point, Qt::Alignment>, 3> letters = {{
         {{s_.Xorigin, s_.Yorigin, s_.Zorigin}, Qt::AlignBottom | Qt::AlignLeft},
-        {{s_.Xorigin, s_.Windowgy - marginY - depth * (s_.RatioYX + parallax), s_.Zorigin},
+        {{s_.Xorigin, s_.Windowgy - marginY - depth * (ratioH + parallax), s_.Zorigin},
          Qt::AlignBottom | Qt::AlignRight},
-        {{s_.Xorigin, s_.Yorigin, s_.Windowgz - marginZ - depth * s_.RatioZX},
+        {{s_.Xorigin, s_.Yorigin, s_.Windowgz - marginZ - depth * ratioV},
          Qt::AlignTop | Qt::AlignLeft},
     }};
     // The largest x whose point of the axis lies inside both views, margins kept: each
@@ -287,7 +297,8 @@ void GuideDrawer::DrawAxisLetters()
         confine(s_.RatioYX + Projection::parallaxFor(s_, view), s_.Yorigin, s_.Windowly + marginY,
                 s_.Windowgy - marginY);
     confine(s_.RatioZX, s_.Zorigin, s_.Windowlz + marginZ, s_.Windowgz - marginZ);
-    const bool xShown = xMin <= xMax && std::isfinite(xMax);
+    // Seen along the depth axis, the x axis has no end to mark.
+    const bool xShown = xMin <= xMax && std::isfinite(xMax) && !s_.Options.Look.Orthographic;
     letters[0].first.x = xMax;
     static const QString names[3] = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
     for (int view = 0; view < 2; ++view) {

@@ -8,6 +8,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -44,9 +45,10 @@ template <typename Visit> void walkPixels(int ix, int iy, int ex, int ey, Visit 
 } // namespace
 
 ImageSurface::ImageSurface(int left, int width, int height, double pixelScale)
-    : left_(left), pixelScale_(std::clamp(pixelScale, 1.0, MaxPixelScale)),
+    : pixelScale_(std::clamp(pixelScale, 1.0, MaxPixelScale)),
       lineWidth_(std::max(1, int(std::lround(pixelScale_))))
 {
+    left_ = left;
     resizeImage(width, height);
     updateMapping();
     fillBackground();
@@ -55,6 +57,7 @@ ImageSurface::ImageSurface(int left, int width, int height, double pixelScale)
 void ImageSurface::resizeImage(int width, int height)
 {
     wideEnd_.valid = false;
+    depth_.clear();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     const QSize size = outputSize_.isValid() ? outputSize_
@@ -115,24 +118,8 @@ void ImageSurface::setGeometry(int left, int width, int height)
     updateMapping();
 }
 
-void ImageSurface::setScale(float x1, float y1, float x2, float y2)
+void ImageSurface::mapScale()
 {
-    userScale_ = true;
-    scaleX1_ = x1;
-    scaleY1_ = y1;
-    scaleX2_ = x2;
-    scaleY2_ = y2;
-    updateMapping();
-}
-
-void ImageSurface::updateMapping()
-{
-    if (!userScale_) {
-        scaleX1_ = 0;
-        scaleY1_ = 0;
-        scaleX2_ = float(width_);
-        scaleY2_ = float(height_);
-    }
     // A scale of no extent maps every point to infinity, so nothing is drawn.
     factorX_ = image_.width() / (double(scaleX2_) - scaleX1_);
     factorY_ = image_.height() / (double(scaleY2_) - scaleY1_);
@@ -168,6 +155,7 @@ void ImageSurface::fillBackground()
     endPainter();
     wideEnd_.valid = false;
     image_.fill(toRgb(backColor_));
+    depth_.clear();
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
         scaleToWindow(p);
@@ -193,11 +181,6 @@ void ImageSurface::setPicture(const QImage& picture)
 {
     picture_ = picture;
     fillBackground();
-}
-
-void ImageSurface::setDrawStyle(int style)
-{
-    drawStyle_ = style == Dotted ? Dotted : Solid;
 }
 
 void ImageSurface::setRaster(Raster raster)
@@ -440,6 +423,67 @@ void ImageSurface::circle(float x, float y, float radius, quint32 color)
             fillBlock(xc + dx, yc + dy, rgb);
         else
             put(xc + dx, yc + dy, rgb);
+}
+
+void ImageSurface::polygon(const QPolygonF& points, quint32 color, std::span<const float> depths)
+{
+    if (points.size() < 3 || image_.isNull()) return;
+    endPainter();
+    wideEnd_.valid = false;
+    const bool tested = qsizetype(depths.size()) == points.size();
+    if (tested && depth_.empty())
+        depth_.assign(std::size_t(image_.width()) * std::size_t(image_.height()),
+                      -std::numeric_limits<float>::infinity());
+    const auto corner = [&](qsizetype i) {
+        return Corner{QPointF(toImageX(float(points[i].x())), toImageY(float(points[i].y()))),
+                      tested ? depths[std::size_t(i)] : 0.0f};
+    };
+    const QRgb rgb = toRgb(color);
+    const Corner first = corner(0);
+    Corner previous = corner(1);
+    for (qsizetype i = 2; i < points.size(); ++i) {
+        const Corner next = corner(i);
+        fillTriangle(first, previous, next, rgb, tested);
+        previous = next;
+    }
+}
+
+void ImageSurface::fillTriangle(Corner a, Corner b, Corner c, QRgb rgb, bool tested)
+{
+    const auto cross = [](QPointF from, QPointF to, double x, double y) {
+        return (to.x() - from.x()) * (y - from.y()) - (to.y() - from.y()) * (x - from.x());
+    };
+    double area = cross(a.at, b.at, c.at.x(), c.at.y());
+    if (!(std::fabs(area) > 1e-12) || !std::isfinite(area)) return;
+    if (area < 0) { // counter-clockwise in image rows, so inside is positive
+        std::swap(b, c);
+        area = -area;
+    }
+    const auto [left, right] = std::minmax({a.at.x(), b.at.x(), c.at.x()});
+    const auto [top, bottom] = std::minmax({a.at.y(), b.at.y(), c.at.y()});
+    const double x0 = std::max(std::ceil(left), 0.0);
+    const double x1 = std::min(std::floor(right), image_.width() - 1.0);
+    const double y0 = std::max(std::ceil(top), 0.0);
+    const double y1 = std::min(std::floor(bottom), image_.height() - 1.0);
+    if (!(x0 <= x1) || !(y0 <= y1)) return;
+    uchar* bits = image_.bits();
+    const qsizetype bpl = image_.bytesPerLine();
+    for (int y = int(y0); y <= int(y1); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
+        for (int x = int(x0); x <= int(x1); ++x) {
+            // Each edge's side of the pixel centre; a centre on an edge belongs to the triangle.
+            const double wa = cross(b.at, c.at, x, y), wb = cross(c.at, a.at, x, y),
+                         wc = cross(a.at, b.at, x, y);
+            if (wa < 0 || wb < 0 || wc < 0) continue;
+            if (tested) {
+                const float d = float((a.depth * wa + b.depth * wb + c.depth * wc) / area);
+                float& kept = depth_[std::size_t(y) * std::size_t(image_.width()) + std::size_t(x)];
+                if (d < kept) continue;
+                kept = d;
+            }
+            row[x] = rgb;
+        }
+    }
 }
 
 void ImageSurface::setFont(const QString& family, qreal pointSize, bool bold)

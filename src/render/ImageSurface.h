@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/DrawingSurface.h"
 #include "render/LabelPlacement.h"
+#include "render/ScaledSurface.h"
 
 #include <QFont>
 #include <QImage>
@@ -19,7 +19,7 @@ class QPainter;
 // round(K w) x round(K h) pixels: each window pixel becomes a block of about K x K, lines are
 // max(1, round(K)) pixels wide with the dotted pattern as long, points fill a block, circle
 // radii and text grow by K. The plot is drawn anew at that size, so it stays sharp.
-class ImageSurface : public DrawingSurface
+class ImageSurface : public ScaledSurface
 {
 public:
     // How lines and points are rasterised: straight into the bits, or through QPainter (kept
@@ -37,26 +37,11 @@ public:
     ImageSurface(const ImageSurface&) = delete;
     ImageSurface& operator=(const ImageSurface&) = delete;
 
-    int left() const override { return left_; }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
     void setGeometry(int left, int width, int height) override;
 
-    void setScale(float x1, float y1, float x2, float y2) override;
-    float scaleWidth() const override { return scaleX2_ - scaleX1_; }
-    float scaleHeight() const override { return scaleY2_ - scaleY1_; }
-
-    void setAutoRedraw(bool on) override { autoRedraw_ = on; }
-    bool autoRedraw() const override { return autoRedraw_; }
-
     void setBackColor(quint32 color) override;
-    quint32 backColor() const override { return backColor_; }
     void clearPicture() override;
     void setPicture(const QImage& picture) override;
-
-    void setDrawStyle(int style) override;
-    void setFillColor(quint32 color) override { fillColor_ = color; }
-    void setFillStyle(int style) override { fillStyle_ = style; }
 
     void line(float x1, float y1, float x2, float y2, quint32 color) override;
     void box(float x1, float y1, float x2, float y2, quint32 color) override;
@@ -64,9 +49,10 @@ public:
     void lineTo(float x2, float y2, quint32 color) override;
     void pset(float x, float y, quint32 color) override;
     void circle(float x, float y, float radius, quint32 color) override;
+    void polygon(const QPolygonF& points, quint32 color, std::span<const float> depths) override;
+    double resolution() const override { return pixelScale_; }
 
     void setFont(const QString& family, qreal pointSize, bool bold) override;
-    void setForeColor(quint32 color) override { foreColor_ = color; }
     void printLine(const QString& text) override;
     void label(float x, float y, const QString& text, quint32 color, Qt::Alignment align) override;
 
@@ -97,7 +83,7 @@ private:
     void resizeImage(int width, int height);
     // Lets a painter on the image draw in window pixels.
     void scaleToWindow(QPainter& p) const;
-    void updateMapping();
+    void mapScale() override;
     // Image-pixel coordinates of a user point (continuous, centres at whole numbers).
     double toImageX(float x) const { return (double(x) - scaleX1_) * factorX_ + offsetX_; }
     double toImageY(float y) const { return (double(y) - scaleY1_) * factorY_ + offsetY_; }
@@ -114,28 +100,25 @@ private:
     void rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void painterLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void drawSegment(float x1, float y1, float x2, float y2, quint32 color);
+    // A corner of a filled triangle: its image-pixel point and depth.
+    struct Corner
+    {
+        QPointF at;
+        float depth = 0;
+    };
+    // The pixels whose centres lie in the triangle, where it is nearer than the depth kept
+    // (when `tested`).
+    void fillTriangle(Corner a, Corner b, Corner c, QRgb rgb, bool tested);
 
-    int left_ = 0;
-    int width_ = 0, height_ = 0; // in window pixels
     double pixelScale_ = 1;
     int lineWidth_ = 1;
     QSize outputSize_; // the image's size when set, else K times the geometry
     QImage image_;
-    QImage picture_;
-    bool autoRedraw_ = false;
-    bool userScale_ = false;
-    float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;
+    std::vector<float> depth_;         // of the polygons painted since the background, per pixel
     double factorX_ = 1, factorY_ = 1; // image pixels per user unit
     // Where a window pixel's centre lands inside its block: (image/window size - 1) / 2.
     double offsetX_ = 0, offsetY_ = 0;
-    quint32 backColor_ = 0xFFFFFF;
-    quint32 fillColor_ = 0;
-    quint32 foreColor_ = 0;
-    int drawStyle_ = Solid;
-    int fillStyle_ = FillTransparent;
-    float currentX_ = 0, currentY_ = 0;
     int printY_ = 0; // pixel row of the next printed line
-    QFont font_;
     LabelPlacement labels_;
     Raster raster_ = Raster::Direct;
     mutable std::unique_ptr<QPainter> painter_;

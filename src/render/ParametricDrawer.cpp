@@ -37,3 +37,9 @@ bool ParametricDrawer::DrawParamDots(Point& point)
 {
     return walkDots(point, [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
 }
+
+bool ParametricDrawer::SampleGrid(SurfaceModel& model, bool transformed)
+{
+    return walkGrid(model, transformed,
+                    [this](float a, float b, Point& p) { return evaluatePoint(a, b, p); });
+}

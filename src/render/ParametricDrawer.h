@@ -17,6 +17,9 @@ public:
     bool DrawParamMeshTransformed(Point& point);
     bool DrawParamDots(Point& point);
 
+    // The surface sampled into the model's grid, translated and rotated where `transformed`.
+    bool SampleGrid(SurfaceModel& model, bool transformed);
+
 private:
     // x, then y, then z; all three always run.
     Outcome evaluatePoint(float u, float v, Point& point);

@@ -86,9 +86,14 @@ bool PlotDriver::DrawPlot(const PlotSetup& s)
 
     class1_.ierr = 0;
     GuideDrawer guides(s, views_);
-    views_[1]->setScale(s.Windowly, s.Windowgz, s.Windowgy, s.Windowlz);
-    views_[0]->setScale(s.Windowly, s.Windowgz, s.Windowgy, s.Windowlz);
-    guides.drawAll();
+    for (const int view : {1, 0}) {
+        const Projection::ViewWindow w =
+            Projection::viewWindow(s, views_[view]->width(), views_[view]->height());
+        views_[view]->setScale(w.x1, w.y1, w.x2, w.y2);
+        windows_[std::size_t(view)] = w;
+    }
+    // Over a solid surface the guides come after it, so that it does not hide them.
+    if (!s.Options.Look.Solid) guides.drawAll();
 
     host_.repaint();
     host_.runEvents();
@@ -132,8 +137,13 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
                                0;
     const double mesh = meshSamples(s);
     const double dotCount = std::max(0, s.Ndots);
-    planned_ = plannedSamples(s);
+    qint32 columns = 0, rows = 0;
+    const bool sampled = o.Look.needsModel() && SurfaceModel::gridSize(s, columns, rows);
+    const double grid = sampled ? double(columns) * double(rows) : 0;
+    planned_ = plannedSamples(s) + grid;
     finished_ = 0;
+    explicit_.setModel(sampled ? &model_ : nullptr);
+    parametric_.setModel(sampled ? &model_ : nullptr);
     // After each family pending events run; a drawer that stops on an error ends only itself,
     // a cancel ends the plot at once.
     auto family = [this](double samples, auto draw) {
@@ -144,6 +154,18 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
         parametric_.resetSamples();
         return explicit_.runPendingEvents();
     };
+    if (sampled) {
+        model_.begin(s, Projection::parallaxFor(s, 0), surfaceColor_, columns, rows);
+        // A grid that stops on an error is used as far as it got; the lines stop there too.
+        if (!family(grid, [&] {
+                return o.Parametric ? parametric_.SampleGrid(model_, !untransformed)
+                                    : explicit_.SampleGrid(model_, !untransformed);
+            }))
+            return;
+        model_.finish(views_, windows_);
+        if (o.Look.Solid) model_.drawSolid(views_);
+    }
+    if (o.Look.Solid) GuideDrawer(s, views_).drawAll();
     if (!o.Parametric) {
         if (o.Lines && !family(mesh, [&] {
                 return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();

@@ -93,7 +93,8 @@ public:
     static qint32 reducedSize(float reduce, qint32 designSize);
 
 private:
-    // Lines, then dots, explicit or parametric, as the options say.
+    // Lines, then dots, explicit or parametric, as the options say; first the surface
+    // sampled as a grid (and filled) when the look asks for it.
     void DrawSurface(const PlotSetup& s);
 
     std::array<DrawingSurface*, 2> views_;
@@ -112,4 +113,6 @@ private:
     double finished_ = 0; // those of the families that have ended
     ExplicitDrawer explicit_;
     ParametricDrawer parametric_;
+    SurfaceModel model_; // the sampled surface, when the look asks for one
+    std::array<Projection::ViewWindow, 2> windows_; // the views' user scale
 };

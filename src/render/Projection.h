@@ -4,8 +4,10 @@
 
 #include <cmath>
 
-// The oblique stereoscopic projection with x as depth, and the translation and rotation of
-// surface points. Every named intermediate is a single-precision value.
+// The stereoscopic projection with x as depth, and the translation and rotation of surface
+// points. Every named intermediate is a single-precision value. The projection is oblique
+// (depth moves a point along the window's diagonal) unless the setup's look asks for the
+// orthographic one, where depth moves a point only by the parallax.
 namespace Projection {
 
 struct Point
@@ -31,18 +33,29 @@ inline float parallaxFor(const PlotSetup& s, int viewIndex)
     return s.RatioYX * s.EyeFactor[viewIndex] / 5.0f;
 }
 
+// How far one unit of depth moves a point right and up in the unshifted view.
+inline float depthRatioH(const PlotSetup& s)
+{
+    return s.Options.Look.Orthographic ? 0.0f : s.RatioYX;
+}
+
+inline float depthRatioV(const PlotSetup& s)
+{
+    return s.Options.Look.Orthographic ? 0.0f : s.RatioZX;
+}
+
 // The guides' horizontal place of p in view `viewIndex`, untransformed.
 inline float horizontal(const PlotSetup& s, int viewIndex, Point p)
 {
     const float depth = s.Xmid - p.x;
-    const float h = depth * s.RatioYX + p.y;
+    const float h = depth * depthRatioH(s) + p.y;
     return h + depth * parallaxFor(s, viewIndex);
 }
 
 inline float vertical(const PlotSetup& s, Point p)
 {
     const float depth = s.Xmid - p.x;
-    return depth * s.RatioZX + p.z;
+    return depth * depthRatioV(s) + p.z;
 }
 
 // The surface drawers' projection: the left view shifted by `parallax` (the left view's).
@@ -50,11 +63,23 @@ inline ScreenPoint project(const PlotSetup& s, float parallax, Point p)
 {
     const float depth = s.Xmid - p.x;
     ScreenPoint q;
-    q.hRight = depth * s.RatioYX + p.y;
+    q.hRight = depth * depthRatioH(s) + p.y;
     q.hLeft = q.hRight + depth * parallax;
-    q.v = depth * s.RatioZX + p.z;
+    q.v = depth * depthRatioV(s) + p.z;
     return q;
 }
+
+// The user scale of a view: x1 at the left edge, x2 at the right, y1 at the top, y2 at the
+// bottom.
+struct ViewWindow
+{
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+// The setup's screen window; in the orthographic projection a window of one scale on both
+// axes, `width` x `height` pixels, centred on the screen window and holding it whole, widened
+// by the largest parallax shift of the box's depth, so that nothing of the box is cut.
+ViewWindow viewWindow(const PlotSetup& s, int width, int height);
 
 // Rotation angles in radians (degrees * halfpi / 90) and their sines and cosines, taken in
 // double precision and stored as single.

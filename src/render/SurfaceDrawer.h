@@ -3,6 +3,7 @@
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
 #include "render/SampleCache.h"
+#include "render/SurfaceModel.h"
 #include "render/UniformRandom.h"
 #include "setup/PlotSetup.h"
 
@@ -51,6 +52,9 @@ public:
 
     // Where the drawer records or replays its evaluations (none when null).
     void setCache(SampleCache* cache) { cache_ = cache; }
+    // The sampled surface that the next mesh lines and dots are drawn through (their colour,
+    // their hidden parts), or none: straight into the views.
+    void setModel(const SurfaceModel* model) { model_ = model; }
 
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
@@ -90,6 +94,10 @@ protected:
         if (cache_ && cache_->recording()) cache_->record(point, error_, outcome == Outcome::Good);
         return outcome;
     }
+    // The model's grid over the domain, row by row (b), each point evaluated, translated and
+    // rotated where `transformed`, and stored. The drawing point starts at the origin.
+    template <typename Evaluate>
+    bool walkGrid(SurfaceModel& model, bool transformed, Evaluate evaluate);
 
     // The outcome of an evaluation that failed with `error` (through the drawer error rule).
     Outcome failure(qint32 error)
@@ -105,8 +113,9 @@ private:
     static constexpr qint64 EventIntervalNs = 50'000'000;
 
     // One mesh line: `inner` starts at `start` and advances by `step` for each of the
-    // count + 1 sample points; `evaluate()` evaluates the current sample and `project(q)`
-    // projects its point. A failing point breaks the line; the search resumes at the next one.
+    // count + 1 sample points; `evaluate()` evaluates the current sample and
+    // `project(world, q)` transforms its point into `world` and projects it. A failing point
+    // breaks the line; the search resumes at the next one.
     template <typename Evaluate, typename Project>
     bool walkLine(float& inner, float start, float step, qint32 count, Evaluate evaluate,
                   Project project);
@@ -136,6 +145,7 @@ private:
 
     const PlotSetup* s_ = nullptr;
     SampleCache* cache_ = nullptr;
+    const SurfaceModel* model_ = nullptr;
     quint32 color_ = 0;
     float parallax_ = 0; // the left view's
     std::array<DrawingSurface*, 2> views_;
@@ -161,6 +171,7 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
     inner = start;
     qint64 j = -1;
     Projection::ScreenPoint previous, current;
+    Point previousWorld, currentWorld;
     for (;;) {
         // Search for the first point that has a value. `failed` holds from a failing point or
         // an overflowing projection until the line breaks.
@@ -172,7 +183,7 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
             const Outcome outcome = evaluate();
             if (outcome == Outcome::Stop) return false;
             if (outcome == Outcome::Good) {
-                failed = !project(previous);
+                failed = !project(previousWorld, previous);
                 found = true;
                 break;
             }
@@ -186,12 +197,17 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
             const Outcome outcome = evaluate();
             if (outcome == Outcome::Stop) return false;
             if (failed || outcome == Outcome::Failed) break;
-            if (project(current)) {
-                views_[0]->line(previous.hLeft, previous.v, current.hLeft, current.v, color_);
-                views_[1]->line(previous.hRight, previous.v, current.hRight, current.v, color_);
+            if (project(currentWorld, current)) {
+                if (model_) {
+                    model_->drawSegment(views_, previousWorld, previous, currentWorld, current);
+                } else {
+                    views_[0]->line(previous.hLeft, previous.v, current.hLeft, current.v, color_);
+                    views_[1]->line(previous.hRight, previous.v, current.hRight, current.v, color_);
+                }
                 noteDrawn(previous);
                 noteDrawn(current);
                 previous = current;
+                previousWorld = currentWorld;
             } else {
                 failed = true;
             }
@@ -211,8 +227,9 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
         transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
     float a = 0, b = 0;
     auto evaluateAt = [&] { return sample(point, [&] { return evaluate(a, b, point); }); };
-    auto projectPoint = [&](Projection::ScreenPoint& q) {
-        return project(transformed ? Projection::transform(s, rotation, point) : point, q);
+    auto projectPoint = [&](Point& world, Projection::ScreenPoint& q) {
+        world = transformed ? Projection::transform(s, rotation, point) : point;
+        return project(world, q);
     };
 
     bool goOn = true;
@@ -259,15 +276,43 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
             point = Projection::transform(s, rotation, point);
             Projection::ScreenPoint q;
             if (project(point, q)) {
-                point.y = q.v; // the vertical coordinate goes into the point's y
-                views_[0]->pset(q.hLeft, q.v, color_);
-                views_[1]->pset(q.hRight, q.v, color_);
+                if (model_) {
+                    model_->drawDot(views_, point, q);
+                } else {
+                    views_[0]->pset(q.hLeft, q.v, color_);
+                    views_[1]->pset(q.hRight, q.v, color_);
+                }
                 noteDrawn(q);
+                point.y = q.v; // the vertical coordinate goes into the point's y
             } else {
                 failed = true;
             }
         }
         if (!pulse()) return false;
+    }
+    return true;
+}
+
+template <typename Evaluate>
+bool SurfaceDrawer::walkGrid(SurfaceModel& model, bool transformed, Evaluate evaluate)
+{
+    const PlotSetup& s = *s_;
+    startPass();
+    const Projection::Rotation rotation =
+        transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
+    Point point;
+    for (qint32 j = 0; j < model.rows(); ++j) {
+        const float b = SurfaceModel::at(s.Rangelyv, s.Rangegyv, j, model.rows());
+        for (qint32 i = 0; i < model.columns(); ++i) {
+            const float a = SurfaceModel::at(s.Rangelxu, s.Rangegxu, i, model.columns());
+            ++samples_;
+            const Outcome outcome = evaluate(a, b, point);
+            if (outcome == Outcome::Stop) return false;
+            if (outcome == Outcome::Good)
+                model.setPoint(i, j,
+                               transformed ? Projection::transform(s, rotation, point) : point);
+            if (!pulse()) return false;
+        }
     }
     return true;
 }

@@ -46,19 +46,34 @@ void appendColor(QByteArray& out, const char* name, quint32 color)
     out += '"';
 }
 
-void appendPolyline(QByteArray& out, const VectorSurface::Shape& s)
+void appendPoints(QByteArray& out, const QPolygonF& points)
 {
-    out += "<polyline";
-    appendColor(out, "stroke", s.color);
-    if (s.dotted) out += " stroke-dasharray=\"1,1\" stroke-linecap=\"butt\"";
     out += " points=\"";
-    for (const QPointF& p : s.points) {
-        if (&p != &s.points.first()) out += ' ';
+    for (const QPointF& p : points) {
+        if (&p != &points.first()) out += ' ';
         appendNumber(out, p.x());
         out += ',';
         appendNumber(out, p.y());
     }
     out += "\"/>\n";
+}
+
+void appendPolyline(QByteArray& out, const VectorSurface::Shape& s)
+{
+    out += "<polyline";
+    appendColor(out, "stroke", s.color);
+    if (s.dotted) out += " stroke-dasharray=\"1,1\" stroke-linecap=\"butt\"";
+    appendPoints(out, s.points);
+}
+
+// Filled, with a hairline of its colour over the seams between neighbouring cells.
+void appendPolygon(QByteArray& out, const VectorSurface::Shape& s)
+{
+    out += "<polygon";
+    appendColor(out, "fill", s.color);
+    appendColor(out, "stroke", s.color);
+    out += " stroke-width=\"0.5\" stroke-linejoin=\"round\"";
+    appendPoints(out, s.points);
 }
 
 void appendDots(QByteArray& out, const VectorSurface::Shape& s)
@@ -139,6 +154,9 @@ QByteArray SvgSurface::group(const QString& id, double x) const
             break;
         case Shape::Text:
             appendText(out, s);
+            break;
+        case Shape::Polygon:
+            appendPolygon(out, s);
             break;
         }
     }

@@ -43,23 +43,8 @@ void VectorSurface::setGeometry(int left, int width, int height)
     updateMapping();
 }
 
-void VectorSurface::setScale(float x1, float y1, float x2, float y2)
+void VectorSurface::mapScale()
 {
-    userScale_ = true;
-    scaleX1_ = x1;
-    scaleY1_ = y1;
-    scaleX2_ = x2;
-    scaleY2_ = y2;
-    updateMapping();
-}
-
-void VectorSurface::updateMapping()
-{
-    if (!userScale_) {
-        scaleX1_ = scaleY1_ = 0;
-        scaleX2_ = float(width_);
-        scaleY2_ = float(height_);
-    }
     factorX_ = width_ / (double(scaleX2_) - scaleX1_);
     factorY_ = height_ / (double(scaleY2_) - scaleY1_);
 }
@@ -201,6 +186,22 @@ void VectorSurface::circle(float x, float y, float radius, quint32 color)
     shapes_.push_back(std::move(s));
 }
 
+void VectorSurface::polygon(const QPolygonF& points, quint32 color, std::span<const float>)
+{
+    closeOpenShape();
+    Shape s;
+    s.kind = Shape::Polygon;
+    s.color = color & 0xFFFFFF;
+    for (const QPointF& p : points) {
+        const QPointF at = toView(float(p.x()), float(p.y()));
+        if (!finite(at) || !near(at)) return;
+        s.points.append(at);
+    }
+    if (s.points.size() < 3 || !s.points.boundingRect().intersects(QRectF(0, 0, width_, height_)))
+        return;
+    shapes_.push_back(std::move(s));
+}
+
 void VectorSurface::setFont(const QString& family, qreal pointSize, bool bold)
 {
     font_ = QFont(family);
@@ -275,6 +276,13 @@ void VectorSurface::paint(QPainter& painter, const QRectF& target) const
             painter.setPen(color);
             painter.setFont(s.font);
             painter.drawText(s.points.first(), s.text);
+            break;
+        case Shape::Polygon:
+            // A hairline of the fill's colour closes the seams that smoothing leaves between
+            // neighbouring cells.
+            painter.setPen(QPen(color, 0.5));
+            painter.setBrush(color);
+            painter.drawPolygon(s.points);
             break;
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/DrawingSurface.h"
 #include "render/LabelPlacement.h"
+#include "render/ScaledSurface.h"
 
 #include <QFont>
 #include <QImage>
@@ -16,7 +16,7 @@ class QPainter;
 // an image. Lines that continue where the last one ended, in the same colour and style, join
 // one polyline; successive points of one colour join one set of dots. Shapes far beyond the
 // view are cut short (the view clips the rest), and points that are not numbers are skipped.
-class VectorSurface : public DrawingSurface
+class VectorSurface : public ScaledSurface
 {
 public:
     struct Shape
@@ -26,13 +26,14 @@ public:
             Polyline,
             Dots,
             Circle,
-            Text
+            Text,
+            Polygon
         };
         Kind kind = Polyline;
         quint32 color = 0;
         bool dotted = false;   // Polyline
-        QPolygonF points;      // the polyline, the dots' centres, or the circle's centre / the
-                               // text's baseline origin as the only point
+        QPolygonF points;      // the polyline, the dots' centres, the polygon's corners, or the
+                               // circle's centre / the text's baseline origin as the only point
         double radius = 0;     // Circle
         bool filled = false;   // Circle
         quint32 fillColor = 0; // Circle
@@ -42,26 +43,11 @@ public:
 
     VectorSurface(int left = 0, int width = 400, int height = 300);
 
-    int left() const override { return left_; }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
     void setGeometry(int left, int width, int height) override;
 
-    void setScale(float x1, float y1, float x2, float y2) override;
-    float scaleWidth() const override { return scaleX2_ - scaleX1_; }
-    float scaleHeight() const override { return scaleY2_ - scaleY1_; }
-
-    void setAutoRedraw(bool on) override { autoRedraw_ = on; }
-    bool autoRedraw() const override { return autoRedraw_; }
-
     void setBackColor(quint32 color) override;
-    quint32 backColor() const override { return backColor_; }
     void clearPicture() override;
     void setPicture(const QImage& picture) override;
-
-    void setDrawStyle(int style) override { drawStyle_ = style == Dotted ? Dotted : Solid; }
-    void setFillColor(quint32 color) override { fillColor_ = color; }
-    void setFillStyle(int style) override { fillStyle_ = style; }
 
     void line(float x1, float y1, float x2, float y2, quint32 color) override;
     void box(float x1, float y1, float x2, float y2, quint32 color) override;
@@ -69,9 +55,11 @@ public:
     void lineTo(float x2, float y2, quint32 color) override;
     void pset(float x, float y, quint32 color) override;
     void circle(float x, float y, float radius, quint32 color) override;
+    void polygon(const QPolygonF& points, quint32 color, std::span<const float> depths) override;
+    // A raster twice as fine as the view's pixels matches shapes painted at a larger size.
+    double resolution() const override { return 2; }
 
     void setFont(const QString& family, qreal pointSize, bool bold) override;
-    void setForeColor(quint32 color) override { foreColor_ = color; }
     void printLine(const QString& text) override;
     void label(float x, float y, const QString& text, quint32 color, Qt::Alignment align) override;
 
@@ -83,31 +71,18 @@ public:
     void paint(QPainter& painter, const QRectF& target) const;
 
     const std::vector<Shape>& shapes() const { return shapes_; }
-    const QImage& picture() const { return picture_; }
 
     // A user point in view pixels.
     QPointF toView(float x, float y) const;
 
 private:
-    void updateMapping();
+    void mapScale() override;
     void erase();
     // Ends the polyline or dots that the next shape could have continued.
     void closeOpenShape() { open_ = false; }
 
-    int left_ = 0, width_ = 0, height_ = 0;
-    bool autoRedraw_ = false;
-    bool userScale_ = false;
-    float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;
     double factorX_ = 1, factorY_ = 1; // view pixels per user unit
-    quint32 backColor_ = 0xFFFFFF;
-    quint32 fillColor_ = 0;
-    quint32 foreColor_ = 0;
-    int drawStyle_ = Solid;
-    int fillStyle_ = FillTransparent;
-    float currentX_ = 0, currentY_ = 0;
-    double printY_ = 0; // view pixel row of the next printed line
-    QFont font_;
-    QImage picture_;
+    double printY_ = 0;                // view pixel row of the next printed line
     std::vector<Shape> shapes_;
     LabelPlacement labels_;
     // The last shape may go on from (openX_, openY_), the user point it ended at.

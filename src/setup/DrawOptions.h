@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/SurfaceLook.h"
+
 class FormFields;
 
 // The check boxes and option pairs a plot is drawn with, captured when the setup is read, so
@@ -16,6 +18,7 @@ struct DrawOptions
     // Axis letters and tick values on the guides: asked for by an export, never read from a
     // control, so the screen views never show them.
     bool Labels = false;
+    SurfaceLook Look; // likewise
 
     static DrawOptions read(const FormFields& fields);
 };

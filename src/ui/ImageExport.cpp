@@ -107,7 +107,7 @@ bool save(Session& session, const QString& path, const Choice& choice, const Opt
           QString& error)
 {
     const CapturedPlot plot = session.capturedPlot();
-    const PlotExport exporter(plot, session.plotTools(), options.labels);
+    const PlotExport exporter(plot, session.plotTools(), options.labels, options.look);
     if (choice.suffix == QLatin1String("svg")) {
         const int first = choice.kind == Kind::RightView || choice.kind == Kind::ParallelPair;
         const bool pair = choice.kind == Kind::Pair || choice.kind == Kind::ParallelPair;

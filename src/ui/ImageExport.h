@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/SurfaceLook.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -28,11 +30,12 @@ struct Choice
 };
 
 // How the file is drawn: `scale` image pixels per window pixel (1 to 16), with the axis
-// letters and tick values when `labels`.
+// letters and tick values when `labels`, the surface in `look`.
 struct Options
 {
     double scale = 1;
     bool labels = false;
+    SurfaceLook look;
 };
 
 // The type list of the save dialog: "Left view (*.png)", "Left view (*.bmp)", "Left view

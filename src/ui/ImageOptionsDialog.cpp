@@ -9,6 +9,9 @@
 ImageOptionsDialog::ImageOptionsDialog(QWidget* parent)
     : QDialog(parent), size_(new QComboBox(this)),
       labels_(new QCheckBox(QStringLiteral("Labels"), this)),
+      hidden_(new QCheckBox(QStringLiteral("Hidden lines"), this)),
+      solid_(new QCheckBox(QStringLiteral("Solid"), this)), colour_(new QComboBox(this)),
+      projection_(new QComboBox(this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     setWindowTitle(QStringLiteral("Save image"));
@@ -19,9 +22,24 @@ ImageOptionsDialog::ImageOptionsDialog(QWidget* parent)
     size_->setToolTip(QStringLiteral("The image drawn at this many times the size of the views "
                                      "(1 to 16)"));
     labels_->setToolTip(QStringLiteral("The letters x, y, z and the tick values on the axes"));
+    hidden_->setObjectName(QStringLiteral("chkImageHidden"));
+    hidden_->setToolTip(QStringLiteral("Leave out the lines and dots behind the surface"));
+    solid_->setObjectName(QStringLiteral("chkImageSolid"));
+    solid_->setToolTip(QStringLiteral("Fill the surface, shaded, with its lines on top"));
+    colour_->setObjectName(QStringLiteral("cboImageColour"));
+    colour_->addItems(
+        {QStringLiteral("None"), QStringLiteral("By height"), QStringLiteral("By depth")});
+    projection_->setObjectName(QStringLiteral("cboImageProjection"));
+    projection_->addItems({QStringLiteral("Oblique"), QStringLiteral("Orthographic")});
+    projection_->setToolTip(QStringLiteral("Orthographic: seen along the depth axis, one scale on "
+                                           "x, y and z"));
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Size:"), size_);
     form->addRow(labels_);
+    form->addRow(hidden_);
+    form->addRow(solid_);
+    form->addRow(QStringLiteral("Colour:"), colour_);
+    form->addRow(QStringLiteral("Projection:"), projection_);
     form->addRow(buttons_);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -32,5 +50,10 @@ ImageOptionsDialog::ImageOptionsDialog(QWidget* parent)
 
 ImageExport::Options ImageOptionsDialog::options() const
 {
-    return {ImageExport::scaleOf(size_->currentText()), labels_->isChecked()};
+    SurfaceLook look;
+    look.Hidden = hidden_->isChecked();
+    look.Solid = solid_->isChecked();
+    look.Colouring = SurfaceLook::Colour(colour_->currentIndex());
+    look.Orthographic = projection_->currentIndex() == 1;
+    return {ImageExport::scaleOf(size_->currentText()), labels_->isChecked(), look};
 }

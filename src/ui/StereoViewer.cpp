@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QScreen>
+#include <QStringList>
 #include <algorithm>
 
 namespace {
@@ -83,12 +84,36 @@ void StereoViewer::open()
     redrawTimer_.start();
 }
 
-void StereoViewer::showMode()
+void StereoViewer::setMode(StereoLayout::Mode mode)
 {
-    QString text = StereoLayout::name(mode_);
+    mode_ = mode;
+    showState();
+    if (fits(layout()))
+        compose(); // the views fit the new mode as they are
+    else
+        drawAgain(); // at the new size
+}
+
+void StereoViewer::setLook(const SurfaceLook& look, bool labels)
+{
+    look_ = look;
+    labels_ = labels;
+    showState();
+    drawAgain();
+}
+
+void StereoViewer::showState()
+{
+    QStringList parts{StereoLayout::name(mode_)};
+    if (look_.Hidden) parts << QStringLiteral("hidden lines");
+    if (look_.Solid) parts << QStringLiteral("solid");
+    if (look_.Colouring != SurfaceLook::Colour::None)
+        parts << QStringLiteral("colour by ") + SurfaceLook::colourName(look_.Colouring);
+    if (look_.Orthographic) parts << look_.projectionName();
+    if (labels_) parts << QStringLiteral("labels");
     if (lineWeight() != 1)
-        text += QStringLiteral(", lines \u00D7%1").arg(QLocale::c().toString(lineWeight()));
-    modeLabel_->setText(text);
+        parts << QStringLiteral("lines \u00D7%1").arg(QLocale::c().toString(lineWeight()));
+    modeLabel_->setText(parts.join(QStringLiteral(", ")));
     modeLabel_->adjustSize();
     modeLabel_->move(24, 24);
     modeLabel_->raise();
@@ -96,14 +121,14 @@ void StereoViewer::showMode()
     modeTimer_.start();
 }
 
-void StereoViewer::setMode(StereoLayout::Mode mode)
+void StereoViewer::drawAgain()
 {
-    mode_ = mode;
-    showMode();
-    if (fits(layout()))
-        compose(); // the views fit the new mode as they are
-    else
-        drawAnew();
+    if (drawing_) {
+        drawAgain_ = true; // once this drawing has stopped
+        session_.cancelPlot();
+    } else {
+        redrawTimer_.start();
+    }
 }
 
 void StereoViewer::plotEnded()
@@ -144,8 +169,10 @@ void StereoViewer::redraw()
     composed_.start();
     progress_->plotStarted();
     const CapturedPlot plot = session_.capturedPlot();
-    if (session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, plot.setup.Options,
-                              host_.get()))
+    DrawOptions options = plot.setup.Options;
+    options.Labels = labels_;
+    options.Look = look_;
+    if (session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, options, host_.get()))
         ++drawings_;
     progress_->plotEnded();
     drawing_ = false;
@@ -184,13 +211,27 @@ void StereoViewer::keyPressEvent(QKeyEvent* event)
     } else if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
         const int step = key == Qt::Key_Plus ? 1 : -1;
         weight_ = std::clamp(weight_ + step, 0, int(LineWeights.size()) - 1);
-        showMode();
+        showState();
         drawn_ = {}; // drawn anew with the new weight
-        drawAnew();
+        drawAgain();
     } else if (key == Qt::Key_M) {
         setMode(StereoLayout::next(mode_));
     } else if (key >= Qt::Key_1 && key < Qt::Key_1 + StereoLayout::ModeCount) {
         setMode(StereoLayout::Mode(key - Qt::Key_1));
+    } else if (key == Qt::Key_H || key == Qt::Key_S || key == Qt::Key_C || key == Qt::Key_O ||
+               key == Qt::Key_L) {
+        SurfaceLook look = look_;
+        bool labels = labels_;
+        if (key == Qt::Key_H) look.Hidden = !look.Hidden;
+        if (key == Qt::Key_S) look.Solid = !look.Solid;
+        if (key == Qt::Key_C)
+            look.Colouring =
+                look.Colouring == SurfaceLook::Colour::None     ? SurfaceLook::Colour::Height
+                : look.Colouring == SurfaceLook::Colour::Height ? SurfaceLook::Colour::Depth
+                                                                : SurfaceLook::Colour::None;
+        if (key == Qt::Key_O) look.Orthographic = !look.Orthographic;
+        if (key == Qt::Key_L) labels = !labels;
+        setLook(look, labels);
     } else {
         QWidget::keyPressEvent(event);
     }
@@ -203,17 +244,7 @@ void StereoViewer::mouseDoubleClickEvent(QMouseEvent*)
 
 void StereoViewer::resizeEvent(QResizeEvent*)
 {
-    drawAnew();
-}
-
-void StereoViewer::drawAnew()
-{
-    if (drawing_) {
-        drawAgain_ = true;
-        session_.cancelPlot();
-    } else {
-        redrawTimer_.start();
-    }
+    drawAgain();
 }
 
 void StereoViewer::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/StereoLayout.h"
+#include "setup/SurfaceLook.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -21,8 +22,10 @@ class ViewInteraction;
 // resolution onto views of the layout's size, in one of the StereoLayout modes. Lines, dots,
 // the dotted pattern, the origin mark and text grow with the views against the window's
 // design size, as the image exports' pixel scale does; + and - make the lines bolder or
-// thinner in LineWeights steps. M cycles the modes and 1 to 4 choose one; the mode's name
-// (with the line weight when it is not 1) shows in a corner for two seconds. Dragging
+// thinner in LineWeights steps. M cycles the modes and 1 to 4 choose one; H turns hidden
+// lines on and off, S the solid surface, C the colour (none, height, depth), O the projection
+// (oblique, orthographic), L the axis labels. The mode's name, the look and the line weight
+// (when it is not 1) show in a corner for two seconds. Dragging
 // turns the surface and the wheel zooms, through the window's fields; after each plot of the
 // session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
 // a double-click does.
@@ -42,10 +45,14 @@ public:
     void setMode(StereoLayout::Mode mode);
     StereoLayout::Mode mode() const { return mode_; }
     double lineWeight() const { return LineWeights[std::size_t(weight_)]; }
+    // The surface's look and the labels the views are drawn with; a change draws them anew.
+    void setLook(const SurfaceLook& look, bool labels);
+    const SurfaceLook& look() const { return look_; }
+    bool labels() const { return labels_; }
     // The session ended a plot: draw it again once the events have run.
     void plotEnded();
 
-    // The mode's name while it shows, else empty.
+    // The mode's name and the look while they show, else empty.
     QString shownMode() const;
     // The frame on the screen, and how many drawings reached their end.
     const QImage& frame() const { return frame_; }
@@ -64,14 +71,17 @@ private:
     StereoLayout layout() const;
     void redraw();
     void compose();
-    void showMode();
+    // The mode's name, the look and the line weight, shown for a while.
+    void showState();
     // Whether the views drawn serve layout `l` as they are.
     bool fits(const StereoLayout& l) const;
-    // Draws again: at once, or once a drawing that runs has stopped.
-    void drawAnew();
+    // Draws anew, at once or when the drawing that runs has stopped.
+    void drawAgain();
 
     Session& session_;
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
+    SurfaceLook look_;
+    bool labels_ = false;
     int weight_ = 2;                // index into LineWeights
     std::pair<QSize, QSize> drawn_; // the layout's view and drawing sizes of the views drawn
     std::unique_ptr<ImageSurface> views_[2];

@@ -114,8 +114,12 @@ private Q_SLOTS:
         row("scale not a number", {"--scale", "2x", "--left", "a.png"}, "", "", 2);
         row("unknown image type", {"--eval", "1", "--pair", "a.JPG"}, "", "", 2);
         row("anaglyph as SVG", {"--anaglyph", "a.svg"}, "", "", 2);
+        row("unknown colour", {"--eval", "1", "--colour", "red"}, "", "", 2);
+        row("unknown projection", {"--projection=parallel", "--pair", "a.png"}, "", "", 2);
         row("version", {"--version"}, "", "tavrigon ", 0);
         row("bound not a number", {"--max-points", "lots"}, "", "", 2);
+        row("bound, no file of its own", {"--max-points", "1e6", "--report", "/dev/null"}, "", "",
+            0);
         row("report to a device", {"--report", "/dev/null"}, "", "", 0);
         row("help, full disk", {"--help"}, "/dev/full", "", 1);
         row("eval, full disk", {"--eval", "1+1"}, "/dev/full", "", 1);

@@ -237,6 +237,26 @@ private Q_SLOTS:
         QTRY_COMPARE(viewer->drawings(), 4);
         QCOMPARE(viewer->frame(), turned);
         QTRY_VERIFY_WITH_TIMEOUT(viewer->shownMode().isEmpty(), 3000);
+        // H, S, C, O and L change the look, each drawn anew and named; undone, it is as before.
+        int drawn = viewer->drawings();
+        const std::pair<Qt::Key, QString> looks[] = {{Qt::Key_H, "hidden lines"},
+                                                     {Qt::Key_S, "solid"},
+                                                     {Qt::Key_C, "colour by height"},
+                                                     {Qt::Key_O, "orthographic"},
+                                                     {Qt::Key_L, "labels"}};
+        for (const auto& [key, name] : looks) {
+            QTest::keyClick(viewer, key);
+            QVERIFY2(viewer->shownMode().endsWith(name), qPrintable(viewer->shownMode()));
+            ++drawn;
+            QTRY_COMPARE(viewer->drawings(), drawn);
+        }
+        QVERIFY(viewer->look().Solid && viewer->labels() && viewer->frame() != turned);
+        for (const Qt::Key key : {Qt::Key_H, Qt::Key_S, Qt::Key_C, Qt::Key_C, Qt::Key_O, Qt::Key_L})
+            QTest::keyClick(viewer, key);
+        QCOMPARE(viewer->shownMode(), QStringLiteral("Half side-by-side"));
+        QTRY_VERIFY(viewer->drawings() > drawn && !viewer->isDrawing());
+        QCOMPARE(viewer->frame(), turned);
+        drawn = viewer->drawings();
 
         makeLong(1000);
         QElapsedTimer sinceKey;
@@ -257,7 +277,7 @@ private Q_SLOTS:
         QTRY_VERIFY(sinceKey.isValid() && !viewer->isDrawing());
         QVERIFY2(drawing && sinceKey.elapsed() < 100,
                  qPrintable(QString::number(sinceKey.elapsed())));
-        QVERIFY(viewer->isVisible() && viewer->drawings() == 4);
+        QVERIFY(viewer->isVisible() && viewer->drawings() == drawn);
         QCOMPARE(viewer->mode(), StereoLayout::Mode::CrossEyed);
         QTest::keyClick(viewer, Qt::Key_Escape);
         QVERIFY(!viewer->isVisible());
@@ -326,7 +346,8 @@ private Q_SLOTS:
         QCOMPARE(rgb(QApplication::clipboard()->image()), anaglyph);
     }
 
-    // The file is drawn anew at the size asked for, as SVG too, with labels when asked.
+    // The file is drawn anew at the size asked for, as SVG too, with labels and the solid
+    // surface when asked.
     void saveImageScaledAndAsSvg()
     {
         plot();
@@ -339,7 +360,7 @@ private Q_SLOTS:
                     return dir_->filePath(QLatin1String(name));
                 },
                 [](ImageExport::Options& options) {
-                    options = {2, true};
+                    options = {2, true, {false, true, SurfaceLook::Colour::Height, false}};
                     return true;
                 });
             window_->saveImage();
@@ -348,7 +369,8 @@ private Q_SLOTS:
         QFile svg(dir_->filePath(QStringLiteral("s.svg")));
         QVERIFY(svg.open(QIODevice::ReadOnly));
         const QByteArray bytes = svg.readAll();
-        QVERIFY(bytes.contains("viewBox=\"0 0 800 300\"") && bytes.contains(">x</text>"));
+        QVERIFY(bytes.contains("viewBox=\"0 0 800 300\"") && bytes.contains(">x</text>") &&
+                bytes.contains("<polygon"));
         ImageOptionsDialog dialog;
         dialog.labelsBox()->setChecked(true);
         for (const auto& [typed, scale] : {std::pair{"3 x", 3.0}, {"2.5", 2.5}, {"17", 0.0}}) {
@@ -356,6 +378,14 @@ private Q_SLOTS:
             QCOMPARE(dialog.options().scale, scale);
             QVERIFY(dialog.options().labels);
         }
+        QCOMPARE(dialog.options().look, SurfaceLook());
+        dialog.hiddenBox()->setChecked(true);
+        dialog.solidBox()->setChecked(true);
+        dialog.colourBox()->setCurrentIndex(2);
+        dialog.projectionBox()->setCurrentIndex(1);
+        const SurfaceLook look = dialog.options().look;
+        QVERIFY(look.Hidden && look.Solid && look.Orthographic);
+        QCOMPARE(look.Colouring, SurfaceLook::Colour::Depth);
     }
 
 private:
