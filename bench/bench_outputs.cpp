@@ -1,17 +1,19 @@
-// The command line's large outputs against gnuplot drawing the same mesh: the default equation
-// over 200 x 200 spacings of 10 segments (gnuplot: 201 isolines each way of 2001 samples), both
-// views at --scale 4 (1600 x 1200 each) as PNG, against one 1600 x 1200 gnuplot PNG; and the
-// same at 100 x 100 spacings, to see the cost grow with the points. The runs alternate, each
-// pair side by side; the medians and their ratio are printed. gnuplot is skipped when absent.
-// Then the 36-frame turntable of the 200 x 200 mesh at --scale 4 against the still pair of the
-// same plot, alternating: the turntable draws the captured plot turned, frame by frame.
+// The command line as a user runs it, against gnuplot drawing the same mesh with its png
+// terminal (the faster of its two PNG terminals): the default equation over 200 x 200 spacings
+// of 10 segments (gnuplot: 201 isolines each way of 2001 samples), both views as PNG at 1x
+// against one 400 x 300 gnuplot PNG, and at --scale 4 against 1600 x 1200; then start-up and
+// exit (tavrigon --eval 1) against bare offscreen GUI and core applications, and the 36-frame
+// turntable of the same mesh against its still pair. The runs alternate, each set side by side;
+// the medians and their ratios are printed. gnuplot is skipped when absent.
 // Peak memory: run a single output under /usr/bin/time -v (printed as a hint).
 
 #include "Median.h"
 #include "Timed.h"
 #include <QDir>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,49 +24,65 @@
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    // Started by itself: a bare application of the kind named, and nothing else.
+    if (argc > 1 && argv[1] == QByteArray("--bare-gui")) {
+        QGuiApplication app(argc, argv);
+        return 0;
+    }
+    if (argc > 1 && argv[1] == QByteArray("--bare-core")) {
+        QCoreApplication app(argc, argv);
+        return 0;
+    }
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const QString tavrigon = QStringLiteral(TAVRIGON_BINARY);
+    const QString self = QString::fromLocal8Bit(argv[0]);
     const QString gnuplot = QStandardPaths::findExecutable(QStringLiteral("gnuplot"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    std::printf("%8s %6s %14s %14s %8s\n", "spacings", "scale", "tavrigon ms", "gnuplot ms",
-                "ratio");
-    for (const int spacings : {100, 200}) {
-        const QString n = QString::number(spacings);
-        const QStringList args = {"--set",   "Spacexu=" + n,
-                                  "--set",   "Spaceyv=" + n,
-                                  "--set",   "Segsxu=10",
-                                  "--set",   "Segsyv=10",
-                                  "--set",   "Dots=0",
-                                  "--scale", "4",
-                                  "--left",  dir.filePath("l.png"),
-                                  "--right", dir.filePath("r.png")};
-        const QByteArray script =
-            "set terminal pngcairo size 1600,1200\nset output '" + dir.filePath("g.png").toUtf8() +
-            "'\nset isosamples " + QByteArray::number(spacings + 1) + "," +
-            QByteArray::number(spacings + 1) + "\nset samples " +
-            QByteArray::number(spacings * 10 + 1) + "," + QByteArray::number(spacings * 10 + 1) +
-            "\nsplot [-1:1][-1:1] (x-1)*x*(x+1)*(y-1)*y*(y+1)*5 with lines\n";
+    const QStringList dense = {"--set", "Spacexu=200", "--set", "Spaceyv=200",
+                               "--set", "Segsxu=10",   "--set", "Segsyv=10"};
+    const QStringList pair = {"--left", dir.filePath("l.png"), "--right", dir.filePath("r.png")};
+    auto gnuplotScript = [&](int width, int height) {
+        return "set terminal png size " + QByteArray::number(width) + "," +
+               QByteArray::number(height) + "\nset output '" + dir.filePath("g.png").toUtf8() +
+               "'\nset isosamples 201,201\nset samples 2001,2001\n"
+               "splot [-1:1][-1:1] (x-1)*x*(x+1)*(y-1)*y*(y+1)*5 with lines\n";
+    };
+    std::printf("%-44s %12s %12s %8s\n", "", "ours ms", "theirs ms", "ratio");
+    auto row = [&](const char* name, const std::vector<double>& ours,
+                   const std::vector<double>& theirs) {
+        const double a = median(ours), b = theirs.empty() ? 0 : median(theirs);
+        std::printf("%-44s %12.1f %12.1f %8.3f\n", name, a, b, b > 0 ? a / b : 0.0);
+    };
+    for (const int scale : {1, 4}) {
         std::vector<double> ours, theirs;
         for (int r = 0; r < runs; ++r) {
-            ours.push_back(timed(tavrigon, args));
-            if (!gnuplot.isEmpty()) theirs.push_back(timed(gnuplot, {}, script));
+            ours.push_back(
+                timed(tavrigon, dense + pair + QStringList{"--scale", QString::number(scale)}));
+            if (!gnuplot.isEmpty())
+                theirs.push_back(timed(gnuplot, {}, gnuplotScript(400 * scale, 300 * scale)));
         }
-        const double a = median(ours);
-        const double b = theirs.empty() ? 0 : median(theirs);
-        std::printf("%8d %6d %14.0f %14.0f %8.3f\n", spacings, 4, a, b, b > 0 ? a / b : 0.0);
+        row(scale == 1 ? "dense pair 1x / gnuplot png 400x300"
+                       : "dense pair --scale 4 / gnuplot png 1600x1200",
+            ours, theirs);
     }
-    const QStringList mesh = {"--set",     "Spacexu=200", "--set",     "Spaceyv=200", "--set",
-                              "Segsxu=10", "--set",       "Segsyv=10", "--scale",     "4"};
-    std::vector<double> still, turntable;
+    std::vector<double> start, gui, core;
+    for (int r = 0; r < runs * 4; ++r) {
+        start.push_back(timed(tavrigon, {"--eval", "1"}));
+        gui.push_back(timed(self, {"--bare-gui"}));
+        core.push_back(timed(self, {"--bare-core"}));
+    }
+    row("start-up and exit / bare offscreen GUI app", start, gui);
+    row("start-up and exit / bare core app", start, core);
+    std::vector<double> turntable, still;
     for (int r = 0; r < runs; ++r) {
-        still.push_back(timed(tavrigon, mesh + QStringList{"--pair", dir.filePath("p.png")}));
         turntable.push_back(
-            timed(tavrigon, mesh + QStringList{"--turntable", dir.filePath("t.gif")}));
+            timed(tavrigon, dense + QStringList{"--turntable", dir.filePath("t.gif")}));
+        still.push_back(timed(tavrigon, dense + pair));
     }
-    std::printf("%14s %14s %8s\n%14.0f %14.0f %8.2f\n", "still pair ms", "turntable ms", "ratio",
-                median(still), median(turntable), median(turntable) / median(still));
+    row("dense 36-frame turntable / dense pair", turntable, still);
     std::printf("peak memory: /usr/bin/time -v %s --set Spacexu=200 --set Spaceyv=200 --set "
-                "Segsxu=10 --set Segsyv=10 --set Dots=0 --scale 4 --left l.png --right r.png\n",
+                "Segsxu=10 --set Segsyv=10 --scale 4 --left l.png --right r.png\n",
                 qPrintable(tavrigon));
     return 0;
 }

@@ -1,12 +1,16 @@
 // A headless plot of 200 x 200 spacings with 10 segments each way: about 804,000 evaluations
 // and 1.6 million segments over the two views. Prints, side by side for each run, the time
-// of the whole plot, of drawing the same segments alone (straight into the bits and through
-// QPainter), of the same segments on views four times as large (1600 x 1200, four-pixel lines)
-// and as an SVG pair, and of the same evaluations alone.
+// of the whole plot and its breakdown: the evaluations in the drawer's order (a batch at a
+// time as the drawers do, point by point, and the same polynomial as compiled C++), the
+// surface's runs of segments as polylines (as the drawers hand them over), the same segments
+// one line call each, through QPainter, and the floor of any rasteriser of these points (map
+// each point and set its pixel); the polylines on views four times as large (1600 x 1200,
+// four-pixel lines), the two views encoded as PNG at both sizes, and an SVG pair.
 
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
 #include "eval/SurfaceEvaluator.h"
+#include "output/SafeWrite.h"
 #include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
@@ -24,35 +28,48 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
 
-struct Segment
+// A run of segments through its points, as one view was given it.
+struct Run
 {
     int view;
-    float x1, y1, x2, y2;
+    std::vector<float> x, y;
     quint32 color;
 };
 
-// An image view that also keeps every line it is given.
+// An image view that also keeps every run of segments and every line it is given.
 class CapturingSurface : public ImageSurface
 {
 public:
-    CapturingSurface(int index, int left, std::vector<Segment>& out)
+    CapturingSurface(int index, int left, std::vector<Run>& out)
         : ImageSurface(left, 400, 300), index_(index), out_(out)
     {
     }
     void line(float x1, float y1, float x2, float y2, quint32 color) override
     {
-        out_.push_back({index_, x1, y1, x2, y2, color});
+        out_.push_back({index_, {x1, x2}, {y1, y2}, color});
         ImageSurface::line(x1, y1, x2, y2, color);
+    }
+    void polyline(const float* x, const float* y, int n, quint32 color) override
+    {
+        out_.push_back({index_, {x, x + n}, {y, y + n}, color});
+        ImageSurface::polyline(x, y, n, color);
     }
 
 private:
     int index_;
-    std::vector<Segment>& out_;
+    std::vector<Run>& out_;
 };
+
+double polynomial(double x, double y)
+{
+    return (x - 1) * x * (x + 1) * (y - 1) * y * (y + 1) * 5;
+}
+double (*volatile compiled)(double, double) = polynomial;
 
 struct Bench
 {
@@ -64,7 +81,7 @@ struct Bench
     RenderState state;
     NullDrawHost host;
     UniformRandom random;
-    std::vector<Segment> captured;
+    std::vector<Run> captured;
     CapturingSurface capture0{0, 0, captured}, capture1{1, 399, captured};
     ImageSurface plain0{0, 400, 300}, plain1{399, 400, 300};
     SurfaceEvaluator evaluator{engine, class1};
@@ -103,7 +120,8 @@ struct Bench
         return t.nsecsElapsed() / 1e6;
     }
 
-    double lines(ImageSurface::Raster raster, double scale = 1)
+    // The captured runs drawn onto the plain views: as polylines, or one line call per segment.
+    double lines(ImageSurface::Raster raster, double scale = 1, bool polylines = true)
     {
         ImageSurface* views[2] = {&plain0, &plain1};
         for (ImageSurface* v : views) {
@@ -114,8 +132,15 @@ struct Bench
         }
         QElapsedTimer t;
         t.start();
-        for (const Segment& s : captured)
-            views[s.view]->line(s.x1, s.y1, s.x2, s.y2, s.color);
+        for (const Run& r : captured) {
+            ImageSurface& v = *views[r.view];
+            if (polylines) {
+                v.polyline(r.x.data(), r.y.data(), int(r.x.size()), r.color);
+                continue;
+            }
+            for (std::size_t i = 1; i < r.x.size(); ++i)
+                v.line(r.x[i - 1], r.y[i - 1], r.x[i], r.y[i], r.color);
+        }
         const QImage keep = plain0.image(); // ends a painter still open
         const double ms = t.nsecsElapsed() / 1e6;
         for (ImageSurface* v : views) {
@@ -123,6 +148,30 @@ struct Bench
             v->setPixelScale(1);
         }
         return ms;
+    }
+
+    // What no rasteriser of these points can skip: map each point to its pixel and set it.
+    double floor()
+    {
+        QImage images[2] = {QImage(400, 300, QImage::Format_RGB32),
+                            QImage(400, 300, QImage::Format_RGB32)};
+        const double fx = 400.0 / (double(setup.Windowgy) - setup.Windowly);
+        const double fy = 300.0 / (double(setup.Windowlz) - setup.Windowgz);
+        QElapsedTimer t;
+        t.start();
+        for (const Run& r : captured) {
+            QImage& image = images[r.view];
+            uchar* bits = image.bits();
+            const qsizetype bpl = image.bytesPerLine();
+            const QRgb rgb = ImageSurface::toRgb(r.color);
+            for (std::size_t i = 0; i < r.x.size(); ++i) {
+                const int px = int((double(r.x[i]) - setup.Windowly) * fx + 0.5);
+                const int py = int((double(r.y[i]) - setup.Windowgz) * fy + 0.5);
+                if (px >= 0 && py >= 0 && px < 400 && py < 300)
+                    reinterpret_cast<QRgb*>(bits + py * bpl)[px] = rgb;
+            }
+        }
+        return t.nsecsElapsed() / 1e6;
     }
 
     // The segments on an SVG pair, written out as one document; `bytes` its size.
@@ -135,8 +184,8 @@ struct Bench
             v.setBackColor(0);
             v.setScale(setup.Windowly, setup.Windowgz, setup.Windowgy, setup.Windowlz);
         }
-        for (const Segment& s : captured)
-            views[s.view].line(s.x1, s.y1, s.x2, s.y2, s.color);
+        for (const Run& r : captured)
+            views[r.view].polyline(r.x.data(), r.y.data(), int(r.x.size()), r.color);
         SvgDocument doc;
         doc.addView(views[0], 0);
         doc.addView(views[1], 400);
@@ -144,12 +193,33 @@ struct Bench
         return t.nsecsElapsed() / 1e6;
     }
 
-    // The evaluations of the mesh, in the order the drawer makes them.
-    double evaluations(qint64& count)
+    // Both plain views as PNG files would hold them, at pixel scale `scale` (drawn first).
+    double encode(double scale)
     {
+        QImage images[2];
+        for (int i = 0; i < 2; ++i) {
+            ImageSurface& v = i ? plain1 : plain0;
+            v.setPixelScale(scale);
+            v.setBackColor(0);
+            v.setScale(setup.Windowly, setup.Windowgz, setup.Windowgy, setup.Windowlz);
+            for (const Run& r : captured)
+                if (r.view == i) v.polyline(r.x.data(), r.y.data(), int(r.x.size()), r.color);
+            images[i] = v.image();
+            v.setPixelScale(1);
+        }
         QElapsedTimer t;
         t.start();
-        count = 0;
+        for (const QImage& image : images) {
+            QByteArray bytes;
+            QString error;
+            SafeWrite::imageBytes(QStringLiteral("bench.png"), image, "PNG", bytes, error);
+        }
+        return t.nsecsElapsed() / 1e6;
+    }
+
+    // Every sample point of the mesh, in the order the drawer takes them, to `visit(x, y)`.
+    template <typename Visit> void meshPoints(Visit visit)
+    {
         for (int family = 0; family < 2; ++family) {
             const bool alongY = family == 0;
             const qint32 outer = alongY ? setup.Spacexu : setup.Spaceyv;
@@ -161,14 +231,62 @@ struct Bench
                 float b = alongY ? setup.Rangelyv - setup.SegYv : setup.Rangelxu - setup.SegXu;
                 for (qint32 j = 0; j <= inner; ++j) {
                     b += alongY ? setup.SegYv : setup.SegXu;
-                    const float x = alongY ? a : b, y = alongY ? b : a;
-                    evaluator.EvalSurface(x, y);
-                    ++count;
+                    visit(alongY ? a : b, alongY ? b : a, j == inner);
                 }
             }
         }
+    }
+
+    // The mesh's evaluations one at a time; `count` their number.
+    double singleEvaluations(qint64& count)
+    {
+        QElapsedTimer t;
+        t.start();
+        count = 0;
+        meshPoints([&](float x, float y, bool) {
+            evaluator.EvalSurface(x, y);
+            ++count;
+        });
         return t.nsecsElapsed() / 1e6;
     }
+
+    // The same a batch at a time, each point taken as the drawer takes it.
+    double batchEvaluations()
+    {
+        float xs[SurfaceEvaluator::BatchSize], ys[SurfaceEvaluator::BatchSize];
+        PendingValue pending[SurfaceEvaluator::BatchSize];
+        int n = 0;
+        double sum = 0;
+        QElapsedTimer t;
+        t.start();
+        meshPoints([&](float x, float y, bool lineEnds) {
+            xs[n] = x;
+            ys[n] = y;
+            if (++n < SurfaceEvaluator::BatchSize && !lineEnds) return;
+            evaluator.evaluateBatch(SurfaceEvaluator::Which::Surface, {xs, ys, nullptr, nullptr, n},
+                                    pending);
+            for (int k = 0; k < n; ++k)
+                sum += evaluator.take(pending[k]).value;
+            n = 0;
+        });
+        const double ms = t.nsecsElapsed() / 1e6;
+        checksum += sum;
+        return ms;
+    }
+
+    // The polynomial as compiled C++, called through a pointer, at the same points.
+    double compiledEvaluations()
+    {
+        double sum = 0;
+        QElapsedTimer t;
+        t.start();
+        meshPoints([&](float x, float y, bool) { sum += float(compiled(x, y)); });
+        const double ms = t.nsecsElapsed() / 1e6;
+        checksum += sum;
+        return ms;
+    }
+
+    double checksum = 0;
 };
 
 } // namespace
@@ -178,45 +296,66 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Bench b;
-    b.plot(b.capture0, b.capture1); // captures the segments once
-    std::size_t surfaceSegments = 0;
-    for (const Segment& s : b.captured)
-        surfaceSegments += s.color == (b.setup.Options.BlackBackground ? 0xFFFFFFu : 0u) ? 1 : 0;
+    b.plot(b.capture0, b.capture1); // captures the runs once
+    std::size_t segments = 0, surfaceSegments = 0;
+    for (const Run& r : b.captured) {
+        segments += r.x.size() - 1;
+        if (r.color == (b.setup.Options.BlackBackground ? 0xFFFFFFu : 0u))
+            surfaceSegments += r.x.size() - 1;
+    }
     qint64 evals = 0;
-    b.evaluations(evals);
-    std::printf("mesh %dx%d spacings, %dx%d segments: %lld evaluations, %zu lines "
-                "(%zu surface segments over both views)\n",
+    b.singleEvaluations(evals);
+    std::printf("mesh %dx%d spacings, %dx%d segments: %lld evaluations, %zu segments "
+                "(%zu of the surface over both views) in %zu runs\n",
                 b.setup.Spacexu, b.setup.Spaceyv, b.setup.Segsxu, b.setup.Segsyv,
-                static_cast<long long>(evals), b.captured.size(), surfaceSegments);
-    // "rest" is the plot less its lines and evaluations: the drawers' own work and the guides.
-    std::printf("%4s %10s %12s %14s %10s %9s %11s %13s %10s %9s %9s\n", "run", "plot ms",
-                "lines ms", "painter ms", "evals ms", "rest ms", "plot/lines", "painter/bits",
-                "x4 ms", "x4/x1", "svg ms");
+                static_cast<long long>(evals), segments, surfaceSegments, b.captured.size());
+    std::printf("ms per run; \"rest\" is the plot less its polylines and batch evaluations\n");
+    const char* names[] = {"plot",  "batch",   "single", "C++",    "polyline", "lines", "painter",
+                           "floor", "x4 poly", "png x1", "png x4", "svg",      "rest"};
+    std::printf("%6s", "run");
+    for (const char* n : names)
+        std::printf(" %8s", n);
+    std::printf("\n");
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    std::vector<double> plots, lines, painters, evalsMs, fours, svgs;
+    constexpr int Columns = int(std::size(names));
+    std::vector<double> columns[Columns];
     qsizetype svgBytes = 0;
     for (int run = 1; run <= runs; ++run) {
-        const double p = b.plot(b.plain0, b.plain1);
-        const double l = b.lines(ImageSurface::Raster::Direct);
-        const double q = b.lines(ImageSurface::Raster::Painter);
-        const double e = b.evaluations(evals);
-        const double f = b.lines(ImageSurface::Raster::Direct, 4);
-        const double v = b.svg(svgBytes);
-        fours.push_back(f);
-        svgs.push_back(v);
-        plots.push_back(p);
-        lines.push_back(l);
-        painters.push_back(q);
-        evalsMs.push_back(e);
-        std::printf("%4d %10.1f %12.1f %14.1f %10.1f %9.1f %11.2f %13.2f %10.1f %9.2f %9.1f\n", run,
-                    p, l, q, e, p - l - e, p / l, q / l, f, f / l, v);
+        double v[Columns];
+        qint64 count = 0;
+        v[0] = b.plot(b.plain0, b.plain1);
+        v[1] = b.batchEvaluations();
+        v[2] = b.singleEvaluations(count);
+        v[3] = b.compiledEvaluations();
+        v[4] = b.lines(ImageSurface::Raster::Direct);
+        v[5] = b.lines(ImageSurface::Raster::Direct, 1, false);
+        v[6] = b.lines(ImageSurface::Raster::Painter, 1, false);
+        v[7] = b.floor();
+        v[8] = b.lines(ImageSurface::Raster::Direct, 4);
+        v[9] = b.encode(1);
+        v[10] = b.encode(4);
+        v[11] = b.svg(svgBytes);
+        v[12] = v[0] - v[4] - v[1];
+        std::printf("%6d", run);
+        for (int c = 0; c < Columns; ++c) {
+            columns[c].push_back(v[c]);
+            std::printf(" %8.1f", v[c]);
+        }
+        std::printf("\n");
     }
-    std::printf("median %7.1f %12.1f %14.1f %10.1f %9.1f %11.2f %13.2f %10.1f %9.2f %9.1f\n",
-                median(plots), median(lines), median(painters), median(evalsMs),
-                median(plots) - median(lines) - median(evalsMs), median(plots) / median(lines),
-                median(painters) / median(lines), median(fours), median(fours) / median(lines),
-                median(svgs));
-    std::printf("SVG pair: %lld bytes\n", static_cast<long long>(svgBytes));
+    double m[Columns];
+    std::printf("%6s", "median");
+    for (int c = 0; c < Columns; ++c)
+        std::printf(" %8.1f", m[c] = median(columns[c]));
+    std::printf("\n");
+    const double points = double(evals), perSegment = 1e6 / double(segments);
+    std::printf("evaluation ns per point: batch %.2f, single %.2f, C++ %.2f; batch / C++ %.2f\n",
+                m[1] * 1e6 / points, m[2] * 1e6 / points, m[3] * 1e6 / points, m[1] / m[3]);
+    std::printf("lines ns per segment: polyline %.2f, one call each %.2f, floor %.2f; "
+                "polyline / floor %.2f, one call each / polyline %.2f\n",
+                m[4] * perSegment, m[5] * perSegment, m[7] * perSegment, m[4] / m[7], m[5] / m[4]);
+    std::printf("SVG pair: %lld bytes; checksum %g\n", static_cast<long long>(svgBytes),
+                b.checksum);
     return 0;
 }

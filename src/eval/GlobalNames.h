@@ -53,6 +53,7 @@ public:
     static Resolution member(Class1* object, const QString& name, bool called = true);
 
     Slot& slot(int index) { return slots_[std::size_t(index)]; }
+    const Slot& slot(int index) const { return slots_[std::size_t(index)]; }
     // Sets a variable, within one budget of characters for the strings of all variables (the
     // user constants among them); false, changing nothing, when it would be exceeded.
     bool store(int index, const Variant& v);

@@ -159,7 +159,7 @@ public:
         return 0;
     }
 
-    bool fastOperands(const CompiledExpression& p)
+    bool fastOperands(const CompiledExpression& p) const
     {
         for (const int slot : p.variables) {
             if (!names.slot(slot).fast) return false;
@@ -176,6 +176,7 @@ public:
     ProgramMap pinned; // handed out by compile(): they live as long as the engine
     BoundedCache expressions;
     BoundedCache statements;
+    std::vector<double> batchWork;
 };
 
 ScriptEngine::ScriptEngine() : d(std::make_unique<Impl>()) {}
@@ -256,6 +257,24 @@ qint32 ScriptEngine::evalNumber(const CompiledExpression* program, double& resul
     }
     result = number;
     return 0;
+}
+
+bool ScriptEngine::batchable(const CompiledExpression* program) const
+{
+    return program && !program->compileError.isError() && program->hasFast &&
+           d->fastOperands(*program) && FastBatch::accepts(program->fast);
+}
+
+void ScriptEngine::evalNumbers(const CompiledExpression* program, const Class1& class1,
+                               const FastBatch::Inputs& inputs, int n, FastBatch::Results& out)
+{
+    FastBatch::run(program->fast, class1, inputs, n, out, d->batchWork);
+}
+
+qint32 ScriptEngine::notifyFailure(const CompiledExpression* program, qint32 number,
+                                   qint32 failedInstruction)
+{
+    return d->reportRun(*program, number, failedInstruction);
 }
 
 const ScriptError& ScriptEngine::lastError() const

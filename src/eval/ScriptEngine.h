@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/FastBatch.h"
 #include "eval/ScriptError.h"
 #include "eval/Variant.h"
 
@@ -46,6 +47,21 @@ public:
     // with 13 without reaching the handler (the conversion is the caller's, not the engine's).
     // Allocation-free on the numeric path.
     qint32 evalNumber(const CompiledExpression* program, double& result);
+
+    // Whether evalNumbers can run the program: it has the all-double form, calls no method of
+    // Class1 and every variable it reads holds a number.
+    bool batchable(const CompiledExpression* program) const;
+
+    // evalNumber of a batchable program at up to FastBatch::Lanes points whose x, y, u and v
+    // are given, without notifying anyone: a failing point's notification waits for
+    // notifyFailure, so that it comes when, and only if, the caller takes that point.
+    void evalNumbers(const CompiledExpression* program, const Class1& class1,
+                     const FastBatch::Inputs& inputs, int n, FastBatch::Results& out);
+
+    // The notification evalNumber gives for a failure `number` of instruction
+    // `failedInstruction`; returns the number.
+    qint32 notifyFailure(const CompiledExpression* program, qint32 number,
+                         qint32 failedInstruction);
 
     // The remark on an expression that compiles but may not mean what it seems to: a leading
     // minus applied to a power. Empty text when there is none.

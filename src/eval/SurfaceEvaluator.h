@@ -1,11 +1,14 @@
 #pragma once
 
+#include "eval/Class1.h"
+#include "eval/FastBatch.h"
 #include "eval/ScriptError.h"
 
 #include <QString>
 #include <QtGlobal>
+#include <array>
+#include <vector>
 
-class Class1;
 class CompiledExpression;
 class ScriptEngine;
 
@@ -24,6 +27,27 @@ struct SurfaceValue
 {
     float value = 0;
     qint32 error = 0;
+};
+
+// One point of a batch: what the evaluation gives there, and the notification and the x, y,
+// u, v it leaves behind once taken.
+struct PendingValue
+{
+    SurfaceValue result;
+    const CompiledExpression* program = nullptr; // the failure to notify, if any
+    const Subject* subject = nullptr;            // and the field it concerns
+    qint32 failedInstruction = 0;
+    float x = 0, y = 0, u = 0, v = 0; // of the last evaluation made at the point
+};
+
+// The sample points of a batch: x, y, u and v for each (u and v null for the parameters set).
+struct BatchPoints
+{
+    const float* x = nullptr;
+    const float* y = nullptr;
+    const float* u = nullptr;
+    const float* v = nullptr;
+    int n = 0; // at most SurfaceEvaluator::BatchSize
 };
 
 // The height of the surface at a point: the z equation or one of its numerical partial
@@ -63,6 +87,33 @@ public:
     SurfaceValue EvalParamX(float x, float y); // EquationX at (x, y, u, v)
     SurfaceValue EvalParamY(float x, float y); // EquationY at (x, y, u, v)
 
+    // Batches: the values of n evaluations in a row, each at its own point, with their
+    // failures held back until take(). Only where batchable() says so; otherwise the caller
+    // evaluates point by point.
+    static constexpr int BatchSize = FastBatch::Lanes;
+    enum class Which
+    {
+        Surface, // EvalSurface
+        ParamX,  // EvalParamX
+        ParamY   // EvalParamY
+    };
+    bool batchable(Which which) const;
+    // Whether the equation of `which` reads x (or y).
+    bool reads(Which which, bool readsX) const;
+    void evaluateBatch(Which which, const BatchPoints& points, PendingValue* out);
+    // The result of a batch point, as the single evaluation gives it: Class1 left as that
+    // evaluation leaves it and its failure notified now.
+    SurfaceValue take(const PendingValue& pending)
+    {
+        class1_.x = pending.x;
+        class1_.y = pending.y;
+        class1_.u = pending.u;
+        class1_.v = pending.v;
+        class1_.ierr = 0;
+        if (pending.program) notify(pending);
+        return pending.result;
+    }
+
 private:
     struct Equation
     {
@@ -73,13 +124,24 @@ private:
 
     void compile(Equation& equation, const QString& text);
     qint32 evaluate(const Equation& equation, float x, float y, float& value);
-    static SurfaceValue result(qint32 error, float value);
+    static SurfaceValue result(qint32 error, float value)
+    {
+        return error ? SurfaceValue{0, error} : SurfaceValue{value, 0};
+    }
+    // The outcome of point i of a batch's results, as evaluate() gives it.
+    static qint32 settle(const FastBatch::Results& r, int i, const Equation& equation,
+                         PendingValue& p, float& value);
+    void notify(const PendingValue& pending);
 
-    // First derivative along x (alongX) or y by the five-point or the three-point formula.
-    qint32 firstDerivative(float x, float y, bool alongX, bool high, float& value);
-    qint32 secondDerivative(float x, float y, bool alongX, float& value);
-    qint32 crossDerivative(float x, float y, float& value);
-    qint32 f(float x, float y, float& value) { return evaluate(z_, x, y, value); }
+    // The selected value at (x, y), f(a, b, value) giving each single evaluation.
+    template <typename F> qint32 surface(float x, float y, F& f, float& value);
+    template <typename F>
+    qint32 firstDerivative(float x, float y, bool alongX, bool high, F& f, float& value);
+    template <typename F>
+    qint32 secondDerivative(float x, float y, bool alongX, F& f, float& value);
+    template <typename F> qint32 crossDerivative(float x, float y, F& f, float& value);
+    const Equation& equation(Which which) const;
+    SurfaceValue derivative(float x, float y, qint32 selector);
     static qint32 finish(double result, float& value);
 
     ScriptEngine& engine_;
@@ -90,4 +152,8 @@ private:
     qint32 deriv_ = 0;
     bool high_ = false;
     float u_ = 0, v_ = 0;
+    // A batch's evaluations: the points of each evaluation of a point's formula, and results.
+    static constexpr int MaxEvaluations = 16;
+    std::array<std::array<double, BatchSize>, MaxEvaluations> slotX_, slotY_;
+    std::array<FastBatch::Results, MaxEvaluations> slotResults_;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cerrno>
@@ -128,6 +129,8 @@ QImage paletteImage(const QImage& image)
     return out;
 }
 
+constexpr int DotsPerMeter96 = 3780;
+
 bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
                 QString& error)
 {
@@ -138,13 +141,23 @@ bool imageBytes(const QString& path, const QImage& image, const char* format, QB
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // Images made without a screen say 100 dpi; files say the 96 of the offscreen screen,
+        // as they always did.
+        rgb.setDotsPerMeterX(DotsPerMeter96);
+        rgb.setDotsPerMeterY(DotsPerMeter96);
+    }
     // A PNG of few colours (every plot has) as an 8-bit palette image: the same pixels.
     if (qstrcmp(format, "PNG") == 0) {
-        const QImage indexed = paletteImage(pixels);
-        if (!indexed.isNull()) pixels = indexed;
+        QImage indexed = paletteImage(rgb);
+        if (!indexed.isNull()) {
+            indexed.setDotsPerMeterX(rgb.dotsPerMeterX());
+            indexed.setDotsPerMeterY(rgb.dotsPerMeterY());
+            rgb = indexed;
+        }
     }
-    if (!pixels.save(&buffer, format)) {
+    if (!rgb.save(&buffer, format)) {
         error = QStringLiteral("Cannot write %1: the image could not be encoded as %2.")
                     .arg(QDir::toNativeSeparators(path), QLatin1String(format));
         return false;

@@ -49,6 +49,13 @@ public:
     virtual void setFillStyle(int style) = 0;
 
     virtual void line(float x1, float y1, float x2, float y2, quint32 color) = 0;
+    // The n - 1 segments from (x[0], y[0]) through each following point, drawn as line()
+    // draws them one after the other; a surface may draw the run faster.
+    virtual void polyline(const float* x, const float* y, int n, quint32 color)
+    {
+        for (int i = 1; i < n; ++i)
+            line(x[i - 1], y[i - 1], x[i], y[i], color);
+    }
     virtual void box(float x1, float y1, float x2, float y2, quint32 color) = 0;
     virtual void lineRelative(float x1, float y1, float dx, float dy, quint32 color) = 0;
     virtual void lineTo(float x2, float y2, quint32 color) = 0; // from the current point

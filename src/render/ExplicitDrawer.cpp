@@ -2,14 +2,34 @@
 
 #include "eval/SurfaceEvaluator.h"
 
-SurfaceDrawer::Outcome ExplicitDrawer::evaluatePoint(float x, float y, Point& point)
+SurfaceDrawer::Outcome ExplicitDrawer::outcomeOf(SurfaceValue z, float x, float y, Point& point)
 {
     point.x = x;
     point.y = y;
-    const SurfaceValue z = evaluator_.EvalSurface(x, y);
     if (z.error) return failure(z.error);
     point.z = z.value;
     return Outcome::Good;
+}
+
+SurfaceDrawer::Outcome ExplicitDrawer::evaluatePoint(float x, float y, Point& point)
+{
+    return outcomeOf(evaluator_.EvalSurface(x, y), x, y, point);
+}
+
+bool ExplicitDrawer::batchReady() const
+{
+    return evaluator_.batchable(SurfaceEvaluator::Which::Surface);
+}
+
+void ExplicitDrawer::evaluateBatch(const float* a, const float* b, int n, const Point&)
+{
+    evaluator_.evaluateBatch(SurfaceEvaluator::Which::Surface, {a, b, nullptr, nullptr, n},
+                             pending_);
+}
+
+SurfaceDrawer::Outcome ExplicitDrawer::takeBatch(int k, float a, float b, Point& point)
+{
+    return outcomeOf(evaluator_.take(pending_[k]), a, b, point);
 }
 
 bool ExplicitDrawer::DrawMesh()

@@ -20,4 +20,12 @@ public:
 
 private:
     Outcome evaluatePoint(float x, float y, Point& point);
+    // What a value gives the point (x, y, value).
+    Outcome outcomeOf(SurfaceValue z, float x, float y, Point& point);
+
+    bool batchReady() const override;
+    void evaluateBatch(const float* a, const float* b, int n, const Point& point) override;
+    Outcome takeBatch(int k, float a, float b, Point& point) override;
+
+    PendingValue pending_[BatchSize];
 };

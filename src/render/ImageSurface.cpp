@@ -209,24 +209,71 @@ QImage ImageSurface::image() const
 
 void ImageSurface::drawSegment(float x1, float y1, float x2, float y2, quint32 color)
 {
-    double px0 = toImageX(x1);
-    double py0 = toImageY(y1);
-    double px1 = toImageX(x2);
-    double py1 = toImageY(y2);
+    drawMapped(toImageX(x1), toImageY(y1), toImageX(x2), toImageY(y2), toRgb(color));
+}
+
+void ImageSurface::drawMapped(double px0, double py0, double px1, double py1, QRgb rgb)
+{
     if (!std::isfinite(px0) || !std::isfinite(py0) || !std::isfinite(px1) || !std::isfinite(py1))
         return;
     const int w = image_.width(), h = image_.height();
     if (w == 0 || h == 0) return;
     const double xmax = w - 0.5, ymax = h - 0.5;
-    const bool inside = px0 >= -0.5 && px0 < xmax && py0 >= -0.5 && py0 < ymax && px1 >= -0.5 &&
-                        px1 < xmax && py1 >= -0.5 && py1 < ymax;
+    const bool inside = onImage(px0, py0) && onImage(px1, py1);
     if (!inside && !SegmentClip::clip(px0, py0, px1, py1, -0.5, -0.5, xmax, ymax)) return;
     if (raster_ == Raster::Direct && lineWidth_ > 1)
-        rasterWideLine(px0, py0, px1, py1, toRgb(color));
+        rasterWideLine(px0, py0, px1, py1, rgb);
     else if (raster_ == Raster::Direct)
-        rasterLine(px0, py0, px1, py1, toRgb(color));
+        rasterLine(px0, py0, px1, py1, rgb);
     else
-        painterLine(px0, py0, px1, py1, toRgb(color));
+        painterLine(px0, py0, px1, py1, rgb);
+}
+
+// Each point is mapped once. A solid segment whose two ends fall on the pixel where the one
+// before ended, on the image, would set only pixels already set (at any line width: the wide
+// walk skips the square it ended on), so it costs nothing more. A dotted segment restarts
+// its pattern and may set that pixel anew: those go one by one.
+void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color)
+{
+    if (n < 2) return;
+    if (raster_ != Raster::Direct || drawStyle_ == Dotted) {
+        DrawingSurface::polyline(x, y, n, color);
+        return;
+    }
+    endPainter();
+    const QRgb rgb = toRgb(color);
+    const double xmax = image_.width() - 0.5, ymax = image_.height() - 0.5;
+    auto onImage = [&](double px, double py) {
+        return px >= -0.5 && px < xmax && py >= -0.5 && py < ymax;
+    };
+    uchar* const bits = image_.isNull() ? nullptr : image_.bits();
+    const qsizetype bpl = image_.bytesPerLine();
+    double px0 = toImageX(x[0]), py0 = toImageY(y[0]);
+    bool on0 = onImage(px0, py0);
+    bool ended = false; // the last segment ended on the image, on (endX, endY)
+    int endX = 0, endY = 0;
+    for (int i = 1; i < n; ++i) {
+        const double px1 = toImageX(x[i]), py1 = toImageY(y[i]);
+        const bool on = onImage(px1, py1);
+        const int ix = on ? int(px1 + 0.5) : 0, iy = on ? int(py1 + 0.5) : 0;
+        // While `ended`, the start point lies on (endX, endY) too.
+        if (!(ended && on && ix == endX && iy == endY)) {
+            if (on0 && on && lineWidth_ == 1) // rasterLine's walk, nothing to clip
+                walkPixels(int(px0 + 0.5), int(py0 + 0.5), ix, iy, [&](int, int px, int py) {
+                    reinterpret_cast<QRgb*>(bits + py * bpl)[px] = rgb;
+                });
+            else
+                drawMapped(px0, py0, px1, py1, rgb);
+            ended = on && std::isfinite(px0) && std::isfinite(py0);
+            endX = ix;
+            endY = iy;
+        }
+        px0 = px1;
+        py0 = py1;
+        on0 = on;
+    }
+    currentX_ = x[n - 1];
+    currentY_ = y[n - 1];
 }
 
 template <typename Visit>

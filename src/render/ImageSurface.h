@@ -44,6 +44,7 @@ public:
     void setPicture(const QImage& picture) override;
 
     void line(float x1, float y1, float x2, float y2, quint32 color) override;
+    void polyline(const float* x, const float* y, int n, quint32 color) override;
     void box(float x1, float y1, float x2, float y2, quint32 color) override;
     void lineRelative(float x1, float y1, float dx, float dy, quint32 color) override;
     void lineTo(float x2, float y2, quint32 color) override;
@@ -100,6 +101,13 @@ private:
     void rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void painterLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void drawSegment(float x1, float y1, float x2, float y2, quint32 color);
+    // The same between image-pixel points.
+    void drawMapped(double px0, double py0, double px1, double py1, QRgb rgb);
+    // Whether an image-pixel point lies on the image.
+    bool onImage(double px, double py) const
+    {
+        return px >= -0.5 && px < image_.width() - 0.5 && py >= -0.5 && py < image_.height() - 0.5;
+    }
     // A corner of a filled triangle: its image-pixel point and depth.
     struct Corner
     {

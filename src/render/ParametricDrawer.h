@@ -21,6 +21,18 @@ public:
     bool SampleGrid(SurfaceModel& model, bool transformed);
 
 private:
+    using Which = SurfaceEvaluator::Which;
+
     // x, then y, then z; all three always run.
     Outcome evaluatePoint(float u, float v, Point& point);
+    // The same with value(which, x, y) giving each of the three.
+    template <typename Value> Outcome evaluateWith(Point& point, Value value);
+
+    // A batch needs x(u,v) to read neither x nor y and y(u,v) not to read y: then each
+    // coordinate of a run of points is known before the next one is evaluated.
+    bool batchReady() const override;
+    void evaluateBatch(const float* a, const float* b, int n, const Point& point) override;
+    Outcome takeBatch(int k, float a, float b, Point& point) override;
+
+    PendingValue pendingX_[BatchSize], pendingY_[BatchSize], pendingZ_[BatchSize];
 };

@@ -45,10 +45,30 @@ bool SurfaceDrawer::DrawerErrorRule(qint32 number)
     return false;
 }
 
+void SurfaceDrawer::flushRun()
+{
+    const std::size_t n = runV_.size();
+    if (n < 2) return;
+    views_[0]->polyline(runLeft_.data(), runV_.data(), int(n), color_);
+    views_[1]->polyline(runRight_.data(), runV_.data(), int(n), color_);
+    for (std::vector<float>* run : {&runLeft_, &runRight_, &runV_})
+        run->erase(run->begin(), run->end() - 1);
+}
+
+void SurfaceDrawer::endRun()
+{
+    flushRun();
+    runLeft_.clear();
+    runRight_.clear();
+    runV_.clear();
+}
+
 bool SurfaceDrawer::runPendingEvents()
 {
+    flushRun();      // so that the views hold every segment so far
     host_.repaint(); // so that the window shows what is drawn so far
     host_.runEvents();
+    ++eventRuns_;
     restartClock();
     return !cancelled_;
 }

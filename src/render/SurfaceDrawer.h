@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/SurfaceEvaluator.h"
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
 #include "render/SampleCache.h"
@@ -9,11 +10,12 @@
 
 #include <QElapsedTimer>
 #include <QtGlobal>
+#include <algorithm>
 #include <array>
+#include <vector>
 
 class Class1;
 class DrawHost;
-class SurfaceEvaluator;
 
 // What the explicit and the parametric drawers share: the tools they draw with, the drawer
 // error rule, the pending-event pulse and the walks of the mesh lines and of the dots.
@@ -94,6 +96,16 @@ protected:
         if (cache_ && cache_->recording()) cache_->record(point, error_, outcome == Outcome::Good);
         return outcome;
     }
+
+    // A mesh line's points evaluated a batch at a time, where the drawer can:
+    // evaluateBatch(a, b, n, point) evaluates n sample points in a row (`point` is the
+    // drawer's point before the first of them) and takeBatch gives the outcome of the k-th, at
+    // (a, b), exactly as evaluating it alone at that moment would.
+    static constexpr int BatchSize = SurfaceEvaluator::BatchSize;
+    virtual bool batchReady() const = 0;
+    virtual void evaluateBatch(const float* a, const float* b, int n, const Point& point) = 0;
+    virtual Outcome takeBatch(int k, float a, float b, Point& point) = 0;
+
     // The model's grid over the domain, row by row (b), each point evaluated, translated and
     // rotated where `transformed`, and stored. The drawing point starts at the origin.
     template <typename Evaluate>
@@ -112,13 +124,13 @@ private:
     static constexpr int MaxTicksPerCheck = 1 << 16;
     static constexpr qint64 EventIntervalNs = 50'000'000;
 
-    // One mesh line: `inner` starts at `start` and advances by `step` for each of the
-    // count + 1 sample points; `evaluate()` evaluates the current sample and
-    // `project(world, q)` transforms its point into `world` and projects it. A failing point
-    // breaks the line; the search resumes at the next one.
-    template <typename Evaluate, typename Project>
-    bool walkLine(float& inner, float start, float step, qint32 count, Evaluate evaluate,
-                  Project project);
+    // One mesh line of count + 1 sample points: `next(j)` evaluates sample j (advancing the
+    // walked coordinate) and `project(q)` projects its point. A failing point breaks the line;
+    // the search resumes at the next one.
+    template <typename Next, typename Project>
+    bool walkLine(qint32 count, Next next, Project project);
+    template <typename Next, typename Project>
+    bool walkRuns(qint32 count, Next next, Project project);
 
     // Called once per sample point; every so many points checks whether 50 ms have passed
     // and, if so, lets pending events run. How many points pass between two looks at the
@@ -132,6 +144,20 @@ private:
     bool checkClock();
     void startPass();
     void restartClock();
+
+    // The run of a mesh line being drawn: its points in both views, handed to the views as
+    // one polyline each when the run breaks or ends, when events are to run, and every
+    // RunLength points. flushRun keeps the last point to go on from; endRun does not.
+    static constexpr std::size_t RunLength = 1024;
+    void addToRun(const Projection::ScreenPoint& q)
+    {
+        runLeft_.push_back(q.hLeft);
+        runRight_.push_back(q.hRight);
+        runV_.push_back(q.v);
+        if (runV_.size() >= RunLength) flushRun();
+    }
+    void flushRun();
+    void endRun();
 
     // The screen point of p; false (with the overflow passed through the error rule) when it
     // leaves the float range.
@@ -161,14 +187,22 @@ private:
     qint64 lastCheckNs_ = 0;
     qint64 samples_ = 0;
     qint64 inWindow_ = 0;
+    std::vector<float> runLeft_, runRight_, runV_;
+    quint64 eventRuns_ = 0; // how often pending events have run: a batch made before is stale
     QElapsedTimer clock_;
 };
 
-template <typename Evaluate, typename Project>
-bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count, Evaluate evaluate,
-                             Project project)
+template <typename Next, typename Project>
+bool SurfaceDrawer::walkLine(qint32 count, Next next, Project project)
 {
-    inner = start;
+    const bool whole = walkRuns(count, next, project);
+    endRun();
+    return whole;
+}
+
+template <typename Next, typename Project>
+bool SurfaceDrawer::walkRuns(qint32 count, Next next, Project project)
+{
     qint64 j = -1;
     Projection::ScreenPoint previous, current;
     Point previousWorld, currentWorld;
@@ -178,13 +212,14 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
         bool found = false;
         bool failed = false;
         for (j = j + 1; j <= count; ++j) {
-            inner += step;
             ++samples_;
-            const Outcome outcome = evaluate();
+            const Outcome outcome = next(j);
             if (outcome == Outcome::Stop) return false;
             if (outcome == Outcome::Good) {
                 failed = !project(previousWorld, previous);
                 found = true;
+                endRun();
+                if (!failed && !model_) addToRun(previous);
                 break;
             }
             if (!pulse()) return false;
@@ -192,18 +227,15 @@ bool SurfaceDrawer::walkLine(float& inner, float start, float step, qint32 count
         if (!found) return true;
         // Draw until the line ends or a point fails.
         for (j = j + 1; j <= count; ++j) {
-            inner += step;
             ++samples_;
-            const Outcome outcome = evaluate();
+            const Outcome outcome = next(j);
             if (outcome == Outcome::Stop) return false;
             if (failed || outcome == Outcome::Failed) break;
             if (project(currentWorld, current)) {
-                if (model_) {
+                if (model_)
                     model_->drawSegment(views_, previousWorld, previous, currentWorld, current);
-                } else {
-                    views_[0]->line(previous.hLeft, previous.v, current.hLeft, current.v, color_);
-                    views_[1]->line(previous.hRight, previous.v, current.hRight, current.v, color_);
-                }
+                else
+                    addToRun(current);
                 noteDrawn(previous);
                 noteDrawn(current);
                 previous = current;
@@ -226,10 +258,51 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
     const Projection::Rotation rotation =
         transformed ? Projection::rotationOf(s, halfpi_) : Projection::Rotation();
     float a = 0, b = 0;
-    auto evaluateAt = [&] { return sample(point, [&] { return evaluate(a, b, point); }); };
     auto projectPoint = [&](Point& world, Projection::ScreenPoint& q) {
         world = transformed ? Projection::transform(s, rotation, point) : point;
         return project(world, q);
+    };
+    // The points of the batch in hand, and the next one to take.
+    bool batched = batchReady();
+    float batchA[BatchSize], batchB[BatchSize];
+    int size = 0, taken = 0;
+    quint64 madeAt = eventRuns_;
+    // A line walking `inner` (a or b) from start by step.
+    auto line = [&](float& inner, float start, float step, qint32 count) {
+        inner = start;
+        size = taken = 0;
+        float* walked = &inner == &a ? batchA : batchB;
+        float* fixed = &inner == &a ? batchB : batchA;
+        const float other = &inner == &a ? b : a;
+        auto next = [&](qint64 j) {
+            // Events may have given a constant a value the batch cannot take.
+            if (batched && madeAt != eventRuns_) batched = batchReady();
+            if (!batched) {
+                inner += step;
+                return evaluate(a, b, point);
+            }
+            // A new batch when this one is used up, or when events have run since it was
+            // made (they may have changed what the equations read).
+            if (taken == size || madeAt != eventRuns_) {
+                // No more points than pass between two looks at the clock, so that costly
+                // points still let events run every few milliseconds.
+                size = int(std::min<qint64>({BatchSize, count - j + 1, ticksPerCheck_}));
+                taken = 0;
+                madeAt = eventRuns_;
+                float c = inner;
+                for (int k = 0; k < size; ++k) {
+                    c += step;
+                    walked[k] = c;
+                    fixed[k] = other;
+                }
+                evaluateBatch(batchA, batchB, size, point);
+            }
+            const int k = taken++;
+            inner = walked[k];
+            return takeBatch(k, a, b, point);
+        };
+        auto sampled = [&](qint64 j) { return sample(point, [&] { return next(j); }); };
+        return walkLine(count, sampled, projectPoint);
     };
 
     bool goOn = true;
@@ -238,8 +311,7 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
         a = s.Rangelxu - s.StepXu;
         for (qint64 i = 0; i <= s.Spacexu; ++i) {
             a = a + s.StepXu;
-            if (!walkLine(b, s.Rangelyv - s.SegYv, s.SegYv, count, evaluateAt, projectPoint))
-                return false;
+            if (!line(b, s.Rangelyv - s.SegYv, s.SegYv, count)) return false;
         }
     }
     if (!goOn || !runPendingEvents()) return false;
@@ -248,8 +320,7 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
         b = s.Rangelyv - s.StepYv;
         for (qint64 j = 0; j <= s.Spaceyv; ++j) {
             b = b + s.StepYv;
-            if (!walkLine(a, s.Rangelxu - s.SegXu, s.SegXu, count, evaluateAt, projectPoint))
-                return false;
+            if (!line(a, s.Rangelxu - s.SegXu, s.SegXu, count)) return false;
         }
     }
     return goOn;

@@ -254,7 +254,7 @@ private Q_SLOTS:
             << true;
         QTest::newRow("Zxy differs from Z")
             << QStringList{"--right", "%A"}
-            << QStringList{"--set", "Xder=1",     "--set",   "Yder=1",
+            << QStringList{"--set", "Xder=1",     "--set",   "Yder=1", "--labels",
                            "--set", "Accuracy=1", "--right", "%B"}
             << false;
         QTest::newRow("a leading minus applies before the power")
@@ -278,6 +278,10 @@ private Q_SLOTS:
         }
         const QImage a(dir.filePath("a.png")), b(dir.filePath("b.bmp"));
         QCOMPARE(a.size(), QSize(400, 300));
+        // 96 dpi, whether the run needed fonts (labels) or not.
+        for (const QImage& image : {a, b})
+            QCOMPARE(QList<int>({image.dotsPerMeterX(), image.dotsPerMeterY()}),
+                     QList<int>({3780, 3780}));
         QCOMPARE(a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32),
                  same);
     }

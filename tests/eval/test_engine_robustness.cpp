@@ -45,6 +45,42 @@ private:
                randomExpression(random, depth - 1);
     }
 
+    // The batch path gives each point what evalNumber gives it alone, the notification that
+    // it holds back included; counts the batchable programs.
+    static void batchAgrees(EngineFixture& s, const QString& text, const CompiledExpression* p,
+                            int& batched)
+    {
+        if (!s.engine.batchable(p)) return;
+        ++batched;
+        const double xs[] = {0.0, 1.0, -1.0, 2.5, -3.5, 1e300, 40000.0, 0.5, -1e-300, 7.0};
+        const int n = int(std::size(xs));
+        double ys[std::size(xs)];
+        for (int i = 0; i < n; ++i)
+            ys[i] = -xs[i] / 3;
+        FastBatch::Results batch;
+        s.class1.ierr = 0;
+        s.engine.evalNumbers(p, s.class1, {xs, ys, nullptr, nullptr}, n, batch);
+        for (int i = 0; i < n; ++i) {
+            s.class1.x = xs[i];
+            s.class1.y = ys[i];
+            s.notified.clear();
+            double d = 0;
+            const qint32 rc = s.engine.evalNumber(p, d);
+            QVERIFY2(batch.error[i] == rc, qPrintable(text));
+            if (rc) {
+                const ScriptError alone = s.notified.value(0);
+                s.notified.clear();
+                s.engine.notifyFailure(p, batch.error[i], batch.failedInstruction[i]);
+                QCOMPARE(s.notified.size(), 1);
+                QVERIFY2(s.notified[0].position == alone.position &&
+                             s.notified[0].description == alone.description,
+                         qPrintable(text));
+            } else {
+                TAVRIGON_COMPARE_EXACT(batch.value[i], d);
+            }
+        }
+    }
+
 private Q_SLOTS:
     void absurdInputs_data()
     {
@@ -129,7 +165,7 @@ private Q_SLOTS:
     {
         QRandomGenerator random(20240611);
         EngineFixture s;
-        int fast = 0;
+        int fast = 0, batched = 0;
         for (int n = 0; n < 4000 && !QTest::currentTestFailed(); ++n) {
             const QString text = randomExpression(random, 4);
             const CompiledExpression* p = s.engine.compile(text);
@@ -151,8 +187,10 @@ private Q_SLOTS:
                 else
                     checkNumberAgrees(text, v, rcNumber, d);
             }
+            batchAgrees(s, text, p, batched);
         }
         QVERIFY2(fast > 1500, qPrintable(QString::number(fast))); // the fast path is exercised
+        QVERIFY2(batched > 1000, qPrintable(QString::number(batched))); // and the batch path
     }
 };
 

@@ -49,6 +49,16 @@ public:
     {
         rec(Line, {x1, y1, x2, y2}, color, [&] { ImageSurface::line(x1, y1, x2, y2, color); });
     }
+    // Recorded as its segments, each a line.
+    void polyline(const float* x, const float* y, int n, quint32 color) override
+    {
+        for (int i = 1; i < n && !inside_; ++i)
+            calls.append({Line, {x[i - 1], y[i - 1], x[i], y[i]}, color, style_});
+        const bool outer = !inside_;
+        inside_ = true;
+        ImageSurface::polyline(x, y, n, color);
+        if (outer) inside_ = false;
+    }
     void box(float x1, float y1, float x2, float y2, quint32 color) override
     {
         rec(Box, {x1, y1, x2, y2}, color, [&] { ImageSurface::box(x1, y1, x2, y2, color); });

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -107,6 +108,63 @@ private Q_SLOTS:
         view.line(-10, -10, 10, 10, Red);
         view.printLine(QStringLiteral("x"));
         QVERIFY(view.image().isNull());
+    }
+
+    // A polyline sets the pixels its segments set one by one, at every scale and style: runs of
+    // segments shorter than a pixel, leaving the view and coming back, a point that is not a
+    // number, and a second run going on from the first.
+    void polylineAsLines_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<bool>("dotted");
+        QTest::addColumn<float>("step");
+        for (const double scale : {1.0, 2.0, 4.0, 16.0})
+            for (const float step : {0.0013f, 0.02f})
+                for (const bool dotted : {false, true})
+                    QTest::addRow("x%g %s step %g", scale, dotted ? "dotted" : "solid",
+                                  double(step))
+                        << scale << dotted << step;
+    }
+    void polylineAsLines()
+    {
+        QFETCH(double, scale);
+        QFETCH(bool, dotted);
+        QFETCH(float, step);
+        ImageSurface runs(0, 100, 75, scale), lines(0, 100, 75, scale);
+        QList<float> x, y;
+        for (int i = 0; i < 4000 && -2.2f + float(i) * step < 2.2f; ++i) {
+            x << -2.2f + float(i) * step;
+            y << (i == 250 ? float(qQNaN()) : 1.7f * std::sin(float(i) * 0.05f * step / 0.0013f));
+        }
+        const int n = int(x.size()), half = n / 2;
+        for (ImageSurface* v : {&runs, &lines}) {
+            v->setScale(-2, 1.5f, 2, -1.5f);
+            v->setDrawStyle(dotted ? DrawingSurface::Dotted : DrawingSurface::Solid);
+        }
+        runs.polyline(x.data(), y.data(), half + 1, Red);
+        runs.polyline(x.data() + half, y.data() + half, n - half, Red);
+        for (int i = 1; i < n; ++i)
+            lines.line(x[i - 1], y[i - 1], x[i], y[i], Red);
+        QCOMPARE(runs.image(), lines.image());
+        QCOMPARE(runs.currentX(), lines.currentX());
+        QVERIFY(countPixels(runs, Red) > 50);
+        // Short runs whose last pixel only their last segment sets: one pixel down, and
+        // after a point that is not a number.
+        runs.setBackColor(White);
+        lines.setBackColor(White);
+        const float nan = float(qQNaN());
+        for (const QList<float>& run : {QList<float>{0, 0, 0.5f, 0.5f, 0.5f, 0.46f},
+                                        QList<float>{nan, 0, 1, 1, 1.01f, 0.99f}}) {
+            QList<float> rx, ry;
+            for (qsizetype i = 0; i < run.size(); i += 2) {
+                rx << run[i];
+                ry << run[i + 1];
+            }
+            runs.polyline(rx.data(), ry.data(), int(rx.size()), Red);
+            for (qsizetype i = 1; i < rx.size(); ++i)
+                lines.line(rx[i - 1], ry[i - 1], rx[i], ry[i], Red);
+        }
+        QCOMPARE(runs.image(), lines.image());
     }
 
     void rastersAgree()

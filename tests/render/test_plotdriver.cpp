@@ -209,6 +209,65 @@ private Q_SLOTS:
         }
     }
 
+    // Mesh lines evaluated a batch at a time draw what point-by-point evaluation draws (the
+    // same z made unbatchable by adding 0 times a method call), failures and their
+    // notifications included, and leave the engine's variables alike.
+    void batchDrawsAsSingle_data()
+    {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QString>("betweenFamilies"); // a statement run by the events there
+        QTest::newRow("pole") << QStringList{"txtEquationZ=1/Sqr(0.5-x*x-y*y)", "chkDots=1"}
+                              << QString();
+        QTest::newRow("Zxy high near a border")
+            << QStringList{"txtEquationZ=Sqr(x+y)", "txtXder=1", "txtYder=1", "optAccuracy=1"}
+            << QString();
+        QTest::newRow("Zxx med, rotated")
+            << QStringList{"txtEquationZ=Log(x+0.8)*y", "txtXder=2", "txtZrot=30"} << QString();
+        QTest::newRow("parametric, failing x and y")
+            << QStringList{"chkParametric=1", "txtEquationX=Sqr(v-0.3)", "txtEquationY=1/(u-0.5)",
+                           "txtEquationZ=x*y/(v-0.7)"}
+            << QString();
+        QTest::newRow("parametric Zy high, dots")
+            << QStringList{"chkParametric=1", "chkDots=1", "txtYder=1", "optAccuracy=1",
+                           "txtEquationZ=u*v+x*Sqr(y)"}
+            << QString();
+        // A constant that becomes a string cannot be batched: the second family goes point by
+        // point and sees the new value.
+        QTest::newRow("constant changed by events")
+            << QStringList{"txtEquationZ=c*x*y"} << QStringLiteral("c = \"-2\"");
+    }
+    void batchDrawsAsSingle()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(QString, betweenFamilies);
+        PlotFixture batch, single;
+        for (PlotFixture* f : {&batch, &single}) {
+            f->apply(changes);
+            f->run(QStringLiteral("c = 1"));
+            f->host.onEvents = [f, betweenFamilies](int call) {
+                if (call == 2 && !betweenFamilies.isEmpty()) f->run(betweenFamilies);
+            };
+        }
+        single.apply({single.fields.text(QStringLiteral("txtEquationZ")).prepend("txtEquationZ=") +
+                      "+0*Sinh(0)"});
+        QVERIFY(batch.draw());
+        QVERIFY(single.draw());
+        QCOMPARE(batch.evaluator.batchable(SurfaceEvaluator::Which::Surface),
+                 betweenFamilies.isEmpty());
+        QVERIFY(!single.evaluator.batchable(SurfaceEvaluator::Which::Surface));
+        QVERIFY(batch.surface(1, Kind::Line).size() > 100);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(batch.view[i].calls, single.view[i].calls);
+        QCOMPARE(batch.notified.size(), single.notified.size());
+        QVERIFY(!batch.notified.isEmpty() || !betweenFamilies.isEmpty());
+        for (qsizetype i = 0; i < batch.notified.size(); ++i) {
+            QCOMPARE(batch.notified[i].number, single.notified[i].number);
+            QCOMPARE(batch.notified[i].position, single.notified[i].position);
+        }
+        for (auto member : {&Class1::x, &Class1::y, &Class1::u, &Class1::v})
+            QCOMPARE(batch.class1.*member, single.class1.*member);
+    }
+
     void parametricXSeesThePreviousPoint()
     {
         // x(u,v) = x + 0.01 reads the x of the point before: it grows by 0.01 at every sample
@@ -295,6 +354,9 @@ private Q_SLOTS:
         f.host.onEvents = [&](int) {
             const double p = f.driver.progress();
             inside += p > 0 && p < 1 && p != 0.5;
+            // The views hold every segment of the points done: lines of 301 points.
+            const qint64 done = std::llround(p * 1204);
+            if (p <= 0.5) QCOMPARE(f.surface(1, Kind::Line).size(), done - (done + 300) / 301);
         };
         QVERIFY(f.draw());
         QVERIFY2(inside > 0, qPrintable(QString::number(f.host.events)));
