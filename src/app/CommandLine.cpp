@@ -6,6 +6,7 @@
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
+#include "output/PlotExport.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
 #include "render/ImageSurface.h"
@@ -26,6 +27,7 @@
 #include <QImage>
 #include <QLocale>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
@@ -34,6 +36,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <langinfo.h>
 #include <memory>
 #include <unistd.h>
 
@@ -123,30 +126,69 @@ struct Option
     QString value;
 };
 
-const QStringList& valuedOptions()
+// Every option the command line takes (--help, --version and --labels aside): whether it
+// takes a value, whether it writes a file after the plot, and for image outputs the file
+// types chosen by the extension.
+struct OptionSpec
 {
-    static const QStringList names = {
-        QStringLiteral("--exec"),     QStringLiteral("--eval"),       QStringLiteral("--set"),
-        QStringLiteral("--constant"), QStringLiteral("--press"),      QStringLiteral("--open"),
-        QStringLiteral("--scale"),    QStringLiteral("--left"),       QStringLiteral("--right"),
-        QStringLiteral("--save"),     QStringLiteral("--report"),     QStringLiteral("--pdf"),
-        QStringLiteral("--anaglyph"), QStringLiteral("--pair"),       QStringLiteral("--seed"),
-        QStringLiteral("--colour"),   QStringLiteral("--projection"),
+    QString name;
+    bool valued = true;
+    bool writes = false;
+    QStringList types; // png, bmp, svg; empty: any name
+};
+
+const QList<OptionSpec>& optionTable()
+{
+    const QStringList images = {QStringLiteral("png"), QStringLiteral("bmp")};
+    const QStringList figures = images + QStringList{QStringLiteral("svg")};
+    static const QList<OptionSpec> table = {
+        {QStringLiteral("--exec"), true, false, {}},
+        {QStringLiteral("--eval"), true, false, {}},
+        {QStringLiteral("--set"), true, false, {}},
+        {QStringLiteral("--constant"), true, false, {}},
+        {QStringLiteral("--press"), true, false, {}},
+        {QStringLiteral("--open"), true, false, {}},
+        {QStringLiteral("--seed"), true, false, {}},
+        {QStringLiteral("--scale"), true, false, {}},
+        {QStringLiteral("--frames"), true, false, {}},
+        {QStringLiteral("--frame"), true, false, {}},
+        {QStringLiteral("--page"), true, false, {}},
+        {QStringLiteral("--max-points"), true, false, {}},
+        {QStringLiteral("--colour"), true, false, {}},
+        {QStringLiteral("--projection"), true, false, {}},
+        {QStringLiteral("--left"), true, true, figures},
+        {QStringLiteral("--right"), true, true, figures},
+        {QStringLiteral("--pair"), true, true, figures},
+        {QStringLiteral("--pair-parallel"), true, true, figures},
+        {QStringLiteral("--anaglyph"), true, true, images},
+        {QStringLiteral("--half-sbs"), true, true, images},
+        {QStringLiteral("--save"), true, true, {}},
+        {QStringLiteral("--report"), true, true, {}},
+        {QStringLiteral("--pdf"), true, true, {}},
+        {QStringLiteral("--wiggle"), true, true, {}},
+        {QStringLiteral("--turntable"), true, true, {}},
+        {QStringLiteral("--turntable-anaglyph"), true, true, {}},
+        {QStringLiteral("--stl"), true, true, {}},
+        {QStringLiteral("--obj"), true, true, {}},
+        {QStringLiteral("--size"), true, false, {}},
+        {QStringLiteral("--base"), true, false, {}},
+        {QStringLiteral("--thicken"), true, false, {}},
     };
-    static const QStringList all = names + StereoOutputs::optionNames() +
-                                   SolidOutputs::optionNames() +
-                                   QStringList{QStringLiteral("--max-points")};
-    return all;
+    return table;
+}
+
+const OptionSpec* findOption(const QString& name)
+{
+    for (const OptionSpec& o : optionTable())
+        if (o.name == name) return &o;
+    return nullptr;
 }
 
 // The options that write a file, after the plot.
 bool isOutput(const QString& name)
 {
-    static const QStringList writers = {
-        QStringLiteral("--left"),   QStringLiteral("--right"),        QStringLiteral("--save"),
-        QStringLiteral("--report"), QStringLiteral("--pdf"),          QStringLiteral("--anaglyph"),
-        QStringLiteral("--pair"),   QStringLiteral("--pair-parallel")};
-    return writers.contains(name) || StereoOutputs::isOutput(name) || SolidOutputs::isOutput(name);
+    const OptionSpec* o = findOption(name);
+    return o && o->writes;
 }
 
 QString usage()
@@ -174,12 +216,18 @@ QString usage()
         "                       (beside a regular file only: a device gets the setup alone)\n"
         "  --report FILE        write the report's text lines (- for standard output)\n"
         "  --pdf FILE           write the printed document as a PDF\n"
+        "  --page SIZE          its paper, a4 or letter (by default the locale's), with\n"
+        "                       margins of 12 mm\n"
         "  --anaglyph FILE      after the plot, write a red/cyan anaglyph of the two views\n"
         "                       (.png or .bmp)\n"
         "  --pair FILE          after the plot, write both views side by side, left first\n"
         "                       (for crossed eyes; .png, .bmp or .svg)\n"
         "  --pair-parallel FILE the same with the views swapped, for parallel eyes\n"
-        "                       (stereoscopes, VR players, 3D TVs' side-by-side mode)\n"
+        "                       (stereoscopes, free viewing)\n"
+        "  --half-sbs FILE      after the plot, a half side-by-side frame for 3D TVs and\n"
+        "                       headsets in their side-by-side mode: the left half holds the\n"
+        "                       left eye's picture, each view drawn into its half (.png or .bmp)\n"
+        "  --frame WxH          the size of that frame (1920x1080)\n"
         "  --wiggle FILE.gif    after the plot, an animated GIF of the two views in turn\n"
         "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
         "                       about the z axis from the current Zrot\n"
@@ -291,21 +339,51 @@ void reportOptionError(ConsoleHost& host, const QString& option, qint32 number)
     host.report(m);
 }
 
-// The type of an image output by its file's extension: the views and pairs also as SVG,
-// the anaglyph only as an image. Empty for an extension the option does not write.
+// The type of an image output by its file's extension (any case), as the option table
+// allows it; empty for another.
 QString imageSuffix(const QString& option, const QString& path)
 {
-    static const QStringList vectorOutputs = {QStringLiteral("--left"), QStringLiteral("--right"),
-                                              QStringLiteral("--pair"),
-                                              QStringLiteral("--pair-parallel")};
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp")) return suffix;
-    if (suffix == QLatin1String("svg") && vectorOutputs.contains(option)) return suffix;
+    const OptionSpec* o = findOption(option);
+    return o && o->types.contains(suffix) ? suffix : QString();
+}
+
+constexpr int MaxFrameSide = 16384;
+constexpr double PageMarginMm = 12;
+
+// The paper a --page value names (invalid for another).
+QPageSize pageSize(const QString& value)
+{
+    if (value.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
+        return QPageSize(QPageSize::A4);
+    if (value.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
+        return QPageSize(QPageSize::Letter);
     return {};
 }
 
-// The bad-usage message for an image output's file, a --scale, --colour or --projection
-// value, else empty.
+// The paper of the user's locale (LC_PAPER): letter where it is about 216 x 279 mm, else A4.
+QPageSize localePaper()
+{
+    const char* previous = std::setlocale(LC_PAPER, "");
+    const auto width = qintptr(nl_langinfo(_NL_PAPER_WIDTH));
+    const auto height = qintptr(nl_langinfo(_NL_PAPER_HEIGHT));
+    if (previous) std::setlocale(LC_PAPER, "C");
+    return QPageSize(width == 216 && height == 279 ? QPageSize::Letter : QPageSize::A4);
+}
+
+// The size a --frame value names, or an empty size.
+QSize frameSize(const QString& value)
+{
+    const QStringList parts = value.toLower().split(QLatin1Char('x'));
+    if (parts.size() != 2) return {};
+    bool okW = false, okH = false;
+    const int w = parts[0].toInt(&okW), h = parts[1].toInt(&okH);
+    if (!okW || !okH || w < 2 || h < 1 || w > MaxFrameSide || h > MaxFrameSide) return {};
+    return QSize(w, h);
+}
+
+// The bad-usage message for an image output's file, a --scale, --frame, --colour or
+// --projection value, else empty.
 QString checkImageOption(const QString& option, const QString& value)
 {
     SurfaceLook look;
@@ -318,14 +396,24 @@ QString checkImageOption(const QString& option, const QString& value)
         if (ParseCompleteNumber(value, k) && k >= 1 && k <= ImageSurface::MaxPixelScale) return {};
         return QStringLiteral("--scale takes a number from 1 to 16, not '%1'").arg(value);
     }
-    static const QStringList imageOutputs = {
-        QStringLiteral("--left"), QStringLiteral("--right"), QStringLiteral("--pair"),
-        QStringLiteral("--pair-parallel"), QStringLiteral("--anaglyph")};
-    if (!imageOutputs.contains(option) || !imageSuffix(option, value).isEmpty()) return {};
-    const bool raster = option == QLatin1String("--anaglyph");
-    return QStringLiteral("%1: the type is chosen by the extension, %2, not '%3'")
-        .arg(option, raster ? QStringLiteral(".png or .bmp") : QStringLiteral(".png, .bmp or .svg"),
-             value);
+    if (option == QLatin1String("--page")) {
+        if (pageSize(value).isValid()) return {};
+        return QStringLiteral("--page takes a4 or letter, not '%1'").arg(value);
+    }
+    if (option == QLatin1String("--frame")) {
+        if (!frameSize(value).isEmpty()) return {};
+        return QStringLiteral("--frame takes WIDTHxHEIGHT, each from 2 to %1 pixels, not '%2'")
+            .arg(MaxFrameSide)
+            .arg(value);
+    }
+    const OptionSpec* o = findOption(option);
+    if (!o || o->types.isEmpty() || !imageSuffix(option, value).isEmpty()) return {};
+    QStringList types;
+    for (const QString& t : o->types)
+        types << QLatin1Char('.') + t;
+    const QString last = types.takeLast();
+    return QStringLiteral("%1: the type is chosen by the extension, %2 or %3, not '%4'")
+        .arg(option, types.join(QStringLiteral(", ")), last, value);
 }
 
 // The image outputs of one plot, drawn anew at the scale asked for: the two views once,
@@ -333,8 +421,9 @@ QString checkImageOption(const QString& option, const QString& value)
 class ImageOutputs
 {
 public:
-    ImageOutputs(Session& session, double scale, bool labels, const SurfaceLook& look)
-        : session_(session), scale_(scale), labels_(labels), look_(look)
+    ImageOutputs(const CapturedPlot& plot, const CapturedPlot::Tools& tools, double scale,
+                 bool labels, const SurfaceLook& look, QSize frame)
+        : export_(plot, tools, labels, look), scale_(scale), frame_(frame)
     {
     }
 
@@ -348,7 +437,12 @@ public:
         QString error;
         if (suffix == QLatin1String("svg")) {
             const QList<int> order = pair ? QList<int>{right, 1 - right} : QList<int>{right};
-            SafeWrite::writeBytes(path, session_.capturedSvg(order, scale_, labels_, look_), error);
+            SafeWrite::writeBytes(path, export_.svg(order, scale_), error);
+        } else if (option == QLatin1String("--half-sbs")) {
+            const StereoLayout layout(StereoLayout::Mode::HalfSideBySide, frame_,
+                                      Session::DesignSize);
+            SafeWrite::writeImage(path, export_.frame(layout),
+                                  suffix.toUpper().toLatin1().constData(), error);
         } else {
             const std::array<QImage, 2>& v = views();
             const QImage image = option == QLatin1String("--anaglyph")
@@ -365,23 +459,20 @@ public:
 private:
     const std::array<QImage, 2>& views()
     {
-        if (!drawn_) views_ = session_.capturedImages(scale_, labels_, look_);
+        if (!drawn_) views_ = export_.images(scale_);
         drawn_ = true;
         return views_;
     }
 
-    Session& session_;
+    PlotExport export_;
     double scale_;
-    bool labels_;
-    SurfaceLook look_;
+    QSize frame_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
 
-bool writeReport(Session& session, const QString& path, ConsoleHost& host)
+bool writeReport(const QStringList& lines, const QString& path, ConsoleHost& host)
 {
-    QStringList lines;
-    if (!session.reportLines(lines)) return false;
     QString text;
     for (const QString& line : lines)
         text += line + QLatin1Char('\n');
@@ -428,6 +519,9 @@ int runOptions(int argc, char** argv)
     QList<Option> options;
     bool labels = false;
     double scale = 1;
+    int frames = StereoOutputs::DefaultFrames;
+    QSize frame(1920, 1080);
+    QPageSize page;
     SurfaceLook look;
     double maxPoints = kDefaultMaxPoints;
     for (int i = 1; i < argc; ++i) {
@@ -464,13 +558,12 @@ int runOptions(int argc, char** argv)
         QString value;
         bool inlineValue = false;
         const qsizetype eq = arg.indexOf(QLatin1Char('='));
-        if (arg.startsWith(QLatin1String("--")) && eq > 2 &&
-            valuedOptions().contains(arg.left(eq))) {
+        if (arg.startsWith(QLatin1String("--")) && eq > 2 && findOption(arg.left(eq))) {
             name = arg.left(eq);
             value = arg.mid(eq + 1);
             inlineValue = true;
         }
-        if (!valuedOptions().contains(name)) {
+        if (!findOption(name)) {
             err() << "tavrigon: unknown option '" << arg << "'\nTry 'tavrigon --help'." << Qt::endl;
             return kExitUsage;
         }
@@ -510,6 +603,9 @@ int runOptions(int argc, char** argv)
             return kExitUsage;
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
+        if (name == QLatin1String("--frames")) frames = value.toInt();
+        if (name == QLatin1String("--frame")) frame = frameSize(value);
+        if (name == QLatin1String("--page")) page = pageSize(value);
         if (name == QLatin1String("--colour")) SurfaceLook::colourFromName(value, look.Colouring);
         if (name == QLatin1String("--projection")) look.setProjection(value);
         if (name == QLatin1String("--max-points") &&
@@ -519,6 +615,14 @@ int runOptions(int argc, char** argv)
             return kExitUsage;
         }
         options.append({name, value});
+    }
+    // Before anything is drawn: an animation too large to make is bad usage.
+    for (const Option& o : std::as_const(options)) {
+        const QString error = StereoOutputs::checkSize(o.name, frames, scale, Session::DesignSize);
+        if (!error.isEmpty()) {
+            err() << "tavrigon: " << error << Qt::endl;
+            return kExitUsage;
+        }
     }
 
     // No display is needed: images, PDF and text only.
@@ -553,7 +657,6 @@ int runOptions(int argc, char** argv)
     QList<Option> outputs;
     for (const Option& o : std::as_const(options))
         wantsOutput = wantsOutput || isOutput(o.name);
-    int frames = StereoOutputs::DefaultFrames;
     SolidMesh::Size solidSize;
     bool constantsPending = false; // constants added since they last ran
     for (const Option& o : std::as_const(options)) {
@@ -562,6 +665,7 @@ int runOptions(int argc, char** argv)
             host.muted = true;
             const SubjectScope subject(session.engine(), {Subject::Kind::Option, o.name});
             const qint32 n = session.engine().executeStatement(o.value);
+            session.forgetSamples();
             host.muted = false;
             if (n != 0) {
                 reportOptionError(host, o.name, n);
@@ -629,12 +733,7 @@ int runOptions(int argc, char** argv)
             constantsPending = true;
             plotNeeded = true;
             plotCurrent = false;
-        } else if (o.name == QLatin1String("--frames")) {
-            frames = o.value.toInt();
-        } else if (!QStringList{QStringLiteral("--scale"), QStringLiteral("--colour"),
-                                QStringLiteral("--projection"), QStringLiteral("--max-points")}
-                        .contains(o.name) &&
-                   !SolidOutputs::take(o.name, o.value, solidSize)) {
+        } else if (!SolidOutputs::take(o.name, o.value, solidSize) && isOutput(o.name)) {
             outputs.append(o);
             plotNeeded = true;
         }
@@ -657,21 +756,29 @@ int runOptions(int argc, char** argv)
         if (wantsOutput) host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
-    ImageOutputs images(session, scale, labels, look);
+    const QPageLayout pageLayout(page.isValid() ? page : localePaper(), QPageLayout::Portrait,
+                                 QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
+                                 QPageLayout::Millimeter);
+    const CapturedPlot plot = session.capturedPlot();
+    ImageOutputs images(plot, session.plotTools(), scale, labels, look, frame);
     for (const Option& o : std::as_const(outputs)) {
+        QString error;
+        QStringList lines;
         if (o.name == QLatin1String("--save")) {
             session.setSetupFileName(o.value);
             session.saveAgain();
-        } else if (o.name == QLatin1String("--report"))
-            writeReport(session, o.value, host);
-        else if (o.name == QLatin1String("--pdf"))
-            session.writePdf(o.value, QPageLayout(), labels, look);
-        else if (QString error; SolidOutputs::isOutput(o.name)) {
+        } else if (o.name == QLatin1String("--report")) {
+            if (session.reportLines(lines)) writeReport(lines, o.value, host);
+        } else if (o.name == QLatin1String("--pdf")) {
+            if (session.reportLines(lines) && !PlotExport(plot, session.plotTools(), labels, look)
+                                                   .writePdf(o.value, pageLayout, lines, error))
+                host.showMessage(error, QString());
+        } else if (SolidOutputs::isOutput(o.name)) {
             if (!SolidOutputs::write(session, o.name, o.value, solidSize, error))
                 host.showMessage(error, QString());
-        } else if (QString error; StereoOutputs::isOutput(o.name)) {
-            if (!StereoOutputs::write(session, o.name, o.value, {frames, scale, labels, look},
-                                      error))
+        } else if (StereoOutputs::isOutput(o.name)) {
+            if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
+                                      {frames, scale, labels, look}, error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

@@ -16,12 +16,6 @@ const QString Thicken = QStringLiteral("--thicken");
 constexpr double MaxSize = 1e5; // a hundred metres
 } // namespace
 
-const QStringList& optionNames()
-{
-    static const QStringList names = {Stl, Obj, Size, Base, Thicken};
-    return names;
-}
-
 bool isOutput(const QString& name)
 {
     return name == Stl || name == Obj;

@@ -15,9 +15,6 @@ class Session;
 //   --thicken MM    a surface that does not close written as a shell this thick
 namespace SolidOutputs {
 
-// The valued options above.
-const QStringList& optionNames();
-
 // Whether `name` writes a file.
 bool isOutput(const QString& name);
 

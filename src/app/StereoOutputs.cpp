@@ -2,11 +2,13 @@
 
 #include "output/GifWriter.h"
 #include "output/StereoImages.h"
-#include "session/Session.h"
-#include "setup/FormFields.h"
-#include "setup/NumberText.h"
+#include "render/ImageSurface.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <cmath>
+#include <memory>
 
 namespace StereoOutputs {
 
@@ -22,13 +24,6 @@ constexpr int MaxFrames = 3600;
 constexpr int WiggleDelay = 17;
 constexpr int TurntableDelay = 8;
 } // namespace
-
-const QStringList& optionNames()
-{
-    static const QStringList names = {QStringLiteral("--pair-parallel"), Wiggle, Turntable,
-                                      TurntableAnaglyph, Frames};
-    return names;
-}
 
 QString checkOption(const QString& name, const QString& value)
 {
@@ -46,42 +41,61 @@ bool isOutput(const QString& name)
     return name == Wiggle || name == Turntable || name == TurntableAnaglyph;
 }
 
-QList<QImage> turntableFrames(Session& session, const Animation& how, bool anaglyph)
+QString checkSize(const QString& name, int frames, double scale, QSize design)
 {
-    const QString control = QStringLiteral("txtZrot");
-    FormFields& fields = session.fields();
-    const QString original = fields.text(control);
-    const double start = session.setup().Zrot; // as the plot shown read it
-    QList<QImage> images;
-    for (int k = 0; k < how.frames; ++k) {
-        fields.setText(control, FormatNumber15(start + k * 360.0 / how.frames));
-        session.plot();
-        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels, how.look);
-        images.append(anaglyph ? StereoImages::anaglyph(views[0], views[1]) : views[1]);
-    }
-    fields.setText(control, original);
-    session.plot();
-    return images;
+    const double count = name == Wiggle ? 2 : frames;
+    const double pixels =
+        count * std::round(design.width() * scale) * std::round(design.height() * scale);
+    if (!isOutput(name) || pixels <= MaxPixels) return {};
+    return QStringLiteral("%1: %2 frames of %3 x %4 pixels exceed the bound of %5 pixels for an "
+                          "animation; use fewer frames or a smaller --scale")
+        .arg(name)
+        .arg(count)
+        .arg(std::round(design.width() * scale))
+        .arg(std::round(design.height() * scale))
+        .arg(QLocale::c().toString(qlonglong(MaxPixels)));
 }
 
-bool write(Session& session, const QString& name, const QString& path, const Animation& how,
-           QString& error)
+bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QString& name,
+           const QString& path, const Animation& how, QString& error)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) != 0) {
         error = QStringLiteral("Cannot write %1: an animation is written as .gif").arg(path);
         return false;
     }
-    QList<QImage> images;
+    DrawOptions options = plot.setup.Options;
+    options.Labels = how.labels;
+    options.Look = how.look;
+    // One pair of surfaces for every frame: each drawing fills them with the background.
+    ImageSurface left(0, 0, 0, how.scale), right(0, 0, 0, how.scale);
+    std::unique_ptr<GifWriter> gif;
+    auto add = [&](const QImage& frame) {
+        if (!gif)
+            gif = std::make_unique<GifWriter>(name == Wiggle ? WiggleDelay : TurntableDelay,
+                                              frame.size());
+        gif->addFrame(frame);
+    };
     if (name == Wiggle) {
-        const std::array<QImage, 2> views = session.capturedImages(how.scale, how.labels, how.look);
-        images = {views[0], views[1]};
+        if (plot.drawAtViewSize(left, right, tools, options)) {
+            add(left.image());
+            add(right.image());
+        }
     } else {
-        images = turntableFrames(session, how, name == TurntableAnaglyph);
+        CapturedPlot turned = plot;
+        const double start = plot.setup.Zrot;
+        for (int k = 0; k < how.frames; ++k) {
+            turned.setup.Zrot = float(start + k * 360.0 / how.frames);
+            if (!turned.drawAtViewSize(left, right, tools, options)) break;
+            add(name == TurntableAnaglyph ? StereoImages::anaglyph(left.image(), right.image())
+                                          : right.image());
+        }
     }
-    GifWriter gif(name == Wiggle ? WiggleDelay : TurntableDelay);
-    for (const QImage& image : std::as_const(images))
-        gif.addFrame(image);
-    return gif.write(path, error);
+    if (!gif) {
+        error = QStringLiteral("Cannot write %1: there is no plot to draw.")
+                    .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return gif->write(path, error);
 }
 
 } // namespace StereoOutputs

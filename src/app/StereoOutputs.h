@@ -1,30 +1,32 @@
 #pragma once
 
+#include "render/CapturedPlot.h"
 #include "setup/SurfaceLook.h"
 
-#include <QImage>
-#include <QList>
 #include <QString>
 #include <QStringList>
-
-class Session;
 
 // The command line's animated stereo outputs, written after the plot:
 //   --wiggle FILE.gif              the two views in turn, about 6 a second
 //   --turntable FILE.gif           the surface turned once about the z axis, the right view
 //   --turntable-anaglyph FILE.gif  the same as anaglyphs
 //   --frames N                     the turntable's number of steps (36 by default)
-// They drive the session as the window's user would: set a field, plot.
+// They draw the captured plot: the turntable turns a copy, so its dots are the same surface
+// points in every frame and frame 0 is the still. Frames are drawn and encoded one at a time.
 namespace StereoOutputs {
 
 constexpr int DefaultFrames = 36;
 
-// The valued options above, and --pair-parallel (the pair with the views swapped).
-const QStringList& optionNames();
+// The bound on an animation's pixels, frames x width x height of the largest views.
+constexpr double MaxPixels = 2e9;
 
 // The message for a value that cannot be taken (--frames not a whole number from 1 to 3600),
 // else empty.
 QString checkOption(const QString& name, const QString& value);
+
+// The message when the animation `name` of `frames` frames at `scale` could exceed MaxPixels
+// (views at most `design` window pixels), else empty.
+QString checkSize(const QString& name, int frames, double scale, QSize design);
 
 // Whether `name` is one of the animations written after the plot.
 bool isOutput(const QString& name);
@@ -39,13 +41,8 @@ struct Animation
     SurfaceLook look;
 };
 
-// The turntable's frames: txtZrot set to start + k * 360 / frames for k = 0 ... frames - 1,
-// start being the Zrot of the plot shown, and each plot's right view or anaglyph. The field's
-// text is put back and plotted again afterwards.
-QList<QImage> turntableFrames(Session& session, const Animation& how, bool anaglyph);
-
-// Writes the animation `name` to `path` from the plot shown; false with `error`.
-bool write(Session& session, const QString& name, const QString& path, const Animation& how,
-           QString& error);
+// Writes the animation `name` to `path` from `plot`; false with `error`.
+bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QString& name,
+           const QString& path, const Animation& how, QString& error);
 
 } // namespace StereoOutputs

@@ -188,6 +188,11 @@ void ScriptEngine::setErrorHandler(ErrorHandler handler)
     d->handler = std::move(handler);
 }
 
+const ScriptEngine::ErrorHandler& ScriptEngine::errorHandler() const
+{
+    return d->handler;
+}
+
 void ScriptEngine::addObject(const QString& name, Class1* object, bool membersGlobal)
 {
     if (!object) return;

@@ -27,6 +27,7 @@ public:
     ScriptEngine& operator=(const ScriptEngine&) = delete;
 
     void setErrorHandler(ErrorHandler handler);
+    const ErrorHandler& errorHandler() const;
 
     // Makes the members of object global names (assigning such a name sets the member).
     void addObject(const QString& name, Class1* object, bool membersGlobal);

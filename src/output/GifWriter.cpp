@@ -14,41 +14,13 @@ namespace {
 
 constexpr std::size_t MaxColours = 256;
 
-// 0xRRGGBB of every pixel, row by row.
-std::vector<QRgb> pixelsOf(const QImage& image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    std::vector<QRgb> out;
-    out.reserve(std::size_t(rgb.width()) * std::size_t(rgb.height()));
-    for (int y = 0; y < rgb.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x)
-            out.push_back(line[x] & 0xFFFFFFu);
-    }
-    return out;
-}
-
-// The nearest colour of the 6 x 6 x 6 cube (levels 0, 51, ..., 255).
-QRgb cubeColour(QRgb c)
-{
-    auto level = [](int v) { return (v * 5 + 127) / 255 * 51; };
-    return qRgb(level(qRed(c)), level(qGreen(c)), level(qBlue(c))) & 0xFFFFFFu;
-}
-
-void addColours(const std::vector<QRgb>& pixels, std::vector<QRgb>& colours)
-{
-    colours.insert(colours.end(), pixels.begin(), pixels.end());
-    std::sort(colours.begin(), colours.end());
-    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
-}
-
 struct MapDeleter
 {
     void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
 };
 using ColourMap = std::unique_ptr<ColorMapObject, MapDeleter>;
 
-// A giflib colour map of the sorted colours, padded with black to a power of two entries.
+// A giflib colour map of the colours, padded with black to a power of two entries.
 ColourMap makeMap(const std::vector<QRgb>& colours)
 {
     const int size = 1 << GifBitSize(int(std::max<std::size_t>(colours.size(), 2)));
@@ -65,112 +37,162 @@ int appendOutput(GifFileType* gif, const GifByteType* data, int length)
     return length;
 }
 
-struct Frame
+// Calls visit(colour) for every pixel (0xRRGGBB), row by row, once per run of equal pixels
+// with its length.
+template <typename Visit> void forEachRun(const QImage& image, Visit visit)
 {
-    int width = 0;
-    int height = 0;
-    std::vector<QRgb> pixels;
-    std::vector<QRgb> colours; // sorted
-};
-
-// Writes the frames; the file is closed (and giflib's state freed) by the caller.
-bool putFrames(GifFileType* gif, const std::vector<Frame>& frames, const std::vector<QRgb>& global,
-               int delay)
-{
-    int width = 0, height = 0;
-    for (const Frame& f : frames) {
-        width = std::max(width, f.width);
-        height = std::max(height, f.height);
-    }
-    EGifSetGifVersion(gif, true);
-    const ColourMap screenMap = global.empty() ? nullptr : makeMap(global);
-    if (EGifPutScreenDesc(gif, width, height, 8, 0, screenMap.get()) == GIF_ERROR) return false;
-
-    // Loop for ever.
-    static const GifByteType appName[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-    static const GifByteType loop[] = {1, 0, 0};
-    if (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
-        EGifPutExtensionBlock(gif, sizeof appName, appName) == GIF_ERROR ||
-        EGifPutExtensionBlock(gif, sizeof loop, loop) == GIF_ERROR ||
-        EGifPutExtensionTrailer(gif) == GIF_ERROR)
-        return false;
-
-    GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, NO_TRANSPARENT_COLOR};
-    GifByteType controlBytes[4];
-    EGifGCBToExtension(&control, controlBytes);
-    for (const Frame& f : frames) {
-        const std::vector<QRgb>& palette = global.empty() ? f.colours : global;
-        const ColourMap localMap = global.empty() ? makeMap(palette) : nullptr;
-        std::unordered_map<QRgb, GifPixelType> index;
-        for (std::size_t i = 0; i < palette.size(); ++i)
-            index.emplace(palette[i], GifPixelType(i));
-        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, controlBytes) == GIF_ERROR ||
-            EGifPutImageDesc(gif, 0, 0, f.width, f.height, false, localMap.get()) == GIF_ERROR)
-            return false;
-        std::vector<GifPixelType> line(std::size_t(f.width));
-        for (int y = 0; y < f.height; ++y) {
-            for (int x = 0; x < f.width; ++x)
-                line[std::size_t(x)] = index.at(f.pixels[std::size_t(y * f.width + x)]);
-            if (EGifPutLine(gif, line.data(), f.width) == GIF_ERROR) return false;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            const QRgb c = line[x] & 0xFFFFFFu;
+            int end = x + 1;
+            while (end < image.width() && (line[end] & 0xFFFFFFu) == c)
+                ++end;
+            visit(c, end - x);
+            x = end;
         }
     }
-    return true;
+}
+
+int distance(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+// The palette of a frame and the index of each of its colours.
+struct Palette
+{
+    std::vector<QRgb> colours;
+    std::unordered_map<QRgb, GifPixelType> index;
+};
+
+Palette paletteOf(const QImage& image)
+{
+    std::unordered_map<QRgb, qint64> counts;
+    forEachRun(image, [&](QRgb c, int n) { counts[c] += n; });
+    Palette p;
+    std::vector<std::pair<qint64, QRgb>> byCount;
+    for (const auto& [c, n] : counts)
+        byCount.emplace_back(-n, c);
+    std::sort(byCount.begin(), byCount.end()); // most frequent first, then by colour
+    if (byCount.size() <= MaxColours) {
+        for (const auto& entry : byCount)
+            p.colours.push_back(entry.second);
+    } else {
+        for (int i = 0; i < GifWriter::ExactColours; ++i)
+            p.colours.push_back(byCount[std::size_t(i)].second);
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b)
+                    p.colours.push_back(qRgb(r * 51, g * 51, b * 51) & 0xFFFFFFu);
+    }
+    for (std::size_t i = 0; i < p.colours.size(); ++i)
+        p.index.emplace(p.colours[i], GifPixelType(i));
+    for (const auto& entry : byCount) {
+        if (p.index.count(entry.second)) continue;
+        std::size_t best = 0;
+        for (std::size_t i = 1; i < p.colours.size(); ++i) {
+            if (distance(entry.second, p.colours[i]) < distance(entry.second, p.colours[best]))
+                best = i;
+        }
+        p.index.emplace(entry.second, GifPixelType(best));
+    }
+    return p;
 }
 
 } // namespace
 
-GifWriter::GifWriter(int delay) : delay_(delay) {}
-
-void GifWriter::addFrame(const QImage& frame)
+GifWriter::GifWriter(int delay, QSize screen) : delay_(delay), screen_(screen)
 {
-    frames_.append(frame);
+    gif_ = EGifOpen(&bytes_, appendOutput, &code_);
+    if (!gif_) return;
+    EGifSetGifVersion(gif_, true);
+    // Loop for ever.
+    static const GifByteType appName[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    static const GifByteType loop[] = {1, 0, 0};
+    if (EGifPutScreenDesc(gif_, screen.width(), screen.height(), 8, 0, nullptr) == GIF_ERROR ||
+        EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+        EGifPutExtensionBlock(gif_, sizeof appName, appName) == GIF_ERROR ||
+        EGifPutExtensionBlock(gif_, sizeof loop, loop) == GIF_ERROR ||
+        EGifPutExtensionTrailer(gif_) == GIF_ERROR)
+        fail();
 }
 
-QByteArray GifWriter::encode(QString& error) const
+GifWriter::~GifWriter()
 {
-    std::vector<Frame> frames;
-    std::vector<QRgb> all;
-    for (const QImage& image : frames_) {
-        Frame f{image.width(), image.height(), pixelsOf(image), {}};
-        addColours(f.pixels, f.colours);
-        if (f.colours.size() > MaxColours) {
-            std::transform(f.pixels.begin(), f.pixels.end(), f.pixels.begin(), cubeColour);
-            f.colours.clear();
-            addColours(f.pixels, f.colours);
+    if (gif_) EGifCloseFile(gif_, nullptr);
+}
+
+void GifWriter::fail()
+{
+    if (gif_ && code_ == 0) code_ = gif_->Error ? gif_->Error : E_GIF_ERR_WRITE_FAILED;
+}
+
+bool GifWriter::addFrame(const QImage& frame)
+{
+    if (!gif_ || code_ != 0) return false;
+    const QImage image =
+        frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
+            ? frame
+            : frame.convertToFormat(QImage::Format_RGB32);
+    const int width = std::min(image.width(), screen_.width());
+    const int height = std::min(image.height(), screen_.height());
+    const Palette palette = paletteOf(image);
+    const ColourMap map = makeMap(palette.colours);
+    GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay_, NO_TRANSPARENT_COLOR};
+    GifByteType controlBytes[4];
+    EGifGCBToExtension(&control, controlBytes);
+    if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, controlBytes) == GIF_ERROR ||
+        EGifPutImageDesc(gif_, 0, 0, width, height, false, map.get()) == GIF_ERROR) {
+        fail();
+        return false;
+    }
+    std::vector<GifPixelType> line(std::size_t(std::max(width, 1)));
+    for (int y = 0; y < height; ++y) {
+        const QRgb* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb last = ~0u;
+        GifPixelType lastIndex = 0;
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = pixels[x] & 0xFFFFFFu;
+            if (c != last) {
+                last = c;
+                lastIndex = palette.index.at(c);
+            }
+            line[std::size_t(x)] = lastIndex;
         }
-        if (all.size() <= MaxColours) addColours(f.colours, all);
-        frames.push_back(std::move(f));
+        if (EGifPutLine(gif_, line.data(), width) == GIF_ERROR) {
+            fail();
+            return false;
+        }
     }
-    if (all.size() > MaxColours) all.clear(); // a palette per frame
-
-    QByteArray bytes;
-    int code = 0;
-    GifFileType* gif = EGifOpen(&bytes, appendOutput, &code);
-    bool ok = gif && putFrames(gif, frames, all, delay_);
-    if (gif && !ok) code = gif->Error;
-    int closeCode = 0;
-    if (gif && EGifCloseFile(gif, &closeCode) == GIF_ERROR && ok) {
-        ok = false;
-        code = closeCode;
-    }
-    if (!ok) {
-        const char* text = GifErrorString(code);
-        error = QStringLiteral("The GIF could not be made: %1.")
-                    .arg(text ? QString::fromLatin1(text) : QString::number(code));
-        bytes.clear();
-    }
-    return bytes;
+    ++frames_;
+    return true;
 }
 
-bool GifWriter::write(const QString& path, QString& error) const
+QByteArray GifWriter::finish(QString& error)
+{
+    if (gif_) {
+        int closeCode = 0;
+        if (EGifCloseFile(gif_, &closeCode) == GIF_ERROR && code_ == 0) code_ = closeCode;
+        gif_ = nullptr;
+    }
+    if (code_ == 0) return bytes_;
+    const char* text = GifErrorString(code_);
+    error = QStringLiteral("The GIF could not be made: %1.")
+                .arg(text ? QString::fromLatin1(text) : QString::number(code_));
+    return {};
+}
+
+bool GifWriter::write(const QString& path, QString& error)
 {
     QString encodeError;
-    const QByteArray bytes = encode(encodeError);
+    const QByteArray bytes = finish(encodeError);
     if (bytes.isEmpty()) {
         error =
             QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), encodeError);
         return false;
     }
-    return SafeWrite::writeFile(
-        path, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); }, error);
+    return SafeWrite::writeBytes(path, bytes, error);
 }

@@ -2,30 +2,47 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QList>
+#include <QSize>
 #include <QString>
 
-// An animated GIF that loops for ever, encoded with giflib and written through the safe-write
-// helper. The palettes hold the frames' colours exactly: one palette for the whole file when
-// all frames together use at most 256 colours (a plot uses a few), else one per frame; a
-// frame with more than 256 colours of its own is reduced to a fixed 6 x 6 x 6 colour cube.
+struct GifFileType;
+
+// An animated GIF that loops for ever, encoded with giflib one frame at a time (a frame is
+// not kept once added) and written through the safe-write helper. Each frame has its own
+// palette holding its colours exactly when it has at most 256; a frame with more keeps its
+// most frequent colours exactly (a plot's background, surface and guides, also beside the
+// smoothed shades of labels) and takes the nearest of those and a 6 x 6 x 6 colour cube for
+// the others.
 class GifWriter
 {
 public:
-    // `delay`: the time each frame is shown, in hundredths of a second.
-    explicit GifWriter(int delay);
+    // `delay`: the time each frame is shown, in hundredths of a second; frames are placed at
+    // the top left of a screen of `screen` pixels.
+    GifWriter(int delay, QSize screen);
+    ~GifWriter();
+    GifWriter(const GifWriter&) = delete;
+    GifWriter& operator=(const GifWriter&) = delete;
 
-    // Frames are placed at the top left of a screen as large as the largest of them.
-    void addFrame(const QImage& frame);
-    int frameCount() const { return int(frames_.size()); }
+    // Encodes the frame; false once giflib has failed (finish() names the cause).
+    bool addFrame(const QImage& frame);
+    int frameCount() const { return frames_; }
 
-    // The file's bytes; empty with `error` set when giflib fails.
-    QByteArray encode(QString& error) const;
+    // Ends the file: its bytes, or empty with `error` set when giflib failed.
+    QByteArray finish(QString& error);
 
-    // Encodes and writes the file; false with the message in `error`.
-    bool write(const QString& path, QString& error) const;
+    // finish(), then the bytes through the safe write; false with the message in `error`.
+    bool write(const QString& path, QString& error);
+
+    // Colours kept exactly in a frame of more than 256.
+    static constexpr int ExactColours = 40;
 
 private:
+    void fail();
+
     int delay_;
-    QList<QImage> frames_;
+    QSize screen_;
+    GifFileType* gif_ = nullptr;
+    QByteArray bytes_;
+    int code_ = 0; // giflib's error code, 0 while all went well
+    int frames_ = 0;
 };

@@ -16,6 +16,7 @@
 #include <memory>
 #include <sys/file.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace SafeWrite {
@@ -98,6 +99,36 @@ bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write
     return writeBytes(path, bytes, error);
 }
 
+QImage paletteImage(const QImage& image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QList<QRgb> table;
+    std::unordered_map<QRgb, uchar> index;
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* to = out.scanLine(y);
+        QRgb last = 0;
+        uchar lastIndex = 0;
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = line[x] | 0xFF000000u;
+            if (x == 0 || c != last) {
+                auto found = index.find(c);
+                if (found == index.end()) {
+                    if (table.size() == 256) return {};
+                    found = index.emplace(c, uchar(table.size())).first;
+                    table.append(c);
+                }
+                last = c;
+                lastIndex = found->second;
+            }
+            to[x] = lastIndex;
+        }
+    }
+    out.setColorTable(table);
+    return out;
+}
+
 constexpr int DotsPerMeter96 = 3780;
 
 bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
@@ -116,6 +147,15 @@ bool imageBytes(const QString& path, const QImage& image, const char* format, QB
         // as they always did.
         rgb.setDotsPerMeterX(DotsPerMeter96);
         rgb.setDotsPerMeterY(DotsPerMeter96);
+    }
+    // A PNG of few colours (every plot has) as an 8-bit palette image: the same pixels.
+    if (qstrcmp(format, "PNG") == 0) {
+        QImage indexed = paletteImage(rgb);
+        if (!indexed.isNull()) {
+            indexed.setDotsPerMeterX(rgb.dotsPerMeterX());
+            indexed.setDotsPerMeterY(rgb.dotsPerMeterY());
+            rgb = indexed;
+        }
     }
     if (!rgb.save(&buffer, format)) {
         error = QStringLiteral("Cannot write %1: the image could not be encoded as %2.")

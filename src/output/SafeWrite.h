@@ -25,10 +25,14 @@ bool writeBytes(const QString& path, const QByteArray& bytes, QString& error);
 // setting `error`.
 bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write, QString& error);
 
-// An image as `format` ("PNG", "BMP"), 24-bit colour; imageBytes() only encodes it.
+// An image as `format` ("PNG", "BMP"), 24-bit colour, a PNG of at most 256 colours as a
+// palette image; imageBytes() only encodes it.
 bool imageBytes(const QString& path, const QImage& image, const char* format, QByteArray& bytes,
                 QString& error);
 bool writeImage(const QString& path, const QImage& image, const char* format, QString& error);
+
+// The image as 8-bit indices into a table of its exact colours; null with more than 256.
+QImage paletteImage(const QImage& image);
 
 // Whether `path` is written in place without a regular file of its own (a device, a FIFO, a
 // standard stream), so that nothing is written beside it.

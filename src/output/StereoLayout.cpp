@@ -1,16 +1,31 @@
 #include "output/StereoLayout.h"
 
 #include "output/StereoImages.h"
+#include "render/ImageSurface.h"
 
 #include <QPainter>
+#include <algorithm>
 
 StereoLayout::StereoLayout(Mode mode, QSize screen, QSize design)
-    : mode_(mode), screen_(screen.expandedTo(QSize(2, 1)))
+    : mode_(mode), screen_(screen.expandedTo(QSize(2, 1))), design_(design)
 {
     const bool pair = mode == Mode::CrossEyed || mode == Mode::Parallel;
     const QSize place(pair ? screen_.width() / 2 : screen_.width(), screen_.height());
     view_ = design.isEmpty() ? place : design.scaled(place, Qt::KeepAspectRatio);
     view_ = view_.expandedTo(QSize(1, 1));
+}
+
+QSize StereoLayout::drawSize() const
+{
+    if (mode_ != Mode::HalfSideBySide) return view_;
+    return QSize(std::max(1, view_.width() / 2), view_.height());
+}
+
+void StereoLayout::prepare(ImageSurface& view, double weight) const
+{
+    const QSize design = design_.isEmpty() ? view_ : design_;
+    view.setGeometry(0, design.width(), design.height());
+    view.setOutputSize(drawSize(), double(view_.width()) / design.width(), weight);
 }
 
 QString StereoLayout::name(Mode mode)
@@ -44,22 +59,15 @@ QImage StereoLayout::compose(const QImage& left, const QImage& right, QRgb backg
         p.drawImage(side * half + (half - image.width()) / 2,
                     (screen_.height() - image.height()) / 2, image);
     };
-    auto squeezed = [](const QImage& image) {
-        return image.scaled(std::max(1, image.width() / 2), image.height(), Qt::IgnoreAspectRatio,
-                            Qt::SmoothTransformation);
-    };
     switch (mode_) {
     case Mode::CrossEyed:
         place(left, 0);
         place(right, 1);
         break;
     case Mode::Parallel:
+    case Mode::HalfSideBySide:
         place(right, 0);
         place(left, 1);
-        break;
-    case Mode::HalfSideBySide:
-        place(squeezed(right), 0);
-        place(squeezed(left), 1);
         break;
     case Mode::Anaglyph: {
         const QImage a = StereoImages::anaglyph(left, right);

@@ -60,13 +60,26 @@ void ImageSurface::resizeImage(int width, int height)
     depth_.clear();
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    image_ = QImage(int(std::lround(pixelScale_ * width_)), int(std::lround(pixelScale_ * height_)),
-                    QImage::Format_RGB32);
+    const QSize size = outputSize_.isValid() ? outputSize_
+                                             : QSize(int(std::lround(pixelScale_ * width_)),
+                                                     int(std::lround(pixelScale_ * height_)));
+    image_ = QImage(size, QImage::Format_RGB32);
+}
+
+void ImageSurface::setOutputSize(QSize pixels, double scale, double weight)
+{
+    setPixelScale(scale);
+    outputSize_ = pixels.expandedTo(QSize(0, 0));
+    lineWidth_ = std::max(1, int(std::lround(pixelScale_ * weight)));
+    resizeImage(width_, height_);
+    updateMapping();
+    fillBackground();
 }
 
 void ImageSurface::setPixelScale(double scale)
 {
     endPainter();
+    outputSize_ = QSize();
     pixelScale_ = std::clamp(scale, 1.0, MaxPixelScale);
     lineWidth_ = std::max(1, int(std::lround(pixelScale_)));
     resizeImage(width_, height_);
@@ -138,6 +151,7 @@ int ImageSurface::pixelY(float y) const
 
 void ImageSurface::fillBackground()
 {
+    labels_.clear();
     endPainter();
     wideEnd_.valid = false;
     image_.fill(toRgb(backColor_));
@@ -561,6 +575,8 @@ void ImageSurface::label(float x, float y, const QString& text, quint32 color, Q
     QPainter& p = painter();
     p.setFont(font);
     p.setPen(QColor::fromRgb(toRgb(color)));
-    p.drawText(LabelText::origin(at, text, font, align), text);
+    QRectF box = LabelText::box(at, text, font, align);
+    if (!labels_.place(box, QRectF(0, 0, image_.width(), image_.height()))) return;
+    p.drawText(LabelText::origin(box, font), text);
     if (raster_ == Raster::Direct) endPainter();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/LabelPlacement.h"
 #include "render/ScaledSurface.h"
 
 #include <QFont>
@@ -62,7 +63,11 @@ public:
     // image to round(K w) x round(K h) and erases the drawing.
     void setPixelScale(double scale);
     double pixelScale() const { return pixelScale_; }
-    int lineWidth() const { return lineWidth_; }
+
+    // An image of exactly `pixels` whatever the geometry (a view drawn for a screen, or into
+    // half a frame), drawn with the weights of pixel scale `scale` (clamped as above): lines
+    // and points `weight` times as wide, at least one pixel. setPixelScale ends it.
+    void setOutputSize(QSize pixels, double scale, double weight = 1);
 
     void setRaster(Raster raster);
     Raster raster() const { return raster_; }
@@ -115,12 +120,14 @@ private:
 
     double pixelScale_ = 1;
     int lineWidth_ = 1;
+    QSize outputSize_; // the image's size when set, else K times the geometry
     QImage image_;
     std::vector<float> depth_;         // of the polygons painted since the background, per pixel
     double factorX_ = 1, factorY_ = 1; // image pixels per user unit
     // Where a window pixel's centre lands inside its block: (image/window size - 1) / 2.
     double offsetX_ = 0, offsetY_ = 0;
     int printY_ = 0; // pixel row of the next printed line
+    LabelPlacement labels_;
     Raster raster_ = Raster::Direct;
     mutable std::unique_ptr<QPainter> painter_;
     // Where the last solid wide line ended, while nothing else has been drawn.

@@ -37,10 +37,9 @@ QRectF box(QPointF at, const QString& text, const QFont& font, Qt::Alignment ali
     return {left, top, width, height};
 }
 
-QPointF origin(QPointF at, const QString& text, const QFont& font, Qt::Alignment align)
+QPointF origin(const QRectF& box, const QFont& font)
 {
-    const QRectF placed = box(at, text, font, align);
-    return {placed.left(), placed.top() + metricsOf(font).ascent()};
+    return {box.left(), box.top() + metricsOf(font).ascent()};
 }
 
 } // namespace LabelText

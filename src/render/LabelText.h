@@ -16,7 +16,7 @@ QFont font(int pixelSize);
 // names at `at`.
 QRectF box(QPointF at, const QString& text, const QFont& font, Qt::Alignment align);
 
-// The baseline origin of the text in that box.
-QPointF origin(QPointF at, const QString& text, const QFont& font, Qt::Alignment align);
+// The baseline origin of text set in `font` whose box is `box`.
+QPointF origin(const QRectF& box, const QFont& font);
 
 } // namespace LabelText

@@ -6,6 +6,7 @@
 #include "render/DrawingSurface.h"
 #include "render/GuideDrawer.h"
 #include "render/RenderState.h"
+#include "render/SampleCache.h"
 #include "setup/PlotSetup.h"
 
 #include <algorithm>
@@ -14,10 +15,18 @@
 
 PlotDriver::PlotDriver(std::array<DrawingSurface*, 2> views, SurfaceEvaluator& evaluator,
                        Class1& class1, UniformRandom& random, DrawHost& host, float halfpi)
-    : views_(views), evaluator_(evaluator), class1_(class1), host_(host),
+    : views_(views), evaluator_(evaluator), class1_(class1), host_(host), random_(random),
       explicit_({views, evaluator, class1, host, random, halfpi, cancelled_, evaluationError_}),
       parametric_({views, evaluator, class1, host, random, halfpi, cancelled_, evaluationError_})
 {
+}
+
+void PlotDriver::setSampleCache(SampleCache* cache, const QStringList& constants)
+{
+    cache_ = cache;
+    constants_ = constants;
+    explicit_.setCache(cache);
+    parametric_.setCache(cache);
 }
 
 bool PlotDriver::drawCaptured(const PlotSetup& setup)
@@ -88,7 +97,11 @@ bool PlotDriver::DrawPlot(const PlotSetup& s)
 
     host_.repaint();
     host_.runEvents();
-    if (!cancelled_) DrawSurface(s);
+    if (!cancelled_) {
+        if (cache_) cache_->begin(s, random_, constants_);
+        DrawSurface(s);
+        if (cache_) cache_->end(!cancelled_);
+    }
 
     host_.drawingEnded();
     drawing_ = false;

@@ -3,6 +3,7 @@
 #include "render/ExplicitDrawer.h"
 #include "render/ParametricDrawer.h"
 
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
 
@@ -35,6 +36,8 @@ struct RenderState;
 // Print call DrawPlot alone, on the views as they are. prepareViews and DrawPlot clear the
 // cancel request when they start, so a cancel ends only the plot it was asked for; DrawPlot
 // refuses to start inside itself (from an event run by a drawing pass).
+class SampleCache;
+
 class PlotDriver
 {
 public:
@@ -59,6 +62,10 @@ public:
     // The user scale of both views, the guides, pending events and the surface. Returns false
     // when it did not run to its end (cancelled, or asked to start inside a running one).
     bool DrawPlot(const PlotSetup& setup);
+
+    // Evaluated sample points kept in `cache` and replayed by later drawings of the same
+    // surface with the same `constants` (none when null).
+    void setSampleCache(SampleCache* cache, const QStringList& constants);
 
     void requestCancel() { cancelled_ = true; }
     bool cancelRequested() const { return cancelled_; }
@@ -94,6 +101,9 @@ private:
     SurfaceEvaluator& evaluator_;
     Class1& class1_;
     DrawHost& host_;
+    UniformRandom& random_;
+    SampleCache* cache_ = nullptr;
+    QStringList constants_;
 
     bool cancelled_ = false;
     bool drawing_ = false;

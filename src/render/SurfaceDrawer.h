@@ -3,6 +3,7 @@
 #include "eval/SurfaceEvaluator.h"
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
+#include "render/SampleCache.h"
 #include "render/SurfaceModel.h"
 #include "render/UniformRandom.h"
 #include "setup/PlotSetup.h"
@@ -51,6 +52,8 @@ public:
     // Let pending events run now, and true unless a cancel has been asked for.
     bool runPendingEvents();
 
+    // Where the drawer records or replays its evaluations (none when null).
+    void setCache(SampleCache* cache) { cache_ = cache; }
     // The sampled surface that the next mesh lines and dots are drawn through (their colour,
     // their hidden parts), or none: straight into the views.
     void setModel(const SurfaceModel* model) { model_ = model; }
@@ -79,6 +82,20 @@ protected:
     // Ndots random samples: a, then b drawn uniformly over the domain; each good point is
     // translated and rotated in place, projected and set in both views.
     template <typename Evaluate> bool walkDots(Point& point, Evaluate evaluate);
+
+    // The outcome of `evaluate()`, which fills `point`, or of the sample replayed in its place.
+    template <typename Evaluate> Outcome sample(Point& point, Evaluate evaluate)
+    {
+        if (cache_ && cache_->replaying()) {
+            if (const SampleCache::Sample* s = cache_->next()) {
+                point = s->point;
+                return s->good ? Outcome::Good : failure(s->error);
+            }
+        }
+        const Outcome outcome = evaluate();
+        if (cache_ && cache_->recording()) cache_->record(point, error_, outcome == Outcome::Good);
+        return outcome;
+    }
 
     // A mesh line's points evaluated a batch at a time, where the drawer can:
     // evaluateBatch(a, b, n, point) evaluates n sample points in a row (`point` is the
@@ -153,6 +170,7 @@ private:
     bool pointCount(qint32 spaces, qint32 segments, qint32& count, bool& goOn);
 
     const PlotSetup* s_ = nullptr;
+    SampleCache* cache_ = nullptr;
     const SurfaceModel* model_ = nullptr;
     quint32 color_ = 0;
     float parallax_ = 0; // the left view's
@@ -283,7 +301,8 @@ bool SurfaceDrawer::walkMesh(bool transformed, Point& point, Evaluate evaluate)
             inner = walked[k];
             return takeBatch(k, a, b, point);
         };
-        return walkLine(count, next, projectPoint);
+        auto sampled = [&](qint64 j) { return sample(point, [&] { return next(j); }); };
+        return walkLine(count, sampled, projectPoint);
     };
 
     bool goOn = true;
@@ -320,7 +339,7 @@ template <typename Evaluate> bool SurfaceDrawer::walkDots(Point& point, Evaluate
         const float a = random_.next() * spanA + s.Rangelxu;
         const float b = random_.next() * spanB + s.Rangelyv;
         ++samples_;
-        const Outcome outcome = evaluate(a, b, point);
+        const Outcome outcome = sample(point, [&] { return evaluate(a, b, point); });
         if (outcome == Outcome::Stop) return false;
         if (failed || outcome == Outcome::Failed) {
             failed = false;

@@ -16,6 +16,9 @@ public:
     // A single-precision value in [0, 1): 24 random bits.
     float next() { return float(engine_() >> 8) * (1.0f / 16777216.0f); }
 
+    // The same state: the same values to come.
+    bool operator==(const UniformRandom& other) const { return engine_ == other.engine_; }
+
 private:
     std::mt19937 engine_;
 };

@@ -57,6 +57,7 @@ QPointF VectorSurface::toView(float x, float y) const
 void VectorSurface::erase()
 {
     shapes_.clear();
+    labels_.clear();
     open_ = false;
     currentX_ = currentY_ = 0;
     printY_ = 0;
@@ -234,9 +235,9 @@ void VectorSurface::label(float x, float y, const QString& text, quint32 color, 
     s.kind = Shape::Text;
     s.color = color & 0xFFFFFF;
     s.font = LabelText::font(LabelPixelSize);
-    // Text wholly outside the view is left out, so that it is not found in the file either.
-    if (!LabelText::box(at, text, s.font, align).intersects(QRectF(0, 0, width_, height_))) return;
-    s.points = {LabelText::origin(at, text, s.font, align)};
+    QRectF box = LabelText::box(at, text, s.font, align);
+    if (!labels_.place(box, QRectF(0, 0, width_, height_))) return;
+    s.points = {LabelText::origin(box, s.font)};
     s.text = text;
     shapes_.push_back(std::move(s));
 }

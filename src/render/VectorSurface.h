@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/LabelPlacement.h"
 #include "render/ScaledSurface.h"
 
 #include <QFont>
@@ -83,6 +84,7 @@ private:
     double factorX_ = 1, factorY_ = 1; // view pixels per user unit
     double printY_ = 0;                // view pixel row of the next printed line
     std::vector<Shape> shapes_;
+    LabelPlacement labels_;
     // The last shape may go on from (openX_, openY_), the user point it ended at.
     bool open_ = false;
     float openX_ = 0, openY_ = 0;

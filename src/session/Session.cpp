@@ -2,15 +2,13 @@
 
 #include "eval/SurfaceEvaluator.h"
 #include "eval/UserConstants.h"
-#include "output/ReportPrinter.h"
 #include "output/ReportText.h"
 #include "output/SafeWrite.h"
 #include "output/SetupFile.h"
 #include "output/SurfaceGrid.h"
 #include "render/ImageSurface.h"
 #include "render/PlotDriver.h"
-#include "render/SvgDocument.h"
-#include "render/SvgSurface.h"
+#include "render/SampleCache.h"
 #include "render/UniformRandom.h"
 #include "session/SessionHost.h"
 #include "setup/FormFields.h"
@@ -19,8 +17,6 @@
 #include "setup/StepButtons.h"
 #include "setup/ZoomPan.h"
 
-#include <QPagedPaintDevice>
-#include <QPdfWriter>
 #include <cmath>
 
 namespace {
@@ -29,13 +25,13 @@ const QString kConstantsBox = QStringLiteral("cboConstants");
 
 Session::Session(FormFields& fields, SessionHost& host)
     : fields_(fields), host_(host), drawHost_(host), constants_(std::make_unique<UserConstants>()),
-      random_(std::make_unique<UniformRandom>()), plotRandom_(std::make_unique<UniformRandom>())
+      random_(std::make_unique<UniformRandom>())
 {
     // The views at their design geometry: 400 x 300 pixels, the right one overlapping by one.
     pic_[0] = std::make_unique<ImageSurface>();
     pic_[1] = std::make_unique<ImageSurface>();
-    pic_[0]->setGeometry(0, 400, 300);
-    pic_[1]->setGeometry(399, 400, 300);
+    pic_[0]->setGeometry(0, DesignSize.width(), DesignSize.height());
+    pic_[1]->setGeometry(DesignSize.width() - 1, DesignSize.width(), DesignSize.height());
     engine_.setErrorHandler([this](const ScriptError& error) { onEngineError(error); });
 }
 
@@ -54,6 +50,7 @@ void Session::load(const QString& startDir)
     engine_.executeStatement(QStringLiteral("pi = Atn(1) * 4"));
     engine_.executeStatement(QStringLiteral("e = Exp(1)"));
     random_->seedFromClock();
+    samples_ = std::make_shared<SampleCache>();
     evaluator_ = std::make_unique<SurfaceEvaluator>(engine_, class1_);
     driver_ =
         std::make_unique<PlotDriver>(std::array<DrawingSurface*, 2>{pic_[0].get(), pic_[1].get()},
@@ -82,8 +79,7 @@ void Session::seedRandom(quint32 seed)
 
 void Session::onEngineError(const ScriptError& error)
 {
-    if (!quiet_ && !ErrorNumbers::isPointFailure(error.number))
-        host_.report(Message::fromError(error));
+    if (!ErrorNumbers::isPointFailure(error.number)) host_.report(Message::fromError(error));
 }
 
 void Session::plot()
@@ -133,23 +129,24 @@ double Session::plotProgress() const
     return driver_ ? driver_->progress() : 0.0;
 }
 
-bool Session::drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host, bool labels,
-                              const SurfaceLook& look)
+CapturedPlot Session::capturedPlot() const
+{
+    if (!render_.PlotShown || plotting_ || current_) return {};
+    return captured_;
+}
+
+CapturedPlot::Tools Session::plotTools()
+{
+    return {engine_, *evaluator_, class1_, halfpi_};
+}
+
+bool Session::drawCaptured(const CapturedPlot& captured, std::array<DrawingSurface*, 2> views,
+                           const DrawOptions& options, DrawHost* host)
 {
     if (!driver_ || plotting_ || current_) return false;
     NullDrawHost none;
-    UniformRandom random = *plotRandom_;
-    PlotSetup setup = plotted_;
-    setup.Options.Labels = labels;
-    setup.Options.Look = look;
-    PlotDriver driver(views, *evaluator_, class1_, random, host ? *host : none, halfpi_);
-    driver.applyOptions(setup.Options);
-    driver.ClearViews();
-    if (!render_.PlotShown) return false;
-    current_ = &driver;
-    quiet_ = true; // the plot shown has reported its errors
-    const bool done = driver.DrawPlot(setup);
-    quiet_ = false;
+    const bool done = captured.draw(views, plotTools(), options, host ? *host : none,
+                                    [this](PlotDriver* running) { current_ = running; });
     current_ = nullptr;
     if (plotPending_) plot();
     return done;
@@ -182,10 +179,15 @@ void Session::runPlot()
     registerConstants();
     noteEquations();
     driver_->prepareViews(setup_, render_);
-    plotted_ = setup_;
+    captured_.setup = setup_;
+    captured_.constants = constants_->list();
+    captured_.samples = samples_;
+    driver_->setSampleCache(samples_.get(), captured_.constants);
+    for (int i = 0; i < 2; ++i)
+        captured_.views[i] = QRect(pic_[i]->left(), 0, pic_[i]->width(), pic_[i]->height());
     host_.viewsChanged();
     host_.processEvents();
-    *plotRandom_ = *random_;
+    captured_.random = *random_;
     if (!driver_->cancelRequested()) driver_->DrawPlot(setup_);
     host_.viewsChanged();
     host_.setBusy(false);
@@ -279,6 +281,11 @@ qint32 Session::evaluateField(const QString& text, double& value, const Subject&
     if (n == 0 && class1_.ierr != 0) n = class1_.ierr;
     class1_.ierr = 0;
     return n;
+}
+
+void Session::forgetSamples()
+{
+    if (samples_) samples_->clear();
 }
 
 void Session::clearViews()
@@ -397,83 +404,13 @@ bool Session::reportLines(QStringList& lines)
     return true;
 }
 
-bool Session::printDocument(QPagedPaintDevice& device, bool labels, const SurfaceLook& look)
-{
-    QStringList lines;
-    if (!reportLines(lines)) return false;
-    ReportPrinter::PairPainter drawPair;
-    if (render_.PlotShown && !plotting_)
-        drawPair = [&](DrawingSurface& left, DrawingSurface& right) {
-            drawCaptured(left, right, labels, look);
-        };
-    const std::array<QSize, 2> sizes = {QSize(pic_[0]->width(), pic_[0]->height()),
-                                        QSize(pic_[1]->width(), pic_[1]->height())};
-    QString error;
-    if (!ReportPrinter::print(device, sizes, drawPair, lines, error)) {
-        host_.showMessage(error, QString());
-        return false;
-    }
-    return true;
-}
-
-bool Session::writePdf(const QString& path, const QPageLayout& layout, bool labels,
-                       const SurfaceLook& look)
-{
-    bool printed = true;
-    QString error;
-    const bool ok = SafeWrite::writeFile(
-        path,
-        [&](QIODevice& device) {
-            QPdfWriter writer(&device);
-            writer.setCreator(QStringLiteral("Tavrigon"));
-            if (layout.isValid()) writer.setPageLayout(layout);
-            printed = printDocument(writer, labels, look); // its own message when it fails
-            return printed;
-        },
-        error);
-    if (!ok && printed) host_.showMessage(error, QString());
-    return ok;
-}
-
-bool Session::drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels,
-                           const SurfaceLook& look)
-{
-    left.setGeometry(pic_[0]->left(), pic_[0]->width(), pic_[0]->height());
-    right.setGeometry(pic_[1]->left(), pic_[1]->width(), pic_[1]->height());
-    return drawCurrentPlot({&left, &right}, nullptr, labels, look);
-}
-
-std::array<QImage, 2> Session::capturedImages(double scale, bool labels, const SurfaceLook& look)
-{
-    ImageSurface left(0, 0, 0, scale), right(0, 0, 0, scale);
-    if (!drawCaptured(left, right, labels, look)) return {};
-    return {left.image(), right.image()};
-}
-
-QByteArray Session::capturedSvg(const QList<int>& order, double scale, bool labels,
-                                const SurfaceLook& look)
-{
-    std::array<SvgSurface, 2> views;
-    if (!drawCaptured(views[0], views[1], labels, look)) return {};
-    SvgDocument document(scale);
-    double x = 0;
-    for (const int index : order) {
-        document.addView(views[index], x);
-        x += views[index].width();
-    }
-    return document.toSvg();
-}
-
 bool Session::sampleSurface(SurfaceGrid& grid, QString& error)
 {
-    if (!driver_ || plotting_ || current_ || !render_.PlotShown) {
+    if (!driver_ || plotting_ || current_ || captured_.isEmpty() || !render_.PlotShown) {
         error = QStringLiteral("there is no plot");
         return false;
     }
-    quiet_ = true; // the plot shown has reported its errors
-    const bool sampled = SurfaceGrid::sample(*evaluator_, plotted_, grid, error);
-    quiet_ = false;
-    return sampled;
+    return SurfaceGrid::sample(*evaluator_, captured_.setup, grid, error);
 }
 
 DrawingSurface& Session::view(int index)

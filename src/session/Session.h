@@ -2,6 +2,7 @@
 
 #include "eval/Class1.h"
 #include "eval/ScriptEngine.h"
+#include "render/CapturedPlot.h"
 #include "render/DrawHost.h"
 #include "render/RenderState.h"
 #include "setup/PlotSetup.h"
@@ -9,8 +10,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
-#include <QPageLayout>
 #include <QSet>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -20,7 +21,6 @@ class DrawingSurface;
 class FormFields;
 class ImageSurface;
 class PlotDriver;
-class QPagedPaintDevice;
 class SessionHost;
 class SurfaceEvaluator;
 struct SurfaceGrid;
@@ -32,6 +32,9 @@ class UserConstants;
 class Session
 {
 public:
+    // The window views' design size, before the reduction factor.
+    static constexpr QSize DesignSize{400, 300};
+
     Session(FormFields& fields, SessionHost& host);
     ~Session();
     Session(const Session&) = delete;
@@ -47,10 +50,10 @@ public:
     // Plot (a click of cmdPlot). A Plot asked for while one runs starts when it has ended.
     void plot();
     bool isPlotting() const { return plotting_; }
-    // Esc: the running plot, and a drawing of drawCurrentPlot, stop where they are.
+    // Esc: the running plot, and a drawing of drawCaptured, stop where they are.
     void cancelPlot();
     // The share of the running (or last) plot's surface drawn so far, 0 to 1; during
-    // drawCurrentPlot, the share of that drawing.
+    // drawCaptured, the share of that drawing.
     double plotProgress() const;
     // Whether the plot shown drew a point of its surface inside the window.
     bool surfaceInWindow() const;
@@ -58,16 +61,17 @@ public:
     // with a message that ends with `howToRaise`.
     void setSampleLimit(double limit, const QString& howToRaise);
 
-    // Draws the plot shown onto a caller's pair of views, at their size (the user scale maps
-    // the setup's window onto them), with the same random dots as the window's views. The
-    // drawing asks `host` (none when null) for its events; a Plot asked for meanwhile stops
-    // it and runs as soon as it has returned. Without a plot shown the views are only
-    // cleared. False when nothing was drawn, or the drawing did not run to its end.
-    // `labels` adds the axis letters and tick values, `look` the surface's look (hidden
-    // lines, solid, colour, projection). The plot is the last Plot's: the setup it read, with
-    // the constants it registered; no engine message is shown again.
-    bool drawCurrentPlot(std::array<DrawingSurface*, 2> views, DrawHost* host = nullptr,
-                         bool labels = false, const SurfaceLook& look = {});
+    // The plot shown, as a value every output draws from: empty when no plot is shown, while
+    // a Plot runs and while a drawing of drawCaptured runs.
+    CapturedPlot capturedPlot() const;
+    // The engine, Class1 and evaluator a captured plot is drawn with.
+    CapturedPlot::Tools plotTools();
+    // Draws `plot` with `options` onto a caller's pair of views at their size, asking `host`
+    // (none when null) for its events. cancelPlot() stops it and plotProgress() follows it; a
+    // Plot asked for meanwhile stops it and runs as soon as it has returned. False when
+    // nothing was drawn, or the drawing did not run to its end.
+    bool drawCaptured(const CapturedPlot& captured, std::array<DrawingSurface*, 2> views,
+                      const DrawOptions& options, DrawHost* host = nullptr);
 
     // Clicks a button by its control name (cmdPlot, the step, zoom and pan buttons,
     // cmdAddCons, cmdRemCons). False for a name that is no such button.
@@ -107,29 +111,11 @@ public:
     const QString& setupFileName() const { return setupFileName_; }
     void setSetupFileName(const QString& name) { setupFileName_ = name; }
 
-    // The printed report's text lines, and the whole printed document with the views drawn
-    // as vectors (drawCaptured), labelled when asked.
+    // The printed report's text lines, from the fields as they are.
     bool reportLines(QStringList& lines);
-    bool printDocument(QPagedPaintDevice& device, bool labels = false,
-                       const SurfaceLook& look = {});
-    // The printed document as a PDF file, through the safe write; an invalid layout keeps the
-    // writer's own. False after a message was shown.
-    bool writePdf(const QString& path, const QPageLayout& layout = QPageLayout(),
-                  bool labels = false, const SurfaceLook& look = {});
 
-    // drawCurrentPlot without events on a caller's pair of surfaces given the screen views'
-    // geometry: the surfaces' own pixel scale or vector nature sets the size. The screen views
-    // are untouched.
-    bool drawCaptured(DrawingSurface& left, DrawingSurface& right, bool labels = false,
-                      const SurfaceLook& look = {});
-    // Both views so drawn as images at `scale` image pixels per window pixel (1 to 16); null
-    // images when there is no plot to draw.
-    std::array<QImage, 2> capturedImages(double scale, bool labels = false,
-                                         const SurfaceLook& look = {});
-    // Views so drawn as one SVG document, side by side in the order given (0 left, 1 right),
-    // shown `scale` times their pixel size; empty when there is no plot to draw.
-    QByteArray capturedSvg(const QList<int>& order, double scale, bool labels = false,
-                           const SurfaceLook& look = {});
+    // Evaluations are not replayed after this: the engine's variables were changed directly.
+    void forgetSamples();
 
     // The plot shown's surface sampled on the grid of its finest mesh lines, from the setup
     // and constants it was drawn with, without engine messages; false with `error`.
@@ -142,11 +128,9 @@ public:
     QImage viewImage(int index) const;
 
     ScriptEngine& engine() { return engine_; }
-    Class1& class1() { return class1_; }
     PlotSetup& setup() { return setup_; }
     RenderState& renderState() { return render_; }
     FormFields& fields() { return fields_; }
-    SessionHost& host() { return host_; }
     const QString& startDir() const { return startDir_; }
 
 private:
@@ -178,18 +162,17 @@ private:
     std::array<std::unique_ptr<ImageSurface>, 2> pic_;
     std::unique_ptr<UserConstants> constants_;
     std::unique_ptr<UniformRandom> random_;
-    std::unique_ptr<UniformRandom> plotRandom_; // the generator as the plot shown began
     float halfpi_ = 0;
     std::unique_ptr<SurfaceEvaluator> evaluator_;
     std::unique_ptr<PlotDriver> driver_;
-    PlotDriver* current_ = nullptr; // the driver of a running drawCurrentPlot
+    PlotDriver* current_ = nullptr; // the driver of a running drawCaptured
     QString startDir_;
     QString setupFileName_;
     bool plotting_ = false;
     bool plotPending_ = false;
+    CapturedPlot captured_; // the last Plot's
+    std::shared_ptr<SampleCache> samples_;
     double sampleLimit_ = 0;
     QString howToRaise_;
-    bool quiet_ = false;  // engine messages are not shown (a captured plot drawn again)
     QSet<QString> noted_; // the formula texts that had their note
-    PlotSetup plotted_;   // the last Plot's setup
 };

@@ -1,5 +1,6 @@
 #include "ui/ImageExport.h"
 
+#include "output/PlotExport.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
 #include "render/ImageSurface.h"
@@ -105,12 +106,13 @@ double scaleOf(const QString& text)
 bool save(Session& session, const QString& path, const Choice& choice, const Options& options,
           QString& error)
 {
+    const CapturedPlot plot = session.capturedPlot();
+    const PlotExport exporter(plot, session.plotTools(), options.labels, options.look);
     if (choice.suffix == QLatin1String("svg")) {
         const int first = choice.kind == Kind::RightView || choice.kind == Kind::ParallelPair;
         const bool pair = choice.kind == Kind::Pair || choice.kind == Kind::ParallelPair;
         const QByteArray svg =
-            session.capturedSvg(pair ? QList<int>{first, 1 - first} : QList<int>{first},
-                                options.scale, options.labels, options.look);
+            exporter.svg(pair ? QList<int>{first, 1 - first} : QList<int>{first}, options.scale);
         if (svg.isEmpty()) {
             error = QStringLiteral("Cannot write %1: there is no plot to draw as SVG.")
                         .arg(QDir::toNativeSeparators(path));
@@ -118,8 +120,7 @@ bool save(Session& session, const QString& path, const Choice& choice, const Opt
         }
         return SafeWrite::writeBytes(path, svg, error);
     }
-    std::array<QImage, 2> views =
-        session.capturedImages(options.scale, options.labels, options.look);
+    std::array<QImage, 2> views = exporter.images(options.scale);
     if (views[0].isNull()) views = {session.viewImage(0), session.viewImage(1)};
     return SafeWrite::writeImage(path, image(choice.kind, views[0], views[1]), choice.format,
                                  error);

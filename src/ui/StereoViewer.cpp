@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QScreen>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 // How often the frame follows a drawing in progress.
@@ -86,7 +88,7 @@ void StereoViewer::setMode(StereoLayout::Mode mode)
 {
     mode_ = mode;
     showState();
-    if (layout().viewSize() == QSize(views_[0]->width(), views_[0]->height()))
+    if (fits(layout()))
         compose(); // the views fit the new mode as they are
     else
         drawAgain(); // at the new size
@@ -109,6 +111,8 @@ void StereoViewer::showState()
         parts << QStringLiteral("colour by ") + SurfaceLook::colourName(look_.Colouring);
     if (look_.Orthographic) parts << look_.projectionName();
     if (labels_) parts << QStringLiteral("labels");
+    if (lineWeight() != 1)
+        parts << QStringLiteral("lines \u00D7%1").arg(QLocale::c().toString(lineWeight()));
     modeLabel_->setText(parts.join(QStringLiteral(", ")));
     modeLabel_->adjustSize();
     modeLabel_->move(24, 24);
@@ -147,17 +151,28 @@ StereoLayout StereoViewer::layout() const
     return StereoLayout(mode_, size() * devicePixelRatio(), QSize(r.PicWidth0, r.PicHeight0));
 }
 
+bool StereoViewer::fits(const StereoLayout& l) const
+{
+    return drawn_.first == l.viewSize() && drawn_.second == l.drawSize();
+}
+
 void StereoViewer::redraw()
 {
     // A plot of the session calls plotEnded when it has ended.
     if (isHidden() || drawing_ || session_.isPlotting()) return;
-    const QSize size = layout().viewSize();
+    // The window's design view drawn at the layout's size: weights grow as with --scale.
+    const StereoLayout l = layout();
     for (auto& v : views_)
-        v->setGeometry(0, size.width(), size.height());
+        l.prepare(*v, lineWeight());
+    drawn_ = {l.viewSize(), l.drawSize()};
     drawing_ = true;
     composed_.start();
     progress_->plotStarted();
-    if (session_.drawCurrentPlot({views_[0].get(), views_[1].get()}, host_.get(), labels_, look_))
+    const CapturedPlot plot = session_.capturedPlot();
+    DrawOptions options = plot.setup.Options;
+    options.Labels = labels_;
+    options.Look = look_;
+    if (session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, options, host_.get()))
         ++drawings_;
     progress_->plotEnded();
     drawing_ = false;
@@ -171,7 +186,7 @@ void StereoViewer::redraw()
 void StereoViewer::compose()
 {
     const StereoLayout l = layout();
-    if (l.viewSize() != QSize(views_[0]->width(), views_[0]->height())) return;
+    if (!fits(l)) return;
     frame_ = l.compose(views_[0]->image(), views_[1]->image(),
                        ImageSurface::toRgb(views_[0]->backColor()));
     frame_.setDevicePixelRatio(devicePixelRatio());
@@ -193,6 +208,12 @@ void StereoViewer::keyPressEvent(QKeyEvent* event)
             session_.cancelPlot();
         else
             close();
+    } else if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+        const int step = key == Qt::Key_Plus ? 1 : -1;
+        weight_ = std::clamp(weight_ + step, 0, int(LineWeights.size()) - 1);
+        showState();
+        drawn_ = {}; // drawn anew with the new weight
+        drawAgain();
     } else if (key == Qt::Key_M) {
         setMode(StereoLayout::next(mode_));
     } else if (key >= Qt::Key_1 && key < Qt::Key_1 + StereoLayout::ModeCount) {

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class ImageSurface;
 class PlotProgress;
@@ -17,10 +19,13 @@ class Session;
 class ViewInteraction;
 
 // The full-screen stereo viewer: the plot shown in the window, drawn anew at the screen's
-// resolution onto views of the layout's size, in one of the StereoLayout modes. M cycles the
-// modes and 1 to 4 choose one; H turns hidden lines on and off, S the solid surface, C the
-// colour (none, height, depth), O the projection (oblique, orthographic), L the axis labels.
-// The mode's name and the look show in a corner for two seconds. Dragging
+// resolution onto views of the layout's size, in one of the StereoLayout modes. Lines, dots,
+// the dotted pattern, the origin mark and text grow with the views against the window's
+// design size, as the image exports' pixel scale does; + and - make the lines bolder or
+// thinner in LineWeights steps. M cycles the modes and 1 to 4 choose one; H turns hidden
+// lines on and off, S the solid surface, C the colour (none, height, depth), O the projection
+// (oblique, orthographic), L the axis labels. The mode's name, the look and the line weight
+// (when it is not 1) show in a corner for two seconds. Dragging
 // turns the surface and the wheel zooms, through the window's fields; after each plot of the
 // session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
 // a double-click does.
@@ -33,11 +38,13 @@ public:
     ~StereoViewer() override;
 
     static constexpr int ModeShownMs = 2000;
+    static constexpr std::array<double, 5> LineWeights = {0.5, 0.75, 1, 1.5, 2};
 
     // Shows the viewer full screen and draws the plot.
     void open();
     void setMode(StereoLayout::Mode mode);
     StereoLayout::Mode mode() const { return mode_; }
+    double lineWeight() const { return LineWeights[std::size_t(weight_)]; }
     // The surface's look and the labels the views are drawn with; a change draws them anew.
     void setLook(const SurfaceLook& look, bool labels);
     const SurfaceLook& look() const { return look_; }
@@ -64,8 +71,10 @@ private:
     StereoLayout layout() const;
     void redraw();
     void compose();
-    // The mode's name and the look, shown for a while.
+    // The mode's name, the look and the line weight, shown for a while.
     void showState();
+    // Whether the views drawn serve layout `l` as they are.
+    bool fits(const StereoLayout& l) const;
     // Draws anew, at once or when the drawing that runs has stopped.
     void drawAgain();
 
@@ -73,6 +82,8 @@ private:
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
     SurfaceLook look_;
     bool labels_ = false;
+    int weight_ = 2;                // index into LineWeights
+    std::pair<QSize, QSize> drawn_; // the layout's view and drawing sizes of the views drawn
     std::unique_ptr<ImageSurface> views_[2];
     std::unique_ptr<Host> host_;
     ViewInteraction* interaction_ = nullptr;

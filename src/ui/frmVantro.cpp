@@ -1,6 +1,7 @@
 #include "ui/frmVantro.h"
 
 #include "output/ClipboardCopy.h"
+#include "output/PlotExport.h"
 #include "output/StereoImages.h"
 #include "render/DrawingSurface.h"
 #include "session/Session.h"
@@ -680,11 +681,14 @@ void frmVantro::printSetup()
     }
     if (!dialogs_.printer(this, printer)) return;
     // Print to file goes through the safe write, as every file the program writes.
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        session_->writePdf(printer.outputFileName(), printer.pageLayout());
-        return;
-    }
-    session_->printDocument(printer);
+    const CapturedPlot plot = session_->capturedPlot();
+    const PlotExport exporter(plot, session_->plotTools(), false);
+    QString error;
+    const bool toFile =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    if (!(toFile ? exporter.writePdf(printer.outputFileName(), printer.pageLayout(), lines, error)
+                 : exporter.print(printer, lines, error)))
+        showMessage(error, QString());
 }
 
 void frmVantro::showHelp()

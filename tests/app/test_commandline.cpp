@@ -643,6 +643,40 @@ private Q_SLOTS:
         session.plot();
         QVERIFY(session.viewImage(0).convertToFormat(QImage::Format_RGB32) != left);
     }
+
+    // The PDF's paper as asked for, and nothing within 12 mm (34 points) of its edges.
+    void pdfPageAndMargins_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QByteArray>("mediaBox");
+        QTest::newRow("a4") << "A4" << QByteArray("[0 0 595.");
+        QTest::newRow("letter") << "letter" << QByteArray("[0 0 612.000000 792.000000]");
+    }
+    void pdfPageAndMargins()
+    {
+        QFETCH(QString, page);
+        QFETCH(QByteArray, mediaBox);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("p.pdf");
+        QCOMPARE(runProgram({"--page", page, "--labels", "--pdf", pdf}).status, 0);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("/MediaBox " + mediaBox));
+        if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) return;
+        QCOMPARE(QProcess::execute("pdftoppm",
+                                   {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("p")}),
+                 0);
+        const QImage image = QImage(dir.filePath("p.png")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!image.isNull());
+        const QRect inside = image.rect().adjusted(34, 34, -34, -34);
+        int marks = 0, outside = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 250) ++(inside.contains(x, y) ? marks : outside);
+        QVERIFY(marks > 1000);
+        QCOMPARE(outside, 0);
+        QCOMPARE(runProgram({"--page", "a5", "--pdf", pdf}).status, 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

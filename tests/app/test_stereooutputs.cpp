@@ -38,13 +38,16 @@ private Q_SLOTS:
                                      "r.png",       "--anaglyph", "a.png",
                                      "--pair",      "p.png",      "--pair-parallel",
                                      "pp.png"};
-        QStringList args = {"--set", "Zrot=30", "--frames", "3"};
+        // With dots, seeded alike: a turned frame has the dots of the still at its angle.
+        const QStringList dots = {"--set", "Dots=1", "--seed", "3"};
+        QStringList args = dots + QStringList{"--set", "Zrot=30", "--frames", "3"};
         for (const QString& o : outputs)
             args << (o.startsWith("--") ? o : file(o));
         QCOMPARE(runProgram(args), 0);
         for (const QString angle : {"150", "270"})
-            QCOMPARE(runProgram({"--set", "Zrot=" + angle, "--right", file("r" + angle + ".png"),
-                                 "--anaglyph", file("a" + angle + ".png")}),
+            QCOMPARE(runProgram(dots + QStringList{"--set", "Zrot=" + angle, "--right",
+                                                   file("r" + angle + ".png"), "--anaglyph",
+                                                   file("a" + angle + ".png")}),
                      0);
     }
 
@@ -93,6 +96,8 @@ private Q_SLOTS:
         QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
         QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
         QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+        QTest::newRow("too many pixels")
+            << QStringList{"--scale", "16", "--turntable", "x.gif", "--frames", "3600"} << 2;
     }
     void refusals()
     {
@@ -147,6 +152,40 @@ private Q_SLOTS:
             const int sign = redRightOfCyan > 0.5 ? 1 : redRightOfCyan < -0.5 ? -1 : 0;
             QCOMPARE(sign, near ? nearSign : -nearSign);
         }
+    }
+
+    // The half side-by-side frame: its size, each view drawn into its half in the surface's
+    // full colour, the left half for the left eye (the near patch further right there).
+    void halfSideBySide_data()
+    {
+        QTest::addColumn<QStringList>("frame");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("default") << QStringList{} << QSize(1920, 1080);
+        QTest::newRow("4K") << QStringList{"--frame", "3840x2160"} << QSize(3840, 2160);
+    }
+    void halfSideBySide()
+    {
+        QFETCH(QStringList, frame);
+        QFETCH(QSize, size);
+        const QStringList common = frame + QStringList{"--set", Patches, "--set", "Stereo=1"};
+        QCOMPARE(runProgram(common + QStringList{"--half-sbs", file("h.png")}), 0);
+        QCOMPARE(runProgram(common + QStringList{"--set", "Lines=0", "--half-sbs", file("hg.bmp")}),
+                 0);
+        const QImage surface = rgb(QImage(file("h.png"))), guides = rgb(QImage(file("hg.bmp")));
+        QCOMPARE(surface.size(), size);
+        QCOMPARE(guides.size(), size);
+        const int half = size.width() / 2;
+        double sum[2] = {}, count[2] = {};
+        for (int y = size.height() / 2; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                if (surface.pixel(x, y) == guides.pixel(x, y)) continue;
+                QCOMPARE(surface.pixel(x, y), qRgb(255, 255, 255));
+                sum[x / half] += x % half;
+                count[x / half] += 1;
+            }
+        }
+        QVERIFY(count[0] > 20 && count[1] > 20);
+        QVERIFY(sum[0] / count[0] > sum[1] / count[1] + 1);
     }
 };
 

@@ -215,6 +215,34 @@ private Q_SLOTS:
         QCOMPARE(leftovers(base), 0);
     }
 
+    // A PNG of at most 256 colours is a palette image, one of more keeps 24-bit colour, and
+    // a BMP always does: the pixels read back the same.
+    void imageColours_data()
+    {
+        QTest::addColumn<int>("colours");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("palette");
+        QTest::newRow("png, 2") << 2 << QByteArray("PNG") << true;
+        QTest::newRow("png, 256") << 256 << QByteArray("PNG") << true;
+        QTest::newRow("png, 257") << 257 << QByteArray("PNG") << false;
+        QTest::newRow("bmp, 2") << 2 << QByteArray("BMP") << false;
+    }
+    void imageColours()
+    {
+        QFETCH(int, colours);
+        QFETCH(QByteArray, format);
+        QFETCH(bool, palette);
+        QImage image(40, 30, QImage::Format_RGB32);
+        for (int i = 0; i < 40 * 30; ++i)
+            image.setPixel(i % 40, i / 40, qRgb(i % colours % 256, i % colours / 256 * 99, 9));
+        const QString path = dir_.filePath(QStringLiteral("colours.") + format.toLower());
+        QString error;
+        QVERIFY2(SafeWrite::writeImage(path, image, format.constData(), error), qPrintable(error));
+        const QImage back(path);
+        QCOMPARE(back.format() == QImage::Format_Indexed8, palette);
+        QCOMPARE(back.convertToFormat(QImage::Format_RGB32), image);
+    }
+
     // A standard stream, a descriptor, or the file that standard output goes to, is written at
     // the descriptor's offset: what the redirection put there before and after stays.
     void streamsKeepWhatWasThere_data()

@@ -37,7 +37,7 @@ private Q_SLOTS:
                                     << QList<QRect>{{10, 0, 80, 60}, {110, 0, 80, 60}, {}};
         QTest::newRow("parallel: swapped") << Mode::Parallel << QSize(80, 60)
                                            << QList<QRect>{{110, 0, 80, 60}, {10, 0, 80, 60}, {}};
-        // Fitted to the whole screen, then squeezed to half the width, in parallel order.
+        // Fitted to the whole screen, drawn into half the width, in parallel order.
         QTest::newRow("half side-by-side") << Mode::HalfSideBySide << QSize(80, 60)
                                            << QList<QRect>{{130, 0, 40, 60}, {30, 0, 40, 60}, {}};
         QTest::newRow("anaglyph") << Mode::Anaglyph << QSize(80, 60)
@@ -50,7 +50,10 @@ private Q_SLOTS:
         QFETCH(QList<QRect>, extents);
         const StereoLayout layout(mode, QSize(200, 60), QSize(400, 300));
         QCOMPARE(layout.viewSize(), view);
-        QImage left(view, QImage::Format_RGB32), right(view, QImage::Format_RGB32);
+        const QSize drawn = layout.drawSize();
+        QCOMPARE(drawn,
+                 mode == Mode::HalfSideBySide ? QSize(view.width() / 2, view.height()) : view);
+        QImage left(drawn, QImage::Format_RGB32), right(drawn, QImage::Format_RGB32);
         left.fill(Left);
         right.fill(Right);
         const QImage f = layout.compose(left, right, Back);

@@ -2,6 +2,7 @@
 #include "common/PixelCount.h"
 
 #include "render/RenderState.h"
+#include "render/SampleCache.h"
 
 #include <QtTest>
 
@@ -359,6 +360,56 @@ private Q_SLOTS:
         };
         QVERIFY(f.draw());
         QVERIFY2(inside > 0, qPrintable(QString::number(f.host.events)));
+    }
+
+    // A drawing that changes only what moves the picture replays the evaluations kept, with
+    // the calls of a fresh drawing; one that could give other values evaluates again.
+    void samplesReplayed_data()
+    {
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QStringList>("constants"); // of the second drawing
+        QTest::addColumn<int>("replays");
+        const QStringList dots = {"chkDots=1", "txtNdots=300"};
+        QTest::newRow("turned, with dots")
+            << dots << QStringList{"txtZrot=40", "txtXtr=0.3"} << QStringList{} << 1;
+        QTest::newRow("stereo and window")
+            << QStringList{} << QStringList{"txtStereo=-2", "txtWindowgz=3"} << QStringList{} << 1;
+        QTest::newRow("other equation")
+            << QStringList{} << QStringList{"txtEquationZ=x*y"} << QStringList{} << 0;
+        QTest::newRow("other spacing")
+            << QStringList{} << QStringList{"txtSpacexu=7"} << QStringList{} << 0;
+        QTest::newRow("Rnd") << QStringList{"txtEquationZ=x*Rnd"} << QStringList{"txtZrot=5"}
+                             << QStringList{} << 0;
+        QTest::newRow("other constants")
+            << QStringList{} << QStringList{"txtZrot=5"} << QStringList{"a=1"} << 0;
+        QTest::newRow("parametric dots") << QStringList{"chkParametric=1", "chkDots=1"}
+                                         << QStringList{"txtZrot=5"} << QStringList{} << 0;
+    }
+    void samplesReplayed()
+    {
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        QFETCH(QStringList, constants);
+        QFETCH(int, replays);
+        PlotFixture f, fresh;
+        SampleCache cache;
+        f.apply(first);
+        f.driver.setSampleCache(&cache, {});
+        const UniformRandom start = f.random;
+        QVERIFY(f.draw());
+        f.apply(second);
+        f.random = start;
+        f.driver.setSampleCache(&cache, constants);
+        for (RecordingSurface& v : f.view)
+            v.calls.clear();
+        QVERIFY(f.draw());
+        QCOMPARE(cache.replays(), replays);
+        if (!replays) return;
+        fresh.apply(first + second);
+        QVERIFY(fresh.draw());
+        for (int i : {0, 1})
+            QCOMPARE(f.view[i].calls, fresh.view[i].calls);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/LabelText.h"
 #include "render/SvgDocument.h"
 #include "render/SvgSurface.h"
 
@@ -81,6 +82,14 @@ QRect inkBox(const QImage& image)
     return box;
 }
 
+} // namespace
+
+namespace {
+double LabelWidth(const QString& text)
+{
+    return LabelText::box({}, text, LabelText::font(DrawingSurface::LabelPixelSize), Qt::AlignLeft)
+        .width();
+}
 } // namespace
 
 class TestVectorSurfaces : public QObject
@@ -243,6 +252,46 @@ private Q_SLOTS:
         QVERIFY((QPointF(box.center()) - centre).manhattanLength() < 3 * scale);
         QVERIFY(box.height() >= 6 * scale && box.height() <= 12 * scale &&
                 box.width() >= 15 * scale && box.width() <= 40 * scale);
+    }
+
+    // A label is whole inside its view or absent: at an edge it moves inward (the sign
+    // stays), over an earlier label or larger than the view it is left out. As in an image.
+    void labelsWholeOrAbsent_data()
+    {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shown"); // labels set, of the earlier "0" and this one
+        QTest::addColumn<double>("left");
+        QTest::newRow("left edge") << -2.0f << "-2" << 2 << 0.0;
+        QTest::newRow("right edge") << 2.0f << "-2" << 2 << 400 - LabelWidth("-2");
+        QTest::newRow("over the earlier") << 0.02f << "-2" << 1 << -1.0;
+        QTest::newRow("wider than the view") << 1.0f << QString(80, QLatin1Char('8')) << 1 << -1.0;
+    }
+    void labelsWholeOrAbsent()
+    {
+        QFETCH(float, x);
+        QFETCH(QString, text);
+        QFETCH(int, shown);
+        QFETCH(double, left);
+        VectorSurface vector(0, 400, 300);
+        ImageSurface image(0, 400, 300);
+        for (DrawingSurface* view :
+             {static_cast<DrawingSurface*>(&vector), static_cast<DrawingSurface*>(&image)}) {
+            view->setScale(-2, 1.5f, 2, -1.5f);
+            view->label(0, 0, QStringLiteral("0"), 0xFF, Qt::AlignCenter);
+            view->label(x, 0, text, 0xFF, Qt::AlignCenter);
+        }
+        QCOMPARE(int(vector.shapes().size()), shown);
+        const QRect ink = inkBox(image.image());
+        if (shown == 2) {
+            QCOMPARE(vector.shapes()[1].points[0].x(), left);
+            QVERIFY(ink.left() >= 0 && ink.right() < 400);
+        } else {
+            QVERIFY(ink.width() < 12); // the "0" alone
+        }
+        vector.setBackColor(0); // erased: the place is free again
+        vector.label(0.02f, 0, QStringLiteral("-2"), 0xFF, Qt::AlignCenter);
+        QCOMPARE(int(vector.shapes().size()), 1);
     }
 };
 

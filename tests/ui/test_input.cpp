@@ -288,6 +288,31 @@ private Q_SLOTS:
         QVERIFY(!viewer->isVisible());
     }
 
+    // On a 3840 x 2160 screen each view of the pair is 1920 x 1440, 4.8 times the window's:
+    // mesh lines are 5 pixels wide, as with --scale 4.8; + and - make them bolder and thinner.
+    void viewerDrawsForItsScreen()
+    {
+        QTest::keyClick(window_.get(), Qt::Key_F11);
+        StereoViewer* viewer = window_->stereoViewer();
+        QVERIFY(viewer && QTest::qWaitForWindowExposed(viewer));
+        const int drawn = viewer->drawings();
+        viewer->setGeometry(0, 0, 3840, 2160);
+        QTRY_COMPARE(viewer->drawings(), drawn + 1);
+        QCOMPARE(viewer->frame().size(), QSize(3840, 2160));
+        QCOMPARE(thinnestRun(viewer->frame()), 5);
+        const QList<std::pair<Qt::Key, int>> steps = {
+            {Qt::Key_Plus, 7}, {Qt::Key_Minus, 5}, {Qt::Key_Minus, 4}};
+        for (const auto& [key, width] : steps) {
+            const int before = viewer->drawings();
+            QTest::keyClick(viewer, key);
+            QTRY_COMPARE(viewer->drawings(), before + 1);
+            const int run = thinnestRun(viewer->frame());
+            QVERIFY2(run >= width && run <= width + 1, qPrintable(QString::number(run)));
+        }
+        QCOMPARE(viewer->shownMode(), QString::fromUtf8("Cross-eyed pair, lines \u00D70.75"));
+        QTest::keyClick(viewer, Qt::Key_Escape);
+    }
+
     // The type chosen decides the image and, when the name has none, the extension.
     void saveImageAndCopyAnaglyph()
     {
@@ -401,6 +426,26 @@ private:
     }
     void plot() { window_->session().press(QStringLiteral("cmdPlot")); }
     QImage viewImage(int index) { return rgb(window_->session().viewImage(index)); }
+
+    // The shortest run of white (mesh) pixels along the rows of the frame's left half, on the
+    // black background: a square pen of width w leaves runs of at least w on every row.
+    static int thinnestRun(const QImage& frame)
+    {
+        const QImage image = rgb(frame);
+        int thinnest = image.width();
+        for (int y = 0; y < image.height(); ++y) {
+            int run = 0;
+            for (int x = 1; x < image.width() / 2 - 1; ++x) {
+                if ((image.pixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu) {
+                    ++run;
+                } else {
+                    if (run > 0 && run < x - 1) thinnest = std::min(thinnest, run);
+                    run = 0;
+                }
+            }
+        }
+        return thinnest;
+    }
     // The views are those of a Plot of the fields shown.
     void expectReplotted()
     {

@@ -1,0 +1,16 @@
+#include "render/LabelPlacement.h"
+
+#include <algorithm>
+
+bool LabelPlacement::place(QRectF& box, const QRectF& bounds)
+{
+    // Text wholly outside labels nothing shown; text larger than the view cannot be whole.
+    if (!box.intersects(bounds) || box.width() > bounds.width() || box.height() > bounds.height())
+        return false;
+    box.moveLeft(std::clamp(box.left(), bounds.left(), bounds.right() - box.width()));
+    box.moveTop(std::clamp(box.top(), bounds.top(), bounds.bottom() - box.height()));
+    for (const QRectF& other : std::as_const(boxes_))
+        if (other.intersects(box)) return false;
+    boxes_.append(box);
+    return true;
+}
