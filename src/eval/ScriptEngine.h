@@ -29,6 +29,23 @@ public:
     void setErrorHandler(ErrorHandler handler);
     const ErrorHandler& errorHandler() const;
 
+    // While it lives the engine reports to no one: for drawing again what was reported once.
+    class Quiet
+    {
+    public:
+        explicit Quiet(ScriptEngine& engine) : engine_(engine), handler_(engine.errorHandler())
+        {
+            engine_.setErrorHandler({});
+        }
+        ~Quiet() { engine_.setErrorHandler(handler_); }
+        Quiet(const Quiet&) = delete;
+        Quiet& operator=(const Quiet&) = delete;
+
+    private:
+        ScriptEngine& engine_;
+        ErrorHandler handler_;
+    };
+
     // Makes the members of object global names (assigning such a name sets the member).
     void addObject(const QString& name, Class1* object, bool membersGlobal);
 

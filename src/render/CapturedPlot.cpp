@@ -19,15 +19,13 @@ bool CapturedPlot::draw(std::array<DrawingSurface*, 2> surfaces, const Tools& to
     driver.ClearViews();
     if (isEmpty()) return false;
     // The Plot that captured it has reported its errors: drawing it again reports none.
-    const ScriptEngine::ErrorHandler handler = tools.engine.errorHandler();
-    tools.engine.setErrorHandler({});
+    const ScriptEngine::Quiet quiet(tools.engine);
     UserConstants registered;
     registered.setAll(constants);
     registered.registerAll(tools.engine);
     if (running) running(&driver);
     const bool done = driver.DrawPlot(s);
     if (running) running(nullptr);
-    tools.engine.setErrorHandler(handler);
     return done;
 }
 

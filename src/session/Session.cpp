@@ -410,6 +410,7 @@ bool Session::sampleSurface(SurfaceGrid& grid, QString& error)
         error = QStringLiteral("there is no plot");
         return false;
     }
+    const ScriptEngine::Quiet quiet(engine_);
     return SurfaceGrid::sample(*evaluator_, captured_.setup, grid, error);
 }
 
