@@ -3,9 +3,10 @@
 // surface turned about z, and for a 100 x 100 mesh with 4 segments each way.
 
 #include "session/Session.h"
-#include "session/SessionHost.h"
 #include "setup/FieldMap.h"
 #include "setup/NumberText.h"
+
+#include "QuietHost.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,20 +16,6 @@
 #include <vector>
 
 namespace {
-
-class QuietHost : public SessionHost
-{
-public:
-    void showMessage(const QString& text, const QString&) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    void processEvents() override {}
-    void beep() override {}
-    void setBusy(bool) override {}
-    void viewsChanged() override {}
-    void constantsChanged() override {}
-};
 
 // Plots per second over about `seconds`, the rotation about z changing by a degree each plot.
 double plotsPerSecond(FieldMap& fields, Session& session, double seconds)

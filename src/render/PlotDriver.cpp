@@ -158,8 +158,11 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
         model_.begin(s, Projection::parallaxFor(s, 0), surfaceColor_, columns, rows);
         // A grid that stops on an error is used as far as it got; the lines stop there too.
         if (!family(grid, [&] {
-                return o.Parametric ? parametric_.SampleGrid(model_, !untransformed)
-                                    : explicit_.SampleGrid(model_, !untransformed);
+                if (cache_) cache_->beginGrid(columns, rows);
+                const bool done = o.Parametric ? parametric_.SampleGrid(model_, !untransformed)
+                                               : explicit_.SampleGrid(model_, !untransformed);
+                if (cache_) cache_->endGrid(!cancelled_);
+                return done;
             }))
             return;
         model_.finish(views_, windows_);

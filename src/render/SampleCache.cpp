@@ -21,43 +21,82 @@ bool SampleCache::sameSurface(const PlotSetup& a, const PlotSetup& b)
            a.StepYv == b.StepYv && a.SegXu == b.SegXu && a.SegYv == b.SegYv && a.Ndots == b.Ndots;
 }
 
+bool SampleCache::Walk::start(bool keep)
+{
+    next = 0;
+    replaying = complete;
+    recording = !replaying && keep;
+    if (!replaying) clear();
+    return replaying;
+}
+
+void SampleCache::Walk::finish(bool done)
+{
+    if (recording) {
+        complete = done;
+        if (!done) samples.clear();
+    }
+    recording = false;
+    replaying = false;
+}
+
+void SampleCache::Walk::clear()
+{
+    complete = false;
+    samples.clear();
+}
+
 bool SampleCache::begin(const PlotSetup& setup, const UniformRandom& random,
                         const QStringList& constants)
 {
-    next_ = 0;
-    replaying_ =
-        complete_ && sameSurface(setup, setup_) && random == random_ && constants == constants_;
-    if (replaying_) {
-        recording_ = false;
+    walk_ = &surface_;
+    const bool same = surface_.complete && sameSurface(setup, setup_) && random == random_ &&
+                      constants == constants_;
+    if (same) {
+        keep_ = true;
         ++replays_;
-        return true;
+        return surface_.start(true);
     }
-    complete_ = false;
-    samples_.clear();
+    clear();
     const bool unrepeatable = callsRnd(setup.EquationZ) || callsRnd(setup.EquationX) ||
                               callsRnd(setup.EquationY) ||
                               std::any_of(constants.begin(), constants.end(), callsRnd);
-    recording_ = !unrepeatable && !(setup.Options.Parametric && setup.Options.Dots);
-    if (recording_) {
+    keep_ = !unrepeatable && !(setup.Options.Parametric && setup.Options.Dots);
+    if (keep_) {
         setup_ = setup;
         random_ = random;
         constants_ = constants;
     }
-    return false;
+    return surface_.start(keep_);
+}
+
+bool SampleCache::beginGrid(qint32 columns, qint32 rows)
+{
+    walk_ = &grid_;
+    if (columns != gridColumns_ || rows != gridRows_) grid_.clear();
+    gridColumns_ = columns;
+    gridRows_ = rows;
+    const bool replay = grid_.start(keep_);
+    if (replay) ++replays_;
+    return replay;
+}
+
+void SampleCache::endGrid(bool complete)
+{
+    grid_.finish(complete);
+    walk_ = &surface_;
 }
 
 void SampleCache::clear()
 {
-    complete_ = false;
-    samples_.clear();
+    surface_.clear();
+    grid_.clear();
 }
 
 void SampleCache::end(bool complete)
 {
-    if (recording_) {
-        complete_ = complete;
-        if (!complete) samples_.clear();
-    }
-    recording_ = false;
-    replaying_ = false;
+    grid_.finish(false); // only a grid still running: one that ended is kept as it is
+    surface_.finish(complete);
+    walk_ = &surface_;
+    keep_ = false;
 }

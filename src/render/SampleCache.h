@@ -8,12 +8,15 @@
 #include <vector>
 
 // The evaluated sample points of one drawing of a surface, in the order the drawers evaluated
-// them. A later drawing whose setup differs only in what moves the picture (rotation,
-// translation, stereoscopic factor, reduction, window, origins, guides, colours) replays them
-// instead of evaluating again, with the same pixels. What decides the values is compared:
-// the equations, derivative and accuracy, domain, spacings, segments, the lines and dots
-// drawn, the dots' generator and the user constants. Equations or constants that call Rnd
-// are never kept, nor the dots of a parametric surface (each starts from the last one turned).
+// them: the mesh lines and dots, and apart from them the grid that the look's passes (hidden
+// lines, the solid surface, colours) sample first. A later drawing whose setup differs only in
+// what moves the picture (rotation, translation, stereoscopic factor, reduction, window,
+// origins, guides, colours, the look) replays them instead of evaluating again, with the same
+// pixels; a grid not kept yet is evaluated and kept beside the samples replayed. What decides
+// the values is compared: the equations, derivative and accuracy, domain, spacings, segments,
+// the lines and dots drawn, the dots' generator and the user constants. Equations or
+// constants that call Rnd are never kept, nor the dots of a parametric surface (each starts
+// from the last one turned).
 class SampleCache
 {
 public:
@@ -30,31 +33,54 @@ public:
     // Ends it; a drawing that stopped early keeps nothing.
     void end(bool complete);
 
-    bool replaying() const { return replaying_; }
-    bool recording() const { return recording_; }
+    // Within a drawing, the walk of a grid of columns x rows points: true when it replays the
+    // grid kept. endGrid goes back to the mesh and dots; a grid that stopped early is dropped.
+    bool beginGrid(qint32 columns, qint32 rows);
+    void endGrid(bool complete);
+
+    bool replaying() const { return walk_->replaying; }
+    bool recording() const { return walk_->recording; }
     // The next sample to replay, null past the last.
-    const Sample* next() { return next_ < samples_.size() ? &samples_[next_++] : nullptr; }
+    const Sample* next()
+    {
+        Walk& w = *walk_;
+        return w.next < w.samples.size() ? &w.samples[w.next++] : nullptr;
+    }
     void record(const Projection::Point& point, qint32 error, bool good)
     {
-        samples_.push_back({point, error, good});
+        walk_->samples.push_back({point, error, good});
     }
 
     // Keeps nothing: the engine's variables may have changed.
     void clear();
 
-    // The number of drawings that replayed.
+    // The number of walks (mesh and dots, or a grid) that replayed.
     int replays() const { return replays_; }
 
 private:
+    // The samples of one walk, and what the drawing that runs does with them.
+    struct Walk
+    {
+        std::vector<Sample> samples;
+        std::size_t next = 0;
+        bool complete = false;
+        bool replaying = false;
+        bool recording = false;
+        // Starts replaying when complete, else recording afresh where `keep`.
+        bool start(bool keep);
+        void finish(bool done);
+        void clear();
+    };
+
     static bool sameSurface(const PlotSetup& a, const PlotSetup& b);
 
     PlotSetup setup_;
     UniformRandom random_;
     QStringList constants_;
-    std::vector<Sample> samples_;
-    std::size_t next_ = 0;
-    bool complete_ = false;
-    bool replaying_ = false;
-    bool recording_ = false;
+    Walk surface_;
+    Walk grid_;
+    Walk* walk_ = &surface_;
+    qint32 gridColumns_ = 0, gridRows_ = 0;
+    bool keep_ = false; // the drawing that runs is of a surface whose samples are kept
     int replays_ = 0;
 };

@@ -377,7 +377,7 @@ bool SurfaceDrawer::walkGrid(SurfaceModel& model, bool transformed, Evaluate eva
         for (qint32 i = 0; i < model.columns(); ++i) {
             const float a = SurfaceModel::at(s.Rangelxu, s.Rangegxu, i, model.columns());
             ++samples_;
-            const Outcome outcome = evaluate(a, b, point);
+            const Outcome outcome = sample(point, [&] { return evaluate(a, b, point); });
             if (outcome == Outcome::Stop) return false;
             if (outcome == Outcome::Good)
                 model.setPoint(i, j,
