@@ -1,9 +1,10 @@
 // The stereo viewer following a drag on a 3840 x 2160 screen (views of 1920 x 1440) with the
-// dense mesh: 200 x 200 spacings, 10 segments each way. One step is what a pixel of the drag
-// costs until the picture is whole again: the rotation about z written to its field, the
-// window's Plot (400 x 300 views) and the viewer's full drawing of the same plot. Prints the
-// time of both parts per step and, for comparison in the same run, a step that changes the
-// surface (its values must be evaluated again).
+// dense mesh: 200 x 200 spacings, 10 segments each way. A step is what a pixel of the pointer
+// costs until the viewer shows the turned picture: the rotation about z written to its field,
+// the window's Plot (400 x 300 views) and the viewer's drawing of the same plot. Per round, the
+// median step during a drag (the button held), the drawing that follows the release (none when
+// the drag's pictures were full ones), the median step without a drag (always the full
+// drawing), and a step that changes the surface (every value evaluated again). In ms.
 //
 //     bench_viewer [rounds] [steps per round]
 
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
@@ -25,13 +27,25 @@
 
 namespace {
 
+// Waits until the viewer has ended a drawing after `before` of them, or until `idleMs` pass
+// without one starting. The milliseconds waited.
+double awaitDrawing(StereoViewer& viewer, int before, int idleMs = 1000000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (viewer.drawings() == before || viewer.isDrawing()) {
+        if (!viewer.isDrawing() && t.elapsed() > idleMs) return 0;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
 struct Step
 {
-    double plot = 0;   // the window's Plot, ms
-    double viewer = 0; // the viewer's drawing after it, ms
+    double plot = 0;   // the window's Plot
+    double viewer = 0; // the viewer's drawing after it
 };
 
-// Runs the window's Plot, then lets the viewer draw it whole.
 Step step(Session& session, StereoViewer& viewer)
 {
     QElapsedTimer t;
@@ -41,10 +55,17 @@ Step step(Session& session, StereoViewer& viewer)
     s.plot = double(t.nsecsElapsed()) / 1e6;
     const int before = viewer.drawings();
     viewer.plotEnded();
-    while (viewer.drawings() == before || viewer.isDrawing())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    s.viewer = double(t.nsecsElapsed()) / 1e6 - s.plot;
+    s.viewer = awaitDrawing(viewer, before);
     return s;
+}
+
+void mouse(StereoViewer& viewer, QEvent::Type type)
+{
+    const QPointF at(100, 100);
+    QMouseEvent event(type, at, viewer.mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(&viewer, &event);
 }
 
 } // namespace
@@ -78,18 +99,30 @@ int main(int argc, char** argv)
     viewer.setGeometry(0, 0, 3840, 2160);
     drawn(3840);
 
-    std::printf("%-8s %12s %12s %12s   %12s %12s\n", "round", "turn: plot", "viewer", "total",
-                "new surface", "(ms)");
-    std::vector<double> plots, draws, totals, fresh;
+    std::printf("%-7s %26s %10s %12s %12s\n", "", "during a drag", "release", "no drag",
+                "new surface");
+    std::printf("%-7s %8s %8s %8s %10s %12s %12s\n", "round", "plot", "viewer", "total", "full",
+                "total", "total");
+    std::vector<double> plots, draws, totals, releases, fulls, fresh;
     int angle = 30;
+    auto turn = [&] { fields.setText(QStringLiteral("txtZrot"), FormatNumber15(++angle % 360)); };
     for (int r = 1; r <= rounds; ++r) {
-        std::vector<double> p, d, t;
+        std::vector<double> p, d, t, f;
+        mouse(viewer, QEvent::MouseButtonPress);
         for (int i = 0; i < steps; ++i) {
-            fields.setText(QStringLiteral("txtZrot"), FormatNumber15(++angle % 360));
+            turn();
             const Step s = step(session, viewer);
             p.push_back(s.plot);
             d.push_back(s.viewer);
             t.push_back(s.plot + s.viewer);
+        }
+        const int before = viewer.drawings();
+        mouse(viewer, QEvent::MouseButtonRelease);
+        releases.push_back(awaitDrawing(viewer, before, 100));
+        for (int i = 0; i < steps; ++i) {
+            turn();
+            const Step s = step(session, viewer);
+            f.push_back(s.plot + s.viewer);
         }
         // The same turn with another surface: every value evaluated.
         fields.setText(QStringLiteral("txtEquationZ"),
@@ -101,11 +134,12 @@ int main(int argc, char** argv)
         plots.push_back(median(p));
         draws.push_back(median(d));
         totals.push_back(median(t));
+        fulls.push_back(median(f));
         fresh.push_back(s.plot + s.viewer);
-        std::printf("%-8d %12.1f %12.1f %12.1f   %12.1f\n", r, plots.back(), draws.back(),
-                    totals.back(), fresh.back());
+        std::printf("%-7d %8.1f %8.1f %8.1f %10.1f %12.1f %12.1f\n", r, plots.back(), draws.back(),
+                    totals.back(), releases.back(), fulls.back(), fresh.back());
     }
-    std::printf("%-8s %12.1f %12.1f %12.1f   %12.1f\n", "median", median(plots), median(draws),
-                median(totals), median(fresh));
+    std::printf("%-7s %8.1f %8.1f %8.1f %10.1f %12.1f %12.1f\n", "median", median(plots),
+                median(draws), median(totals), median(releases), median(fulls), median(fresh));
     return viewer.frame().size() == QSize(3840, 2160) ? 0 : 1;
 }

@@ -21,11 +21,18 @@ QSize StereoLayout::drawSize() const
     return QSize(std::max(1, view_.width() / 2), view_.height());
 }
 
-void StereoLayout::prepare(ImageSurface& view, double weight) const
+double StereoLayout::pixelScale() const
+{
+    return design_.isEmpty() ? 1 : double(view_.width()) / design_.width();
+}
+
+void StereoLayout::prepare(ImageSurface& view, double weight, double shrink) const
 {
     const QSize design = design_.isEmpty() ? view_ : design_;
     view.setGeometry(0, design.width(), design.height());
-    view.setOutputSize(drawSize(), double(view_.width()) / design.width(), weight);
+    shrink = std::max(shrink, 1.0);
+    const QSize size = (QSizeF(drawSize()) / shrink).toSize().expandedTo(QSize(1, 1));
+    view.setOutputSize(size, pixelScale() / shrink, weight);
 }
 
 QString StereoLayout::name(Mode mode)
@@ -50,14 +57,26 @@ StereoLayout::Mode StereoLayout::next(Mode mode)
 
 QImage StereoLayout::compose(const QImage& left, const QImage& right, QRgb background) const
 {
-    QImage frame(screen_, QImage::Format_RGB32);
+    QImage frame;
+    compose(left, right, background, frame);
+    return frame;
+}
+
+void StereoLayout::compose(const QImage& left, const QImage& right, QRgb background,
+                           QImage& frame) const
+{
+    if (frame.size() != screen_ || frame.format() != QImage::Format_RGB32)
+        frame = QImage(screen_, QImage::Format_RGB32);
     frame.fill(background);
     QPainter p(&frame);
     const int half = screen_.width() / 2;
-    // An image centred in the left (0) or right (1) half of the screen.
+    const QSize size = drawSize();
+    // An image centred in the left (0) or right (1) half of the screen, at drawSize().
     auto place = [&](const QImage& image, int side) {
-        p.drawImage(side * half + (half - image.width()) / 2,
-                    (screen_.height() - image.height()) / 2, image);
+        p.drawImage(QRect(QPoint(side * half + (half - size.width()) / 2,
+                                 (screen_.height() - size.height()) / 2),
+                          size),
+                    image);
     };
     switch (mode_) {
     case Mode::CrossEyed:
@@ -71,10 +90,12 @@ QImage StereoLayout::compose(const QImage& left, const QImage& right, QRgb backg
         break;
     case Mode::Anaglyph: {
         const QImage a = StereoImages::anaglyph(left, right);
-        p.drawImage((screen_.width() - a.width()) / 2, (screen_.height() - a.height()) / 2, a);
+        p.drawImage(QRect(QPoint((screen_.width() - size.width()) / 2,
+                                 (screen_.height() - size.height()) / 2),
+                          size),
+                    a);
         break;
     }
     }
     p.end();
-    return frame;
 }

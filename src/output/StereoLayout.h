@@ -40,12 +40,19 @@ public:
     // The size of the views' images: viewSize(), half as wide in HalfSideBySide.
     QSize drawSize() const;
 
-    // Makes `view` a design view drawn at drawSize(), with the weights of lines, points and
-    // text grown as viewSize() is to the design size, lines `weight` times as wide.
-    void prepare(ImageSurface& view, double weight = 1) const;
+    // How many times the design size viewSize() is.
+    double pixelScale() const;
 
-    // The frame of the screen's size from the two views (images of drawSize()).
+    // Makes `view` a design view drawn at drawSize(), with the weights of lines, points and
+    // text grown as viewSize() is to the design size, lines `weight` times as wide. A `shrink`
+    // above 1 makes it that many times smaller, weights too (a quick preview).
+    void prepare(ImageSurface& view, double weight = 1, double shrink = 1) const;
+
+    // The frame of the screen's size from the two views (images of drawSize(), or smaller ones
+    // scaled up to it).
     QImage compose(const QImage& left, const QImage& right, QRgb background) const;
+    // The same into `frame`, whose pixels are reused when it has the screen's size.
+    void compose(const QImage& left, const QImage& right, QRgb background, QImage& frame) const;
 
 private:
     Mode mode_;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QStringList>
 #include <algorithm>
@@ -29,11 +30,14 @@ public:
     void runEvents() override
     {
         viewer_.progress_->plotRunning(viewer_.session_.plotProgress());
-        if (viewer_.composed_.elapsed() >= ComposeEveryMs) repaint();
+        repaint();
         QCoreApplication::processEvents();
     }
+    // A drawing shows on the screen once it has run for a while; one done sooner only at its
+    // end, so that the frame is composed once.
     void repaint() override
     {
+        if (viewer_.composed_.elapsed() < ComposeEveryMs) return;
         viewer_.compose();
         viewer_.composed_.restart();
     }
@@ -67,6 +71,10 @@ StereoViewer::StereoViewer(Session& session, MayAct mayAct, QWidget* parent)
     redrawTimer_.setSingleShot(true);
     redrawTimer_.setInterval(0);
     connect(&redrawTimer_, &QTimer::timeout, this, &StereoViewer::redraw);
+    settleTimer_.setSingleShot(true);
+    settleTimer_.setInterval(SettleMs);
+    connect(&settleTimer_, &QTimer::timeout, this, &StereoViewer::drawFull);
+    connect(interaction_, &ViewInteraction::dragEnded, this, &StereoViewer::drawFull);
 }
 
 StereoViewer::~StereoViewer() = default;
@@ -131,6 +139,13 @@ void StereoViewer::drawAgain()
     }
 }
 
+void StereoViewer::drawFull()
+{
+    if (!showsPreview()) return;
+    fullWanted_ = true;
+    drawAgain();
+}
+
 void StereoViewer::plotEnded()
 {
     if (isHidden()) return;
@@ -162,8 +177,14 @@ void StereoViewer::redraw()
     if (isHidden() || drawing_ || session_.isPlotting()) return;
     // The window's design view drawn at the layout's size: weights grow as with --scale.
     const StereoLayout l = layout();
+    settleTimer_.stop();
+    const bool preview = interaction_->isDragging() && !fullWanted_;
+    fullWanted_ = false;
+    shrink_ = preview ? std::max(1.0, l.pixelScale() / previewScale_) : 1;
+    QElapsedTimer took;
+    took.start();
     for (auto& v : views_)
-        l.prepare(*v, lineWeight());
+        l.prepare(*v, lineWeight(), shrink_);
     drawn_ = {l.viewSize(), l.drawSize()};
     drawing_ = true;
     composed_.start();
@@ -172,11 +193,21 @@ void StereoViewer::redraw()
     DrawOptions options = plot.setup.Options;
     options.Labels = labels_;
     options.Look = look_;
-    if (session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, options, host_.get()))
-        ++drawings_;
+    const bool done =
+        session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, options, host_.get());
+    if (done) ++drawings_;
     progress_->plotEnded();
     drawing_ = false;
     compose();
+    if (showsPreview()) {
+        settleTimer_.start();
+        // The next preview larger or smaller, as this one kept to the budget.
+        const qint64 ms = took.elapsed();
+        if (done && ms > PreviewBudgetMs)
+            previewScale_ = std::max(1.0, previewScale_ * 0.8);
+        else if (done && ms < PreviewBudgetMs / 2)
+            previewScale_ = std::min(MaxPreviewScale, previewScale_ * 1.25);
+    }
     if (drawAgain_) {
         drawAgain_ = false;
         redrawTimer_.start();
@@ -187,8 +218,8 @@ void StereoViewer::compose()
 {
     const StereoLayout l = layout();
     if (!fits(l)) return;
-    frame_ = l.compose(views_[0]->image(), views_[1]->image(),
-                       ImageSurface::toRgb(views_[0]->backColor()));
+    l.compose(views_[0]->image(), views_[1]->image(), ImageSurface::toRgb(views_[0]->backColor()),
+              frame_);
     frame_.setDevicePixelRatio(devicePixelRatio());
     update();
 }
@@ -196,7 +227,9 @@ void StereoViewer::compose()
 void StereoViewer::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
+    const QRegion rest = QRegion(rect()) - QRect(QPoint(), frame_.deviceIndependentSize().toSize());
+    for (const QRect& r : rest)
+        p.fillRect(r, Qt::black);
     p.drawImage(0, 0, frame_);
 }
 
@@ -250,6 +283,7 @@ void StereoViewer::resizeEvent(QResizeEvent*)
 void StereoViewer::closeEvent(QCloseEvent* event)
 {
     redrawTimer_.stop();
+    settleTimer_.stop();
     drawAgain_ = false;
     if (drawing_) session_.cancelPlot();
     modeLabel_->hide();

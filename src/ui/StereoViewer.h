@@ -27,8 +27,11 @@ class ViewInteraction;
 // (oblique, orthographic), L the axis labels. The mode's name, the look and the line weight
 // (when it is not 1) show in a corner for two seconds. Dragging
 // turns the surface and the wheel zooms, through the window's fields; after each plot of the
-// session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
-// a double-click does.
+// session the viewer draws again. While a drag goes on, views are drawn smaller and shown
+// enlarged, at a scale (1 to MaxPreviewScale times the design) that keeps each preview within
+// PreviewBudgetMs, so that the picture keeps up with the pointer; the full drawing follows
+// when the button is released or the pointer rests for SettleMs. Esc stops a drawing that runs,
+// else it closes the viewer, as a double-click does.
 class StereoViewer : public QWidget
 {
     Q_OBJECT
@@ -39,6 +42,9 @@ public:
 
     static constexpr int ModeShownMs = 2000;
     static constexpr std::array<double, 5> LineWeights = {0.5, 0.75, 1, 1.5, 2};
+    static constexpr double MaxPreviewScale = 4;
+    static constexpr int PreviewBudgetMs = 80;
+    static constexpr int SettleMs = 300;
 
     // Shows the viewer full screen and draws the plot.
     void open();
@@ -58,6 +64,8 @@ public:
     const QImage& frame() const { return frame_; }
     int drawings() const { return drawings_; }
     bool isDrawing() const { return drawing_; }
+    // Whether the views drawn last are a drag's preview.
+    bool showsPreview() const { return shrink_ > 1; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +85,8 @@ private:
     bool fits(const StereoLayout& l) const;
     // Draws anew, at once or when the drawing that runs has stopped.
     void drawAgain();
+    // Replaces a drag's preview with the full drawing.
+    void drawFull();
 
     Session& session_;
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
@@ -91,7 +101,11 @@ private:
     QLabel* modeLabel_ = nullptr;
     QTimer modeTimer_;
     QTimer redrawTimer_;
-    QElapsedTimer composed_; // since the frame was last composed during a drawing
+    QTimer settleTimer_;      // from a preview drawn to the full drawing while the pointer rests
+    double shrink_ = 1;       // how many times smaller than the layout the views are drawn
+    double previewScale_ = 2; // the design's scale of the next preview
+    bool fullWanted_ = false; // the next drawing is full, even during a drag
+    QElapsedTimer composed_;  // since the frame was last composed during a drawing
     QImage frame_;
     bool drawing_ = false;
     bool drawAgain_ = false;

@@ -41,6 +41,7 @@ bool ViewInteraction::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton || !dragging_) break;
         dragging_ = false;
+        Q_EMIT dragEnded();
         return true;
     }
     case QEvent::Wheel:

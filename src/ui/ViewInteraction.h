@@ -36,6 +36,10 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+Q_SIGNALS:
+    // The left button was released after a drag.
+    void dragEnded();
+
 private:
     bool press(const QPointF& globalPos);
     void move(const QPointF& globalPos);

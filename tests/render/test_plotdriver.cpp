@@ -363,77 +363,72 @@ private Q_SLOTS:
     }
 
     // A drawing that changes only what moves the picture replays the evaluations kept (the
-    // mesh and dots, and the grid of the look's passes), with the calls of a fresh drawing; one
-    // that could give other values evaluates again. A look drawn for the first time evaluates
-    // its grid and keeps it.
+    // mesh and dots, and the grid of the look's passes, set by "chkHidden=1", "chkSolid=1"), with
+    // the calls of a fresh drawing; one that could give other values evaluates again. A look drawn
+    // for the first time evaluates its grid and keeps it.
     void samplesReplayed_data()
     {
         QTest::addColumn<QStringList>("first");
         QTest::addColumn<QStringList>("second");
         QTest::addColumn<QStringList>("constants"); // of the second drawing
-        QTest::addColumn<int>("looks");             // first and second: 1 hidden, 2 solid, +
         QTest::addColumn<int>("replays");
         const QStringList dots = {"chkDots=1", "txtNdots=300"};
         QTest::newRow("turned, with dots")
-            << dots << QStringList{"txtZrot=40", "txtXtr=0.3"} << QStringList{} << 0 << 1;
+            << dots << QStringList{"txtZrot=40", "txtXtr=0.3"} << QStringList{} << 1;
         QTest::newRow("stereo and window")
-            << QStringList{} << QStringList{"txtStereo=-2", "txtWindowgz=3"} << QStringList{} << 0
-            << 1;
+            << QStringList{} << QStringList{"txtStereo=-2", "txtWindowgz=3"} << QStringList{} << 1;
         QTest::newRow("other equation")
-            << QStringList{} << QStringList{"txtEquationZ=x*y"} << QStringList{} << 11 << 0;
+            << QStringList{"chkHidden=1"} << QStringList{"txtEquationZ=x*y"} << QStringList{} << 0;
         QTest::newRow("other spacing")
-            << QStringList{} << QStringList{"txtSpacexu=7"} << QStringList{} << 0 << 0;
-        QTest::newRow("Rnd") << QStringList{"txtEquationZ=x*Rnd"} << QStringList{"txtZrot=5"}
-                             << QStringList{} << 22 << 0;
+            << QStringList{} << QStringList{"txtSpacexu=7"} << QStringList{} << 0;
+        QTest::newRow("Rnd") << QStringList{"txtEquationZ=x*Rnd", "chkSolid=1"}
+                             << QStringList{"txtZrot=5"} << QStringList{} << 0;
         QTest::newRow("other constants")
-            << QStringList{} << QStringList{"txtZrot=5"} << QStringList{"a=1"} << 0 << 0;
+            << QStringList{} << QStringList{"txtZrot=5"} << QStringList{"a=1"} << 0;
         QTest::newRow("parametric dots") << QStringList{"chkParametric=1", "chkDots=1"}
-                                         << QStringList{"txtZrot=5"} << QStringList{} << 0 << 0;
-        QTest::newRow("hidden, turned")
-            << dots << QStringList{"txtZrot=40", "txtYrot=-20"} << QStringList{} << 11 << 2;
+                                         << QStringList{"txtZrot=5"} << QStringList{} << 0;
+        QTest::newRow("hidden, turned") << dots + QStringList{"chkHidden=1"}
+                                        << QStringList{"txtYrot=-20"} << QStringList{} << 2;
         QTest::newRow("solid, parametric, turned")
-            << QStringList{"chkParametric=1"} << QStringList{"txtXrot=30", "txtStereo=3"}
-            << QStringList{} << 22 << 2;
+            << QStringList{"chkParametric=1", "chkSolid=1"} << QStringList{"txtXrot=30"}
+            << QStringList{} << 2;
         QTest::newRow("solid, first grid")
-            << QStringList{} << QStringList{"txtZrot=40"} << QStringList{} << 2 << 1;
-        QTest::newRow("hidden, then solid")
-            << QStringList{} << QStringList{"txtZrot=40"} << QStringList{} << 12 << 2;
+            << QStringList{} << QStringList{"txtZrot=40", "chkSolid=1"} << QStringList{} << 1;
     }
     void samplesReplayed()
     {
         QFETCH(QStringList, first);
         QFETCH(QStringList, second);
         QFETCH(QStringList, constants);
-        QFETCH(int, looks);
         QFETCH(int, replays);
         PlotFixture f, fresh;
         SampleCache cache;
-        auto draw = [](PlotFixture& p, int look) {
+        auto draw = [](PlotFixture& p) {
             if (!p.read()) return false;
-            p.setup.Options.Look.Hidden = look == 1;
-            p.setup.Options.Look.Solid = look == 2;
+            p.setup.Options.Look.Hidden = p.fields.isChecked(QStringLiteral("chkHidden"));
+            p.setup.Options.Look.Solid = p.fields.isChecked(QStringLiteral("chkSolid"));
             return p.driver.drawCaptured(p.setup);
         };
         f.apply(first);
         f.driver.setSampleCache(&cache, {});
         const UniformRandom start = f.random;
-        QVERIFY(draw(f, looks / 10));
+        QVERIFY(draw(f));
         f.apply(second);
         f.random = start;
         f.driver.setSampleCache(&cache, constants);
         for (RecordingSurface& v : f.view)
             v.calls.clear();
-        QVERIFY(draw(f, looks % 10));
+        QVERIFY(draw(f));
         QCOMPARE(cache.replays(), replays);
         if (!replays) return;
         fresh.apply(first + second);
-        QVERIFY(draw(fresh, looks % 10));
+        QVERIFY(draw(fresh));
         for (int i : {0, 1})
             QCOMPARE(f.view[i].calls, fresh.view[i].calls);
         // A grid evaluated while the mesh replayed is kept too.
         f.random = start;
-        QVERIFY(draw(f, looks % 10));
-        QCOMPARE(cache.replays(), replays + (looks % 10 ? 2 : 1));
+        QVERIFY(draw(f));
+        QCOMPARE(cache.replays(), replays + (f.setup.Options.Look.needsModel() ? 2 : 1));
     }
 };
 

@@ -310,6 +310,27 @@ private Q_SLOTS:
             QVERIFY2(run >= width && run <= width + 1, qPrintable(QString::number(run)));
         }
         QCOMPARE(viewer->shownMode(), QString::fromUtf8("Cross-eyed pair, lines \u00D70.75"));
+        // A drag shows quick previews; after the release the picture is drawn in full, as the
+        // same plot drawn anew.
+        QWindow* handle = viewer->windowHandle();
+        const QPoint at(200, 200);
+        QTest::mousePress(handle, Qt::LeftButton, {}, at);
+        QImage preview, full, again;
+        auto drawnAfter = [&](auto act, QImage& frame) {
+            const int before = viewer->drawings();
+            act();
+            const bool drawn = QTest::qWaitFor(
+                [&] { return viewer->drawings() > before && !viewer->isDrawing(); }, 30000);
+            frame = viewer->frame();
+            return drawn;
+        };
+        QVERIFY(drawnAfter([&] { QTest::mouseMove(handle, at + QPoint(9, 0)); }, preview) &&
+                viewer->showsPreview());
+        QVERIFY(drawnAfter([&] { QTest::mouseRelease(handle, Qt::LeftButton, {}, at); }, full) &&
+                !viewer->showsPreview() && full != preview);
+        for (const Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus})
+            QVERIFY(drawnAfter([&] { QTest::keyClick(viewer, key); }, again));
+        QCOMPARE(again, full);
         QTest::keyClick(viewer, Qt::Key_Escape);
     }
 
