@@ -64,8 +64,15 @@ struct PlotFixture : EngineFixture
         Message message;
         return ReadPlotSetup(setup, fields, engine, message, &class1);
     }
-    // False when the setup cannot be read or the plot did not run to its end.
-    bool draw() { return read() && driver.drawCaptured(setup); }
+    // False when the setup cannot be read or the plot did not run to its end. "chkHidden" and
+    // "chkSolid" give the look.
+    bool draw()
+    {
+        if (!read()) return false;
+        setup.Options.Look.Hidden = fields.isChecked(QStringLiteral("chkHidden"));
+        setup.Options.Look.Solid = fields.isChecked(QStringLiteral("chkSolid"));
+        return driver.drawCaptured(setup);
+    }
 
     // The surface's calls of one kind in view i (white on black, black on white).
     quint32 surfaceColor() const { return setup.Options.BlackBackground ? 0xFFFFFF : 0; }
