@@ -27,6 +27,10 @@ public:
         bool good = false;
     };
 
+    SampleCache() = default;
+    SampleCache(const SampleCache&) = delete; // shared, never copied
+    SampleCache& operator=(const SampleCache&) = delete;
+
     // Starts a drawing: true when it replays the samples kept, false when it evaluates (and
     // records, when the setup's samples may be kept).
     bool begin(const PlotSetup& setup, const UniformRandom& random, const QStringList& constants);
