@@ -262,6 +262,8 @@ void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color
                 walkPixels(int(px0 + 0.5), int(py0 + 0.5), ix, iy, [&](int, int px, int py) {
                     reinterpret_cast<QRgb*>(bits + py * bpl)[px] = rgb;
                 });
+            else if (on0 && on) // nothing to clip either
+                rasterWideLine(px0, py0, px1, py1, rgb);
             else
                 drawMapped(px0, py0, px1, py1, rgb);
             ended = on && std::isfinite(px0) && std::isfinite(py0);
@@ -328,20 +330,36 @@ void ImageSurface::rasterWideLine(double x0, double y0, double x1, double y1, QR
         wideEnd_.valid = false;
         return;
     }
+    // Where every square of the brush lies on the image (as along most mesh lines), the
+    // pixels are set without clipping.
+    const int iw = image_.width(), ih = image_.height();
+    const int ax = toPixel(x0, iw), ay = toPixel(y0, ih), bx = toPixel(x1, iw),
+              by = toPixel(y1, ih);
+    const bool inside = std::min(ax, bx) - w / 2 >= 0 && std::max(ax, bx) - w / 2 + w <= iw &&
+                        std::min(ay, by) - w / 2 >= 0 && std::max(ay, by) - w / 2 + w <= ih;
+    uchar* const bits = image_.bits();
+    const qsizetype bpl = image_.bytesPerLine();
+    auto fill = [&](int left, int top, int right, int bottom) {
+        if (!inside) return fillPixels(left, top, right, bottom, rgb);
+        for (int y = top; y < bottom; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
+            std::fill(row + left, row + right, rgb);
+        }
+    };
     int lastX = 0, lastY = 0;
-    walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
-        const int bx = x - w / 2, by = y - w / 2;
+    walkPixels(ax, ay, bx, by, [&](int n, int x, int y) {
+        const int left = x - w / 2, top = y - w / 2;
         if (n == 0) {
             if (!wideEnd_.valid || x != wideEnd_.x || y != wideEnd_.y || rgb != wideEnd_.rgb)
-                fillPixels(bx, by, bx + w, by + w, rgb);
+                fill(left, top, left + w, top + w);
         } else {
             if (x != lastX) {
-                const int column = x > lastX ? bx + w - 1 : bx;
-                fillPixels(column, by, column + 1, by + w, rgb);
+                const int column = x > lastX ? left + w - 1 : left;
+                fill(column, top, column + 1, top + w);
             }
             if (y != lastY) {
-                const int row = y > lastY ? by + w - 1 : by;
-                fillPixels(bx, row, bx + w, row + 1, rgb);
+                const int row = y > lastY ? top + w - 1 : top;
+                fill(left, row, left + w, row + 1);
             }
         }
         lastX = x;
