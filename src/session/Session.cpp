@@ -423,3 +423,14 @@ QImage Session::viewImage(int index) const
 {
     return pic_[index]->image();
 }
+
+void Session::setViewScale(double scale)
+{
+    for (auto& p : pic_)
+        p->setPixelScale(scale);
+}
+
+double Session::viewScale() const
+{
+    return pic_[0]->pixelScale();
+}

@@ -126,6 +126,10 @@ public:
 
     DrawingSurface& view(int index);
     QImage viewImage(int index) const;
+    // Image pixels per window pixel of both views (1 in the window; a batch run draws them at
+    // the scale of its outputs). Erases them.
+    void setViewScale(double scale);
+    double viewScale() const;
 
     ScriptEngine& engine() { return engine_; }
     PlotSetup& setup() { return setup_; }
