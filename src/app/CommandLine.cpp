@@ -766,13 +766,19 @@ int runOptions(int argc, char** argv)
 
     // The plot is drawn once, at the size of the outputs that show its views as the window
     // draws them (without labels or another look); the setup's bitmaps need the window's size.
+    // Its samples are kept only for outputs that draw it again.
     const bool saves = std::any_of(outputs.cbegin(), outputs.cend(), [](const Option& o) {
         return o.name == QLatin1String("--save");
     });
-    const bool shown = std::any_of(outputs.cbegin(), outputs.cend(), [](const Option& o) {
-        return ImageOutputs::showsViews(o.name, o.value);
-    });
-    if (shown && !saves && !labels && look == SurfaceLook()) session.setViewScale(scale);
+    const bool viewsServe = !labels && look == SurfaceLook() && (scale == 1 || !saves);
+    const auto takesViews = [viewsServe](const Option& o) {
+        return viewsServe && ImageOutputs::showsViews(o.name, o.value);
+    };
+    if (std::any_of(outputs.cbegin(), outputs.cend(), takesViews)) session.setViewScale(scale);
+    session.keepSamples(std::any_of(outputs.cbegin(), outputs.cend(), [&](const Option& o) {
+        return !takesViews(o) && o.name != QLatin1String("--report") &&
+               !SolidOutputs::isOutput(o.name);
+    }));
     // A batch stops at the first failure: no output file is written after an option failed or
     // a plot that could not read its fields, so a script never gets a plausible wrong figure.
     if (!host.reported && plotNeeded && !plotCurrent) session.plot();

@@ -116,6 +116,9 @@ public:
 
     // Evaluations are not replayed after this: the engine's variables were changed directly.
     void forgetSamples();
+    // Whether a Plot keeps its evaluated samples for the drawings after it (turns, exports):
+    // by default; a batch run whose outputs all take the plot's own drawing keeps none.
+    void keepSamples(bool keep) { keepSamples_ = keep; }
 
     // The plot shown's surface sampled on the grid of its finest mesh lines, from the setup
     // and constants it was drawn with, without engine messages; false with `error`.
@@ -176,6 +179,7 @@ private:
     bool plotPending_ = false;
     CapturedPlot captured_; // the last Plot's
     std::shared_ptr<SampleCache> samples_;
+    bool keepSamples_ = true;
     double sampleLimit_ = 0;
     QString howToRaise_;
     QSet<QString> noted_; // the formula texts that had their note
