@@ -315,19 +315,6 @@ void ImageSurface::rasterLine(const Pixels& to, double x0, double y0, double x1,
     });
 }
 
-void ImageSurface::fillPixels(const Pixels& to, int x0, int y0, int x1, int y1, QRgb rgb)
-{
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, to.width);
-    y0 = std::max(y0, 0);
-    y1 = std::min(y1, to.height);
-    if (x0 >= x1) return;
-    for (int y = y0; y < y1; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(to.bits + y * to.bytesPerLine);
-        std::fill(row + x0, row + x1, rgb);
-    }
-}
-
 void ImageSurface::fillBlock(int px, int py, QRgb rgb)
 {
     const int x = px - lineWidth_ / 2, y = py - lineWidth_ / 2;

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <algorithm>
 #include <memory>
 
 class QPainter;
@@ -100,7 +101,18 @@ private:
     // The lineWidth_ square of pixels whose centre block holds image pixel (px, py), clipped.
     void fillBlock(int px, int py, QRgb rgb);
     // [x0, x1) x [y0, y1), clipped.
-    static void fillPixels(const Pixels& to, int x0, int y0, int x1, int y1, QRgb rgb);
+    static void fillPixels(const Pixels& to, int x0, int y0, int x1, int y1, QRgb rgb)
+    {
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, to.width);
+        y0 = std::max(y0, 0);
+        y1 = std::min(y1, to.height);
+        if (x0 >= x1) return;
+        for (int y = y0; y < y1; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(to.bits + y * to.bytesPerLine);
+            std::fill(row + x0, row + x1, rgb);
+        }
+    }
     void fillBackground();
     void endPainter() const;
     QPainter& painter();
