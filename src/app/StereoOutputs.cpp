@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 namespace StereoOutputs {
 
@@ -88,11 +89,17 @@ bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QSt
     options.Labels = how.labels;
     options.Look = how.look;
     std::unique_ptr<GifWriter> gif;
+    // Each frame is encoded on a second thread while the next one is drawn.
+    std::thread encoder;
+    const auto encoded = [&encoder] {
+        if (encoder.joinable()) encoder.join();
+    };
     auto add = [&](const QImage& frame) {
+        encoded();
         if (!gif)
             gif = std::make_unique<GifWriter>(name == Wiggle ? WiggleDelay : TurntableDelay,
                                               frame.size());
-        gif->addFrame(frame);
+        encoder = std::thread([writer = gif.get(), frame] { writer->addFrame(frame); });
     };
     if (name == Wiggle) {
         std::array<QImage, 2> views = how.still;
@@ -114,6 +121,7 @@ bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QSt
             },
             add);
     }
+    encoded();
     if (!gif) {
         error = QStringLiteral("Cannot write %1: there is no plot to draw.")
                     .arg(QDir::toNativeSeparators(path));
