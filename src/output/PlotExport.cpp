@@ -30,8 +30,8 @@ void PlotExport::takeDrawn(const std::array<QImage, 2>& views, double scale)
 
 std::array<QImage, 2> PlotExport::drawn(double scale) const
 {
-    if (scale != drawnScale_ || drawn_[0].isNull() || options_ != plot_.setup.Options ||
-        !plot_.repeatable())
+    if (plot_.isEmpty() || scale != drawnScale_ || drawn_[0].isNull() ||
+        options_ != plot_.setup.Options || !plot_.repeatable())
         return {};
     return drawn_;
 }

@@ -107,6 +107,13 @@ private Q_SLOTS:
         wiggle.read();
         QCOMPARE(rgb(wiggle.read()), anew);
         QCOMPARE(rgb(QImage(file("t2.gif"))), anew);
+        // With labels and no image to take, the wiggle draws its own views, labelled.
+        QCOMPARE(runProgram(common + QStringList{"--labels", "--wiggle", file("w3.gif")}), 0);
+        QImageReader labelled(file("w3.gif"));
+        labelled.read();
+        const QImage frame = rgb(labelled.read());
+        QCOMPARE(frame.size(), anew.size());
+        QVERIFY(frame != anew);
     }
 
     void refusals_data()
