@@ -46,6 +46,12 @@ void SampleCache::Walk::clear()
     samples.clear();
 }
 
+bool SampleCache::repeatable(const PlotSetup& setup, const QStringList& constants)
+{
+    return !callsRnd(setup.EquationZ) && !callsRnd(setup.EquationX) && !callsRnd(setup.EquationY) &&
+           std::none_of(constants.begin(), constants.end(), callsRnd);
+}
+
 bool SampleCache::begin(const PlotSetup& setup, const UniformRandom& random,
                         const QStringList& constants)
 {
@@ -58,10 +64,7 @@ bool SampleCache::begin(const PlotSetup& setup, const UniformRandom& random,
         return surface_.start(true);
     }
     clear();
-    const bool unrepeatable = callsRnd(setup.EquationZ) || callsRnd(setup.EquationX) ||
-                              callsRnd(setup.EquationY) ||
-                              std::any_of(constants.begin(), constants.end(), callsRnd);
-    keep_ = !unrepeatable && !(setup.Options.Parametric && setup.Options.Dots);
+    keep_ = repeatable(setup, constants) && !(setup.Options.Parametric && setup.Options.Dots);
     if (keep_) {
         setup_ = setup;
         random_ = random;

@@ -55,6 +55,10 @@ public:
         walk_->samples.push_back({point, error, good});
     }
 
+    // Whether drawing `setup` with `constants` again evaluates the same numbers: neither its
+    // equations nor its constants call Rnd.
+    static bool repeatable(const PlotSetup& setup, const QStringList& constants);
+
     // Keeps nothing: the engine's variables may have changed.
     void clear();
 
