@@ -6,6 +6,13 @@
 #include "render/DrawingSurface.h"
 #include "render/PlotDriver.h"
 
+bool CapturedPlot::setConstant(const QString& name, const QString& value)
+{
+    if (!UserConstants::setValue(constants, name, value)) return false;
+    samples.reset();
+    return true;
+}
+
 bool CapturedPlot::draw(std::array<DrawingSurface*, 2> surfaces, const Tools& tools,
                         const DrawOptions& options, DrawHost& host,
                         const std::function<void(PlotDriver*)>& running) const
