@@ -317,17 +317,12 @@ private Q_SLOTS:
             QTest::keyClick(viewer, key);
             QVERIFY2(viewer->shownMode().endsWith(QLatin1String(shown)),
                      qPrintable(viewer->shownMode()));
-            if (!*list) continue;
-            QCOMPARE(window_->session().constantList().join(' '), QLatin1String(list));
-            QCOMPARE(qobject_cast<QComboBox*>(control("cboConstants"))->itemText(1),
-                     window_->session().constantList().at(1));
-            if (key == Qt::Key_K) continue;
+            if (*list) QCOMPARE(window_->session().constantList().join(' '), QLatin1String(list));
+            if (!*list || key == Qt::Key_K) continue;
             QTRY_VERIFY(viewer->drawings() > drawn && !viewer->isDrawing());
             QVERIFY(viewImage(1) != right && viewer->frame() != frame);
             right = viewImage(1);
             frame = viewer->frame();
-            QCOMPARE(window_->session().capturedPlot().constants,
-                     window_->session().constantList());
         }
         QTest::keyClick(viewer, Qt::Key_Escape);
     }
