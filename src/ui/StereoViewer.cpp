@@ -131,14 +131,16 @@ void StereoViewer::chooseConstant()
     if (list.isEmpty()) {
         constant_.clear();
         constantShown_ = QStringLiteral("no user constants");
-    } else {
-        const int index = UserConstants::indexOfName(list, constant_);
-        constant_ = UserConstants::nameOf(list.at((index + 1) % list.size()));
-        double value = 0;
-        constantShown_ = session_.constantValue(constant_, value)
-                             ? QStringLiteral("%1 = %2").arg(constant_, FormatNumber15(value))
-                             : QStringLiteral("%1 is no number").arg(constant_);
+        showState();
+        constantShown_.clear(); // said once
+        return;
     }
+    const int index = UserConstants::indexOfName(list, constant_);
+    constant_ = UserConstants::nameOf(list.at((index + 1) % list.size()));
+    double value = 0;
+    constantShown_ = session_.constantValue(constant_, value)
+                         ? QStringLiteral("%1 = %2").arg(constant_, FormatNumber15(value))
+                         : QStringLiteral("%1 is no number").arg(constant_);
     showState();
 }
 
