@@ -49,6 +49,9 @@ public:
     std::shared_ptr<SampleCache> samples;
 
     bool isEmpty() const { return views[0].isEmpty(); }
+    // Whether every drawing of it with the same options and size gives the same pixels, so
+    // that one drawing serves them all (not when Rnd is called: each drawing draws anew).
+    bool repeatable() const;
 
     // Gives the user constant `name` the value text `value` where it stands in the list; the
     // copy then evaluates every sample, as those shared were evaluated with the old value.
