@@ -434,7 +434,8 @@ class ImageOutputs
 public:
     ImageOutputs(const CapturedPlot& plot, const CapturedPlot::Tools& tools, double scale,
                  bool labels, const SurfaceLook& look, QSize frame)
-        : export_(plot, tools, labels, look), scale_(scale), frame_(frame)
+        : export_(plot, tools, labels, look), scale_(scale), frame_(frame),
+          repeatable_(plot.repeatable())
     {
     }
 
@@ -467,6 +468,30 @@ public:
         return error.isEmpty();
     }
 
+    // The run's plot as drawn at `scale` with its own options: images at that scale take it.
+    void takeDrawn(const std::array<QImage, 2>& views, double scale)
+    {
+        export_.takeDrawn(views, scale);
+    }
+
+    // The two views at the run's scale when they are at hand without drawing and another
+    // drawing would repeat them, else null.
+    std::array<QImage, 2> drawnViews() const
+    {
+        if (!repeatable_) return {};
+        return drawn_ ? views_ : export_.drawn(scale_);
+    }
+
+    // Whether `option` writing `path` shows the two views at the run's scale.
+    static bool showsViews(const QString& option, const QString& path)
+    {
+        const QString suffix = imageSuffix(option, path);
+        return option == QLatin1String("--wiggle") ||
+               (!suffix.isEmpty() && suffix != QLatin1String("svg") &&
+                option != QLatin1String("--half-sbs") &&
+                option != QLatin1String("--autostereogram"));
+    }
+
 private:
     const std::array<QImage, 2>& views()
     {
@@ -478,6 +503,7 @@ private:
     PlotExport export_;
     double scale_;
     QSize frame_;
+    bool repeatable_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
@@ -771,6 +797,21 @@ int runOptions(int argc, char** argv)
         }
     }
 
+    // The plot is drawn once, at the size of the outputs that show its views as the window
+    // draws them (without labels or another look); the setup's bitmaps need the window's size.
+    // Its samples are kept only for outputs that draw it again.
+    const bool saves = std::any_of(outputs.cbegin(), outputs.cend(), [](const Option& o) {
+        return o.name == QLatin1String("--save");
+    });
+    const bool viewsServe = !labels && look == SurfaceLook() && (scale == 1 || !saves);
+    const auto takesViews = [viewsServe](const Option& o) {
+        return viewsServe && ImageOutputs::showsViews(o.name, o.value);
+    };
+    if (std::any_of(outputs.cbegin(), outputs.cend(), takesViews)) session.setViewScale(scale);
+    session.keepSamples(std::any_of(outputs.cbegin(), outputs.cend(), [&](const Option& o) {
+        return !takesViews(o) && o.name != QLatin1String("--report") &&
+               !SolidOutputs::isOutput(o.name);
+    }));
     // A batch stops at the first failure: no output file is written after an option failed or
     // a plot that could not read its fields, so a script never gets a plausible wrong figure.
     if (!host.reported && plotNeeded && !plotCurrent) session.plot();
@@ -794,6 +835,7 @@ int runOptions(int argc, char** argv)
     const CapturedPlot plot = session.capturedPlot();
     ImageOutputs images(plot, session.plotTools(), scale, labels, look,
                         frame.isEmpty() ? QSize(1920, 1080) : frame);
+    images.takeDrawn({session.viewImage(0), session.viewImage(1)}, session.viewScale());
     for (const Option& o : std::as_const(outputs)) {
         QString error;
         QStringList lines;
@@ -816,7 +858,7 @@ int runOptions(int argc, char** argv)
                 host.showMessage(error, QString());
         } else if (StereoOutputs::isOutput(o.name)) {
             if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
-                                      {frames, scale, labels, look}, error))
+                                      {frames, scale, labels, look, images.drawnViews()}, error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

@@ -2,6 +2,7 @@
 
 #include "output/GifWriter.h"
 #include "output/StereoImages.h"
+#include "render/BlankSurface.h"
 #include "render/ImageSurface.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QLocale>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 namespace StereoOutputs {
 
@@ -56,6 +58,26 @@ QString checkSize(const QString& name, int frames, double scale, QSize design)
         .arg(QLocale::c().toString(qlonglong(MaxPixels)));
 }
 
+bool drawFrames(const CapturedPlot& plot, const CapturedPlot::Tools& tools,
+                const DrawOptions& options, double scale, int frames, Shown shown, const Step& step,
+                const std::function<void(const QImage&)>& add)
+{
+    // One pair of surfaces for every frame: each drawing fills them with the background. A
+    // view no frame shows is drawn onto a blank.
+    ImageSurface right(0, 0, 0, scale);
+    BlankSurface blank;
+    std::unique_ptr<ImageSurface> left;
+    if (shown == Shown::Anaglyph) left = std::make_unique<ImageSurface>(0, 0, 0, scale);
+    DrawingSurface& leftView = left ? static_cast<DrawingSurface&>(*left) : blank;
+    CapturedPlot changed = plot;
+    for (int k = 0; k < frames; ++k) {
+        step(changed, k);
+        if (!changed.drawAtViewSize(leftView, right, tools, options)) return false;
+        add(left ? StereoImages::anaglyph(left->image(), right.image()) : right.image());
+    }
+    return true;
+}
+
 bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QString& name,
            const QString& path, const Animation& how, QString& error)
 {
@@ -66,30 +88,40 @@ bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QSt
     DrawOptions options = plot.setup.Options;
     options.Labels = how.labels;
     options.Look = how.look;
-    // One pair of surfaces for every frame: each drawing fills them with the background.
-    ImageSurface left(0, 0, 0, how.scale), right(0, 0, 0, how.scale);
     std::unique_ptr<GifWriter> gif;
+    // Each frame is encoded on a second thread while the next one is drawn.
+    std::thread encoder;
+    const auto encoded = [&encoder] {
+        if (encoder.joinable()) encoder.join();
+    };
     auto add = [&](const QImage& frame) {
+        encoded();
         if (!gif)
             gif = std::make_unique<GifWriter>(name == Wiggle ? WiggleDelay : TurntableDelay,
                                               frame.size());
-        gif->addFrame(frame);
+        encoder = std::thread([writer = gif.get(), frame] { writer->addFrame(frame); });
     };
     if (name == Wiggle) {
-        if (plot.drawAtViewSize(left, right, tools, options)) {
-            add(left.image());
-            add(right.image());
+        std::array<QImage, 2> views = how.still;
+        ImageSurface left(0, 0, 0, how.scale), right(0, 0, 0, how.scale);
+        if (views[0].isNull() && plot.drawAtViewSize(left, right, tools, options))
+            views = {left.image(), right.image()};
+        if (!views[0].isNull()) {
+            add(views[0]);
+            add(views[1]);
         }
     } else {
-        CapturedPlot turned = plot;
         const double start = plot.setup.Zrot;
-        for (int k = 0; k < how.frames; ++k) {
-            turned.setup.Zrot = float(start + k * 360.0 / how.frames);
-            if (!turned.drawAtViewSize(left, right, tools, options)) break;
-            add(name == TurntableAnaglyph ? StereoImages::anaglyph(left.image(), right.image())
-                                          : right.image());
-        }
+        const int frames = how.frames;
+        drawFrames(
+            plot, tools, options, how.scale, frames,
+            name == TurntableAnaglyph ? Shown::Anaglyph : Shown::Right,
+            [start, frames](CapturedPlot& turned, int k) {
+                turned.setup.Zrot = float(start + k * 360.0 / frames);
+            },
+            add);
     }
+    encoded();
     if (!gif) {
         error = QStringLiteral("Cannot write %1: there is no plot to draw.")
                     .arg(QDir::toNativeSeparators(path));

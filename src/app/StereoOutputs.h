@@ -3,8 +3,11 @@
 #include "render/CapturedPlot.h"
 #include "setup/SurfaceLook.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <functional>
 
 // The command line's animated stereo outputs, written after the plot:
 //   --wiggle FILE.gif              the two views in turn, about 6 a second
@@ -39,7 +42,28 @@ struct Animation
     double scale = 1;
     bool labels = false;
     SurfaceLook look;
+    // The plot's two views as drawn already at `scale` with these labels and look, when they
+    // were (null otherwise): the wiggle shows them instead of drawing them again.
+    std::array<QImage, 2> still;
 };
+
+// The views a frame shows: the right one, or both as an anaglyph.
+enum class Shown
+{
+    Right,
+    Anaglyph
+};
+
+// How frame k of an animation changes the captured plot (a copy made for the animation):
+// the turntable turns it.
+using Step = std::function<void(CapturedPlot& plot, int k)>;
+
+// Draws `frames` frames of `plot`, frame k after `step(copy, k)`, with `options` at pixel
+// `scale`, only the views `shown`, and hands each frame to `add` as it is made. False when a
+// drawing stopped before its end.
+bool drawFrames(const CapturedPlot& plot, const CapturedPlot::Tools& tools,
+                const DrawOptions& options, double scale, int frames, Shown shown, const Step& step,
+                const std::function<void(const QImage&)>& add);
 
 // Writes the animation `name` to `path` from `plot`; false with `error`.
 bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QString& name,

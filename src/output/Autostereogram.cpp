@@ -2,6 +2,7 @@
 
 #include "output/SafeWrite.h"
 #include "output/StereoLayout.h"
+#include "render/BlankSurface.h"
 #include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 
@@ -83,7 +84,10 @@ std::vector<float> Autostereogram::depthOf(const CapturedPlot& plot,
                                            const SurfaceLook& look) const
 {
     const StereoLayout layout(StereoLayout::Mode::Autostereogram, frame_, plot.views[1].size());
-    ImageSurface left, right;
+    // The left view is not shown: drawn onto a blank.
+    BlankSurface left;
+    left.setGeometry(0, plot.views[0].width(), plot.views[0].height());
+    ImageSurface right;
     layout.prepare(right);
     NullDrawHost none;
     if (!plot.draw({&left, &right}, tools, depthOptions(plot.setup.Options, look), none)) return {};

@@ -5,6 +5,12 @@
 #include "render/DrawHost.h"
 #include "render/DrawingSurface.h"
 #include "render/PlotDriver.h"
+#include "render/SampleCache.h"
+
+bool CapturedPlot::repeatable() const
+{
+    return SampleCache::repeatable(setup, constants);
+}
 
 bool CapturedPlot::draw(std::array<DrawingSurface*, 2> surfaces, const Tools& tools,
                         const DrawOptions& options, DrawHost& host,

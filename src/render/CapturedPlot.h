@@ -49,6 +49,9 @@ public:
     std::shared_ptr<SampleCache> samples;
 
     bool isEmpty() const { return views[0].isEmpty(); }
+    // Whether every drawing of it with the same options and size gives the same pixels, so
+    // that one drawing serves them all (not when Rnd is called: each drawing draws anew).
+    bool repeatable() const;
 
     // Draws the plot with `options` onto `views` at their own size (the user scale maps the
     // setup's window onto them): the constants are registered again, then guides and surface

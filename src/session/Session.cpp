@@ -181,8 +181,8 @@ void Session::runPlot()
     driver_->prepareViews(setup_, render_);
     captured_.setup = setup_;
     captured_.constants = constants_->list();
-    captured_.samples = samples_;
-    driver_->setSampleCache(samples_.get(), captured_.constants);
+    captured_.samples = keepSamples_ ? samples_ : nullptr;
+    driver_->setSampleCache(captured_.samples.get(), captured_.constants);
     for (int i = 0; i < 2; ++i)
         captured_.views[i] = QRect(pic_[i]->left(), 0, pic_[i]->width(), pic_[i]->height());
     host_.viewsChanged();
@@ -422,4 +422,15 @@ DrawingSurface& Session::view(int index)
 QImage Session::viewImage(int index) const
 {
     return pic_[index]->image();
+}
+
+void Session::setViewScale(double scale)
+{
+    for (auto& p : pic_)
+        p->setPixelScale(scale);
+}
+
+double Session::viewScale() const
+{
+    return pic_[0]->pixelScale();
 }

@@ -91,6 +91,34 @@ private Q_SLOTS:
         QVERIFY(QImage(file("r150.png")) != QImage(file("r.png")));
     }
 
+    // At --scale 2 the plot is drawn once at that size for the images and the wiggle; with
+    // --save it keeps the window's size and the images are drawn anew, with the same pixels.
+    void oneDrawingAtTheOutputsScale()
+    {
+        const QStringList common = {"--set",   "Dots=1", "--seed",   "3",
+                                    "--scale", "2",      "--frames", "1"};
+        QCOMPARE(
+            runProgram(common + QStringList{"--wiggle", file("w2.gif"), "--right", file("r2.png")}),
+            0);
+        QCOMPARE(runProgram(common + QStringList{"--save", file("s.txt"), "--right",
+                                                 file("anew.png"), "--turntable", file("t2.gif")}),
+                 0);
+        const QImage anew = rgb(QImage(file("anew.png")));
+        QCOMPARE(anew.size(), QSize(800, 600));
+        QCOMPARE(rgb(QImage(file("r2.png"))), anew);
+        QImageReader wiggle(file("w2.gif"));
+        wiggle.read();
+        QCOMPARE(rgb(wiggle.read()), anew);
+        QCOMPARE(rgb(QImage(file("t2.gif"))), anew);
+        // With labels and no image to take, the wiggle draws its own views, labelled.
+        QCOMPARE(runProgram(common + QStringList{"--labels", "--wiggle", file("w3.gif")}), 0);
+        QImageReader labelled(file("w3.gif"));
+        labelled.read();
+        const QImage frame = rgb(labelled.read());
+        QCOMPARE(frame.size(), anew.size());
+        QVERIFY(frame != anew);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("args");
