@@ -172,6 +172,9 @@ const QList<OptionSpec>& optionTable()
         {QStringLiteral("--wiggle"), true, true, {}},
         {QStringLiteral("--turntable"), true, true, {}},
         {QStringLiteral("--turntable-anaglyph"), true, true, {}},
+        {QStringLiteral("--sweep"), true, false, {}},
+        {QStringLiteral("--animate"), true, true, {}},
+        {QStringLiteral("--animate-anaglyph"), true, true, {}},
         {QStringLiteral("--stl"), true, true, {}},
         {QStringLiteral("--obj"), true, true, {}},
         {QStringLiteral("--size"), true, false, {}},
@@ -243,7 +246,11 @@ QString usage()
         "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
         "                       about the z axis from the current Zrot\n"
         "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
-        "  --frames N           the turntable's number of steps (36)\n"
+        "  --sweep NAME=FROM:TO move the user constant NAME from FROM to TO in --frames N\n"
+        "                       steps (needed here), each frame the still of that value\n"
+        "  --animate FILE.gif   an animated GIF of the right view with the constant moving\n"
+        "  --animate-anaglyph FILE.gif  the same as anaglyphs\n"
+        "  --frames N           the turntable's number of steps (36), a sweep's frames\n"
         "                       (the animations are written after the other outputs)\n"
         "  --stl FILE           after the plot, write a solid to print (binary STL, mm):\n"
         "                       z(x,y) over a flat base with side walls; a parametric\n"
@@ -563,6 +570,7 @@ int runOptions(int argc, char** argv)
     QPageSize page;
     SurfaceLook look;
     double maxPoints = kDefaultMaxPoints;
+    StereoOutputs::Sweep sweep;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -648,6 +656,7 @@ int runOptions(int argc, char** argv)
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
         if (name == QLatin1String("--frames")) frames = value.toInt();
+        if (name == QLatin1String("--sweep")) StereoOutputs::Sweep::parse(value, sweep);
         if (name == QLatin1String("--frame")) frame = frameSize(value);
         if (name == QLatin1String("--pattern")) pattern = value;
         if (name == QLatin1String("--page")) page = pageSize(value);
@@ -661,7 +670,15 @@ int runOptions(int argc, char** argv)
         }
         options.append({name, value});
     }
-    // Before anything is drawn: an animation too large to make is bad usage.
+    // Before anything is drawn: an animation too large to make, or an option without one it
+    // needs, is bad usage.
+    QStringList names;
+    for (const Option& o : std::as_const(options))
+        names << o.name;
+    if (const QString error = StereoOutputs::checkTogether(names); !error.isEmpty()) {
+        err() << "tavrigon: " << error << "\nTry 'tavrigon --help'." << Qt::endl;
+        return kExitUsage;
+    }
     for (const Option& o : std::as_const(options)) {
         const QString error = StereoOutputs::checkSize(o.name, frames, scale, Session::DesignSize);
         if (!error.isEmpty()) {
@@ -833,6 +850,12 @@ int runOptions(int argc, char** argv)
                                  QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
                                  QPageLayout::Millimeter);
     const CapturedPlot plot = session.capturedPlot();
+    // Known only now, from the constants the plot was drawn with.
+    if (const QString error = StereoOutputs::checkConstant(plot, sweep); !error.isEmpty()) {
+        host.showMessage(error, QString());
+        host.showMessage(QStringLiteral("No output file was written."), QString());
+        return kExitReported;
+    }
     ImageOutputs images(plot, session.plotTools(), scale, labels, look,
                         frame.isEmpty() ? QSize(1920, 1080) : frame);
     images.takeDrawn({session.viewImage(0), session.viewImage(1)}, session.viewScale());
@@ -858,7 +881,8 @@ int runOptions(int argc, char** argv)
                 host.showMessage(error, QString());
         } else if (StereoOutputs::isOutput(o.name)) {
             if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
-                                      {frames, scale, labels, look, images.drawnViews()}, error))
+                                      {frames, scale, labels, look, images.drawnViews(), sweep},
+                                      error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

@@ -12,6 +12,13 @@ bool CapturedPlot::repeatable() const
     return SampleCache::repeatable(setup, constants);
 }
 
+bool CapturedPlot::setConstant(const QString& name, const QString& value)
+{
+    if (!UserConstants::setValue(constants, name, value)) return false;
+    samples.reset();
+    return true;
+}
+
 bool CapturedPlot::draw(std::array<DrawingSurface*, 2> surfaces, const Tools& tools,
                         const DrawOptions& options, DrawHost& host,
                         const std::function<void(PlotDriver*)>& running) const

@@ -90,6 +90,15 @@ public:
     // Runs every constant's statement, as a Plot does before it draws: 0 or the first failure.
     qint32 registerConstants();
     const QStringList& constantList() const;
+    // The value of the user constant `name` as the engine computes it after the constants
+    // above it, without messages: false when there is no such constant or its value is no
+    // finite number.
+    bool constantValue(const QString& name, double& value);
+    // Steps the user constant `name` by ConstantStep of its value (by ConstantStep from 0),
+    // down for a negative `direction`, and writes the number back in its place in the list;
+    // false, changing nothing, where constantValue fails. The new value in `value`.
+    static constexpr double ConstantStep = 0.1;
+    bool stepConstant(const QString& name, int direction, double& value);
 
     // The parametric toggle: brings captions, tool tips and visibility in line with the box.
     void applyParametricLayout();

@@ -51,6 +51,15 @@ private Q_SLOTS:
                                                    file("r" + angle + ".png"), "--anaglyph",
                                                    file("a" + angle + ".png")}),
                      0);
+        // The ripple's k from 1 to 6: frame i is the still of k = i + 1.
+        const QStringList ripple = {"--open", TAVRIGON_SOURCE_DIR "/examples/ripple.txt"};
+        QCOMPARE(runProgram(ripple + QStringList{"--sweep", "k=1:6", "--frames", "6", "--animate",
+                                                 file("s.gif")}),
+                 0);
+        for (const QString k : {"1", "2", "3", "4", "5", "6"})
+            QCOMPARE(runProgram(ripple + QStringList{"--constant", "k=" + k, "--right",
+                                                     file("k" + k + ".png")}),
+                     0);
     }
 
     void parallelPairSwapsTheHalves()
@@ -72,6 +81,9 @@ private Q_SLOTS:
         QTest::newRow("turntable") << "t.gif" << QStringList{"r.png", "r150.png", "r270.png"} << 80;
         QTest::newRow("turntable anaglyph")
             << "ta.gif" << QStringList{"a.png", "a150.png", "a270.png"} << 80;
+        QTest::newRow("sweep") << "s.gif" << QStringList{"k1.png", "k2.png", "k3.png",
+                                                         "k4.png", "k5.png", "k6.png"}
+                               << 500;
     }
     void gifFramesAreTheStills()
     {
@@ -127,6 +139,11 @@ private Q_SLOTS:
         QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
         QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
         QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+        const QStringList sweep = {"--constant", "k=1", "--animate", "x.gif", "--right", "r.png"};
+        QTest::newRow("sweep without frames") << sweep + QStringList{"--sweep", "k=1:2"} << 2;
+        QTest::newRow("sweep's ends alike") << sweep + QStringList{"--sweep", "k=2:2"} << 2;
+        QTest::newRow("sweep of no constant")
+            << sweep + QStringList{"--sweep", "K=1:2", "--frames", "2"} << 1;
         QTest::newRow("too many pixels")
             << QStringList{"--scale", "16", "--turntable", "x.gif", "--frames", "3600"} << 2;
     }
