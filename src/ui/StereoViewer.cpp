@@ -1,6 +1,7 @@
 #include "ui/StereoViewer.h"
 
 #include "eval/UserConstants.h"
+#include "output/Autostereogram.h"
 #include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "session/Session.h"
@@ -97,6 +98,10 @@ void StereoViewer::open()
 
 void StereoViewer::setMode(StereoLayout::Mode mode)
 {
+    // The autostereogram's view is drawn solid for its depth, the others as the look says.
+    if ((mode == StereoLayout::Mode::Autostereogram) !=
+        (mode_ == StereoLayout::Mode::Autostereogram))
+        drawn_ = {};
     mode_ = mode;
     showState();
     if (fits(layout()))
@@ -219,7 +224,9 @@ void StereoViewer::redraw()
     // The window's design view drawn at the layout's size: weights grow as with --scale.
     const StereoLayout l = layout();
     settleTimer_.stop();
-    const bool preview = interaction_->isDragging() && !fullWanted_;
+    // The stereogram takes its depths from a full drawing.
+    const bool preview =
+        interaction_->isDragging() && !fullWanted_ && mode_ != StereoLayout::Mode::Autostereogram;
     fullWanted_ = false;
     shrink_ = preview ? std::max(1.0, l.pixelScale() / previewScale_) : 1;
     QElapsedTimer took;
@@ -234,6 +241,8 @@ void StereoViewer::redraw()
     DrawOptions options = plot.setup.Options;
     options.Labels = labels_;
     options.Look = look_;
+    if (mode_ == StereoLayout::Mode::Autostereogram)
+        options = Autostereogram::depthOptions(options, look_);
     const bool done =
         session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, options, host_.get());
     if (done) ++drawings_;
@@ -259,8 +268,17 @@ void StereoViewer::compose()
 {
     const StereoLayout l = layout();
     if (!fits(l)) return;
-    l.compose(views_[0]->image(), views_[1]->image(), ImageSurface::toRgb(views_[0]->backColor()),
-              frame_);
+    if (mode_ == StereoLayout::Mode::Autostereogram) {
+        // For parallel eyes, with the same dots at every drawing.
+        const Autostereogram stereogram(size() * devicePixelRatio(),
+                                        Autostereogram::Viewing::Parallel);
+        UniformRandom dots;
+        dots.seed(1);
+        frame_ = stereogram.image(stereogram.frameDepth(*views_[1]), dots);
+    } else {
+        l.compose(views_[0]->image(), views_[1]->image(),
+                  ImageSurface::toRgb(views_[0]->backColor()), frame_);
+    }
     frame_.setDevicePixelRatio(devicePixelRatio());
     update();
 }
