@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -499,7 +500,8 @@ private Q_SLOTS:
                      .status,
                  0);
         QCOMPARE(runProgram({"--scale", "4", "--left", path("b.png")}).status, 0);
-        QCOMPARE(runProgram({"--labels", "--right", path("l.svg")}).status, 0);
+        QCOMPARE(runProgram({"--labels", "--left", path("k.svg"), "--right", path("l.svg")}).status,
+                 0);
         const QImage small = QImage(path("s.png")).convertToFormat(QImage::Format_RGB32);
         const QImage big = QImage(path("b.png")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(big.size(), QSize(1600, 1200));
@@ -546,6 +548,27 @@ private Q_SLOTS:
         const QByteArray text = labelled.readAll();
         for (const char* letter : {">x</text>", ">y</text>", ">z</text>"})
             QVERIFY(text.contains(letter));
+        // In each view every label's cleared box lies inside it, over the mesh drawn before;
+        // the y axis reads -2 and 2 on one line.
+        for (const char* name : {"k.svg", "l.svg"}) {
+            QFile file(path(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString svgText = QString::fromUtf8(file.readAll());
+            static const QRegularExpression label(
+                R"re(<rect x="(\S+)" y="(\S+)" width="(\S+)" height="(\S+)".*\n<text x="\S+" y="(\S+)".*>(.*)</text>)re");
+            QMultiMap<QString, QString> baselines;
+            for (const auto& m : label.globalMatch(svgText)) {
+                QVERIFY(m.captured(1).toDouble() >= 1 && m.captured(2).toDouble() >= 1 &&
+                        m.captured(1).toDouble() + m.captured(3).toDouble() <= 399 &&
+                        m.captured(2).toDouble() + m.captured(4).toDouble() <= 299);
+                baselines.insert(m.captured(6), m.captured(5));
+            }
+            QCOMPARE(baselines.size(), svgText.count(QLatin1String("<text")));
+            QVERIFY(svgText.lastIndexOf("#ffffff") < svgText.indexOf("<text"));
+            const QStringList plus = baselines.values("2");
+            QVERIFY(std::any_of(plus.cbegin(), plus.cend(),
+                                [&](const QString& y) { return baselines.contains("-2", y); }));
+        }
         if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-layout", path("r.pdf"), "-"});
