@@ -72,7 +72,7 @@ bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QSt
     auto add = [&](const QImage& frame) {
         if (!gif)
             gif = std::make_unique<GifWriter>(name == Wiggle ? WiggleDelay : TurntableDelay,
-                                              frame.size());
+                                              frame.size(), path);
         gif->addFrame(frame);
     };
     if (name == Wiggle) {

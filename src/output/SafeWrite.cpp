@@ -79,6 +79,27 @@ bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& err
     return true;
 }
 
+Stream::Stream(const QString& path) : file_(std::make_unique<StagedFile>(path)), path_(path) {}
+
+Stream::~Stream() = default;
+
+bool Stream::add(const QByteArray& bytes)
+{
+    if (!error_.isEmpty()) return false;
+    if (!begun_) begun_ = file_->begin(error_);
+    return error_.isEmpty() && file_->add(bytes, error_);
+}
+
+bool Stream::commit(QString& error)
+{
+    if (add({}) && file_->end(error_)) {
+        const FolderLocks locks({{path_, {}}});
+        if (file_->commit(error_)) return true;
+    }
+    error = error_;
+    return false;
+}
+
 bool writeBytes(const QString& path, const QByteArray& bytes, QString& error)
 {
     return writeFiles({{path, bytes}}, error);
