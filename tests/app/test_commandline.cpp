@@ -26,14 +26,20 @@ struct Run
 };
 
 // `stdoutFile`: where standard output goes instead of the pipe. `unprivileged`: as root, the
-// program runs as nobody, for whom file permissions count.
+// program runs as nobody, for whom file permissions count. `locale`: LC_PAPER's locale and the
+// folder it was made in.
 Run runProgram(const QStringList& args, const QString& stdoutFile = QString(),
-               bool unprivileged = false)
+               bool unprivileged = false, const QStringList& locale = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("QT_QPA_PLATFORM");
+    if (!locale.isEmpty()) {
+        env.remove("LC_ALL");
+        env.insert("LC_PAPER", locale.value(0));
+        env.insert("LOCPATH", locale.value(1));
+    }
     p.setProcessEnvironment(env);
     if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     if (unprivileged && ::getuid() == 0)
@@ -667,23 +673,44 @@ private Q_SLOTS:
         QVERIFY(session.viewImage(0).convertToFormat(QImage::Format_RGB32) != left);
     }
 
-    // The PDF's paper as asked for, and nothing within 12 mm (34 points) of its edges.
+    // The PDF's paper as asked for or as the locale's (LC_PAPER), and nothing within 12 mm
+    // (34 points) of its edges; its fonts hold only the glyphs used.
     void pdfPageAndMargins_data()
     {
         QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("locale"); // made from the system's locale sources
         QTest::addColumn<QByteArray>("mediaBox");
-        QTest::newRow("a4") << "A4" << QByteArray("[0 0 595.");
-        QTest::newRow("letter") << "letter" << QByteArray("[0 0 612.000000 792.000000]");
+        const QByteArray a4("[0 0 595."), letter("[0 0 612.000000 792.000000]");
+        QTest::newRow("a4") << "A4"
+                            << "" << a4;
+        QTest::newRow("letter") << "letter"
+                                << "" << letter;
+        QTest::newRow("letter, the locale's") << ""
+                                              << "en_US" << letter;
+        QTest::newRow("a4, the locale's") << ""
+                                          << "de_DE" << a4;
+        QTest::newRow("a4 over the locale's letter") << "a4"
+                                                     << "en_CA" << a4;
     }
     void pdfPageAndMargins()
     {
         QFETCH(QString, page);
+        QFETCH(QString, locale);
         QFETCH(QByteArray, mediaBox);
         QTemporaryDir dir;
         const QString pdf = dir.filePath("p.pdf");
-        QCOMPARE(runProgram({"--page", page, "--labels", "--pdf", pdf}).status, 0);
+        const QString made = dir.filePath(locale + ".UTF-8");
+        if (!locale.isEmpty() &&
+            QProcess::execute("localedef", {"-i", locale, "-f", "UTF-8", made}))
+            QSKIP("no locale sources to make a locale from");
+        const QStringList paper = page.isEmpty() ? QStringList{} : QStringList{"--page", page};
+        const QStringList paperLocale =
+            locale.isEmpty() ? QStringList{} : QStringList{locale + ".UTF-8", dir.path()};
+        QCOMPARE(runProgram(paper + QStringList{"--labels", "--pdf", pdf}, {}, false, paperLocale)
+                     .status,
+                 0);
         QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.size() < 60000);
         QVERIFY(file.readAll().contains("/MediaBox " + mediaBox));
         if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) return;
         QCOMPARE(QProcess::execute("pdftoppm",
