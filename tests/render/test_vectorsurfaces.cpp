@@ -252,21 +252,14 @@ private Q_SLOTS:
         QVERIFY((QRectF(box).center() - centre).manhattanLength() < 3 * scale);
         QVERIFY(box.height() >= 6 * scale && box.height() <= 12 * scale &&
                 box.width() >= 15 * scale && box.width() <= 40 * scale);
-        // Over a line, the label's box is cleared: the line stops short of the glyphs.
+        // Over a line, the label's box is cleared: the line stops short of the text's ink.
         view.line(-2, -1, 2, -1, 0xFF00);
         view.label(0, -1, QStringLiteral("-1.5"), 0xFF, Qt::AlignCenter);
-        const QImage over = view.image().convertToFormat(QImage::Format_RGB32);
-        int ink = 0, touching = 0;
-        for (int i = 0; i < over.width() * over.height(); ++i) {
-            const QPoint p(i % over.width(), i / over.width());
-            const QRgb c = over.pixel(p); // the label's red, smoothed or not
-            if (qRed(c) < 128 || qGreen(c) > 128 || !over.rect().adjusted(1, 1, -1, -1).contains(p))
-                continue;
-            ++ink;
-            for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
-                touching += over.pixel(p + d) == 0xFF00FF00u;
-        }
-        QVERIFY(ink > 10 && touching == 0);
+        const QImage under = view.image()
+                                 .convertToFormat(QImage::Format_RGB32)
+                                 .copy(box.translated(0, int(100 * scale)).adjusted(-1, -1, 1, 1));
+        for (int i = 0; i < under.width() * under.height(); ++i)
+            QVERIFY(under.pixel(i % under.width(), i / under.width()) != 0xFF00FF00u);
     }
 
     // A label is whole inside its view or absent: at an edge it moves inward, clear of the
