@@ -115,10 +115,10 @@ void GuideDrawer::tick(DrawingSurface* view, float x, float y, float dx, float d
     if (finite(x, y) && finite(dx, dy)) view->lineRelative(x, y, dx, dy, color_);
 }
 
-void GuideDrawer::keepLabel(int view, float x, float y, const QString& text, quint32 color,
-                            Qt::Alignment align)
+void GuideDrawer::tickLabel(int view, float x, float y, float value, Qt::Alignment align)
 {
-    if (s_.Options.Labels && finite(x, y)) labels_.push_back({view, x, y, text, color, align});
+    if (s_.Options.Labels && finite(x, y))
+        labels_.push_back({view, x, y, FormatNumber7(value), color_, align});
 }
 
 void GuideDrawer::DrawLabels()
@@ -177,8 +177,7 @@ void GuideDrawer::DrawDivisions()
                 tick(pic, h(p), v(p), 0, tickZ);
                 // The origin's value is left to the y axis, whose ticks lie apart from it.
                 if (x != s_.Xorigin)
-                    keepLabel(view, h(p), v(p), FormatNumber7(x), color_,
-                              Qt::AlignTop | Qt::AlignHCenter);
+                    tickLabel(view, h(p), v(p), x, Qt::AlignTop | Qt::AlignHCenter);
             };
 
             float xStart = s_.Xorigin;
@@ -202,8 +201,7 @@ void GuideDrawer::DrawDivisions()
         const float vTick = v({s_.Xorigin, 0, zBelow});
         const auto yTick = [&](float y) {
             tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ);
-            keepLabel(view, h({s_.Xorigin, y, zBelow}), vTick, FormatNumber7(y), color_,
-                      Qt::AlignTop | Qt::AlignHCenter);
+            tickLabel(view, h({s_.Xorigin, y, zBelow}), vTick, y, Qt::AlignTop | Qt::AlignHCenter);
         };
         countedLoop(orgH < s_.Windowly ? s_.Windowly - shiftH : s_.Yorigin, s_.Windowgy - shiftH,
                     s_.Divy, yTick);
@@ -223,7 +221,7 @@ void GuideDrawer::DrawDivisions()
         const auto zTick = [&](float z) {
             tick(pic, hTick, v({s_.Xorigin, yLeft, z}), tickY, 0);
             if (z != s_.Zorigin)
-                keepLabel(view, hTick, v({s_.Xorigin, yLeft, z}), FormatNumber7(z), color_,
+                tickLabel(view, hTick, v({s_.Xorigin, yLeft, z}), z,
                           Qt::AlignRight | Qt::AlignVCenter);
         };
         countedLoop(orgV < s_.Windowlz ? s_.Windowlz - shiftV : s_.Zorigin, s_.Windowgz - shiftV,
@@ -317,7 +315,9 @@ void GuideDrawer::DrawAxisLetters()
             const Projection::Point p = letters[axisIndex].first;
             const float h = Projection::horizontal(s_, view, p);
             const float v = Projection::vertical(s_, p);
-            keepLabel(view, h, v, names[axisIndex], AxisColor, letters[axisIndex].second);
+            if (finite(h, v))
+                labels_.push_back(
+                    {view, h, v, names[axisIndex], AxisColor, letters[axisIndex].second});
         }
     }
 }

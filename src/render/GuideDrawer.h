@@ -70,9 +70,8 @@ private:
         quint32 color;
         Qt::Alignment align;
     };
-    // Keeps a label of `view` at (x, y) when labels are asked for and the point is a number.
-    void keepLabel(int view, float x, float y, const QString& text, quint32 color,
-                   Qt::Alignment align);
+    // Keeps the value of a tick of `view` at (x, y) when labels are asked for.
+    void tickLabel(int view, float x, float y, float value, Qt::Alignment align);
 
     const PlotSetup& s_;
     std::array<DrawingSurface*, 2> views_;
