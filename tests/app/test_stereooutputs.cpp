@@ -97,6 +97,7 @@ private Q_SLOTS:
         QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
         QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
         QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+        QTest::newRow("no folder") << QStringList{"--turntable", "no/x.gif"} << 1;
         QTest::newRow("too many pixels")
             << QStringList{"--scale", "16", "--turntable", "x.gif", "--frames", "3600"} << 2;
     }
