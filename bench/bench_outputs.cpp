@@ -3,8 +3,8 @@
 // of 10 segments (gnuplot: 201 isolines each way of 2001 samples), both views as PNG at 1x
 // against one 400 x 300 gnuplot PNG, and at --scale 4 against 1600 x 1200; then start-up and
 // exit (tavrigon --eval 1) against bare offscreen GUI and core applications, and the 36-frame
-// turntable of the same mesh against its still pair. The runs alternate, each set side by side;
-// the medians and their ratios are printed. gnuplot is skipped when absent.
+// turntable of the same mesh against its still pair, at 1x and at --scale 4. The runs alternate,
+// each set side by side; the medians and their ratios are printed. gnuplot is skipped when absent.
 // Peak memory: run a single output under /usr/bin/time -v (printed as a hint).
 
 #include "Median.h"
@@ -74,13 +74,18 @@ int main(int argc, char** argv)
     }
     row("start-up and exit / bare offscreen GUI app", start, gui);
     row("start-up and exit / bare core app", start, core);
-    std::vector<double> turntable, still;
-    for (int r = 0; r < runs; ++r) {
-        turntable.push_back(
-            timed(tavrigon, dense + QStringList{"--turntable", dir.filePath("t.gif")}));
-        still.push_back(timed(tavrigon, dense + pair));
+    for (const int scale : {1, 4}) {
+        const QStringList scaled = dense + QStringList{"--scale", QString::number(scale)};
+        std::vector<double> turntable, still;
+        for (int r = 0; r < runs; ++r) {
+            turntable.push_back(
+                timed(tavrigon, scaled + QStringList{"--turntable", dir.filePath("t.gif")}));
+            still.push_back(timed(tavrigon, scaled + pair));
+        }
+        row(scale == 1 ? "dense 36-frame turntable / dense pair"
+                       : "the same at --scale 4 / dense pair at --scale 4",
+            turntable, still);
     }
-    row("dense 36-frame turntable / dense pair", turntable, still);
     std::printf("peak memory: /usr/bin/time -v %s --set Spacexu=200 --set Spaceyv=200 --set "
                 "Segsxu=10 --set Segsyv=10 --scale 4 --left l.png --right r.png\n",
                 qPrintable(tavrigon));

@@ -168,6 +168,9 @@ const QList<OptionSpec>& optionTable()
         {QStringLiteral("--wiggle"), true, true, {}},
         {QStringLiteral("--turntable"), true, true, {}},
         {QStringLiteral("--turntable-anaglyph"), true, true, {}},
+        {QStringLiteral("--sweep"), true, false, {}},
+        {QStringLiteral("--animate"), true, true, {}},
+        {QStringLiteral("--animate-anaglyph"), true, true, {}},
         {QStringLiteral("--stl"), true, true, {}},
         {QStringLiteral("--obj"), true, true, {}},
         {QStringLiteral("--size"), true, false, {}},
@@ -232,7 +235,11 @@ QString usage()
         "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
         "                       about the z axis from the current Zrot\n"
         "  --turntable-anaglyph FILE.gif  the same as anaglyphs\n"
-        "  --frames N           the turntable's number of steps (36)\n"
+        "  --sweep NAME=FROM:TO move the user constant NAME from FROM to TO in --frames N\n"
+        "                       steps (needed here), each frame the still of that value\n"
+        "  --animate FILE.gif   an animated GIF of the right view with the constant moving\n"
+        "  --animate-anaglyph FILE.gif  the same as anaglyphs\n"
+        "  --frames N           the turntable's number of steps (36), a sweep's frames\n"
         "                       (the animations are written after the other outputs)\n"
         "  --stl FILE           after the plot, write a solid to print (binary STL, mm):\n"
         "                       z(x,y) over a flat base with side walls; a parametric\n"
@@ -423,7 +430,8 @@ class ImageOutputs
 public:
     ImageOutputs(const CapturedPlot& plot, const CapturedPlot::Tools& tools, double scale,
                  bool labels, const SurfaceLook& look, QSize frame)
-        : export_(plot, tools, labels, look), scale_(scale), frame_(frame)
+        : export_(plot, tools, labels, look), scale_(scale), frame_(frame),
+          repeatable_(plot.repeatable())
     {
     }
 
@@ -456,6 +464,29 @@ public:
         return error.isEmpty();
     }
 
+    // The run's plot as drawn at `scale` with its own options: images at that scale take it.
+    void takeDrawn(const std::array<QImage, 2>& views, double scale)
+    {
+        export_.takeDrawn(views, scale);
+    }
+
+    // The two views at the run's scale when they are at hand without drawing and another
+    // drawing would repeat them, else null.
+    std::array<QImage, 2> drawnViews() const
+    {
+        if (!repeatable_) return {};
+        return drawn_ ? views_ : export_.drawn(scale_);
+    }
+
+    // Whether `option` writing `path` shows the two views at the run's scale.
+    static bool showsViews(const QString& option, const QString& path)
+    {
+        const QString suffix = imageSuffix(option, path);
+        return option == QLatin1String("--wiggle") ||
+               (!suffix.isEmpty() && suffix != QLatin1String("svg") &&
+                option != QLatin1String("--half-sbs"));
+    }
+
 private:
     const std::array<QImage, 2>& views()
     {
@@ -467,6 +498,7 @@ private:
     PlotExport export_;
     double scale_;
     QSize frame_;
+    bool repeatable_;
     bool drawn_ = false;
     std::array<QImage, 2> views_;
 };
@@ -524,6 +556,7 @@ int runOptions(int argc, char** argv)
     QPageSize page;
     SurfaceLook look;
     double maxPoints = kDefaultMaxPoints;
+    StereoOutputs::Sweep sweep;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -604,6 +637,7 @@ int runOptions(int argc, char** argv)
         }
         if (name == QLatin1String("--scale")) ParseCompleteNumber(value, scale);
         if (name == QLatin1String("--frames")) frames = value.toInt();
+        if (name == QLatin1String("--sweep")) StereoOutputs::Sweep::parse(value, sweep);
         if (name == QLatin1String("--frame")) frame = frameSize(value);
         if (name == QLatin1String("--page")) page = pageSize(value);
         if (name == QLatin1String("--colour")) SurfaceLook::colourFromName(value, look.Colouring);
@@ -616,7 +650,15 @@ int runOptions(int argc, char** argv)
         }
         options.append({name, value});
     }
-    // Before anything is drawn: an animation too large to make is bad usage.
+    // Before anything is drawn: an animation too large to make, or an option without one it
+    // needs, is bad usage.
+    QStringList names;
+    for (const Option& o : std::as_const(options))
+        names << o.name;
+    if (const QString error = StereoOutputs::checkTogether(names); !error.isEmpty()) {
+        err() << "tavrigon: " << error << "\nTry 'tavrigon --help'." << Qt::endl;
+        return kExitUsage;
+    }
     for (const Option& o : std::as_const(options)) {
         const QString error = StereoOutputs::checkSize(o.name, frames, scale, Session::DesignSize);
         if (!error.isEmpty()) {
@@ -739,6 +781,21 @@ int runOptions(int argc, char** argv)
         }
     }
 
+    // The plot is drawn once, at the size of the outputs that show its views as the window
+    // draws them (without labels or another look); the setup's bitmaps need the window's size.
+    // Its samples are kept only for outputs that draw it again.
+    const bool saves = std::any_of(outputs.cbegin(), outputs.cend(), [](const Option& o) {
+        return o.name == QLatin1String("--save");
+    });
+    const bool viewsServe = !labels && look == SurfaceLook() && (scale == 1 || !saves);
+    const auto takesViews = [viewsServe](const Option& o) {
+        return viewsServe && ImageOutputs::showsViews(o.name, o.value);
+    };
+    if (std::any_of(outputs.cbegin(), outputs.cend(), takesViews)) session.setViewScale(scale);
+    session.keepSamples(std::any_of(outputs.cbegin(), outputs.cend(), [&](const Option& o) {
+        return !takesViews(o) && o.name != QLatin1String("--report") &&
+               !SolidOutputs::isOutput(o.name);
+    }));
     // A batch stops at the first failure: no output file is written after an option failed or
     // a plot that could not read its fields, so a script never gets a plausible wrong figure.
     if (!host.reported && plotNeeded && !plotCurrent) session.plot();
@@ -760,7 +817,14 @@ int runOptions(int argc, char** argv)
                                  QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
                                  QPageLayout::Millimeter);
     const CapturedPlot plot = session.capturedPlot();
+    // Known only now, from the constants the plot was drawn with.
+    if (const QString error = StereoOutputs::checkConstant(plot, sweep); !error.isEmpty()) {
+        host.showMessage(error, QString());
+        host.showMessage(QStringLiteral("No output file was written."), QString());
+        return kExitReported;
+    }
     ImageOutputs images(plot, session.plotTools(), scale, labels, look, frame);
+    images.takeDrawn({session.viewImage(0), session.viewImage(1)}, session.viewScale());
     for (const Option& o : std::as_const(outputs)) {
         QString error;
         QStringList lines;
@@ -778,7 +842,8 @@ int runOptions(int argc, char** argv)
                 host.showMessage(error, QString());
         } else if (StereoOutputs::isOutput(o.name)) {
             if (!StereoOutputs::write(plot, session.plotTools(), o.name, o.value,
-                                      {frames, scale, labels, look}, error))
+                                      {frames, scale, labels, look, images.drawnViews(), sweep},
+                                      error))
                 host.showMessage(error, QString());
         } else
             images.write(o.name, o.value, host);

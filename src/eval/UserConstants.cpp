@@ -25,21 +25,34 @@ QString UserConstants::nameOf(const QString& text)
     return text.left(p);
 }
 
-int UserConstants::indexOfName(const QString& name) const
+int UserConstants::indexOfName(const QStringList& texts, const QString& name)
 {
-    for (int i = 0; i < count(); ++i) {
-        const QString& entry = ConstantList.at(i);
+    for (int i = 0; i < int(texts.size()); ++i) {
+        const QString& entry = texts.at(i);
         const qsizetype p = entry.indexOf(QLatin1Char('='));
         if (p == name.size() && entry.startsWith(name)) return i;
     }
     return -1;
 }
 
+bool UserConstants::setValue(QStringList& texts, const QString& name, const QString& value)
+{
+    const int index = indexOfName(texts, name);
+    if (index < 0) return false;
+    texts[index] = name + QLatin1Char('=') + value;
+    return true;
+}
+
+bool UserConstants::setValue(const QString& name, const QString& value)
+{
+    return setValue(ConstantList, name, value);
+}
+
 UserConstants::AddResult UserConstants::add(const QString& text)
 {
     const QString name = nameOf(text);
     if (name.isEmpty()) return AddResult::Refused;
-    const int existing = indexOfName(name);
+    const int existing = indexOfName(ConstantList, name);
     if (existing < 0 && count() >= Capacity) return AddResult::ListFull;
     if (existing >= 0) ConstantList.removeAt(existing);
     ConstantList.append(text);

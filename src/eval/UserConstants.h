@@ -44,11 +44,16 @@ public:
     const QStringList& list() const { return ConstantList; }
     qint32 count() const { return qint32(ConstantList.size()); }
 
+    // Gives the constant `name` (case-sensitive) the value text `value` where it stands in the
+    // list, so that constants below it that use it follow. False when there is no such entry.
+    bool setValue(const QString& name, const QString& value);
+    static bool setValue(QStringList& texts, const QString& name, const QString& value);
+
     // The name part of a constant text when it is acceptable, else empty.
     static QString nameOf(const QString& text);
+    // The index of the entry of `texts` named `name` (case-sensitive), or -1.
+    static int indexOfName(const QStringList& texts, const QString& name);
 
 private:
-    int indexOfName(const QString& name) const;
-
     QStringList ConstantList; // at most Capacity entries
 };

@@ -36,13 +36,14 @@ ColourMap makeMap(const std::vector<QRgb>& colours)
 // with its length.
 template <typename Visit> void forEachRun(const QImage& image, Visit visit)
 {
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         int x = 0;
-        while (x < image.width()) {
+        while (x < width) {
             const QRgb c = line[x] & 0xFFFFFFu;
             int end = x + 1;
-            while (end < image.width() && (line[end] & 0xFFFFFFu) == c)
+            while (end < width && (line[end] & 0xFFFFFFu) == c)
                 ++end;
             visit(c, end - x);
             x = end;

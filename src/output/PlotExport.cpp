@@ -22,8 +22,23 @@ bool PlotExport::draw(DrawingSurface& left, DrawingSurface& right) const
     return plot_.drawAtViewSize(left, right, tools_, options_);
 }
 
+void PlotExport::takeDrawn(const std::array<QImage, 2>& views, double scale)
+{
+    drawn_ = views;
+    drawnScale_ = scale;
+}
+
+std::array<QImage, 2> PlotExport::drawn(double scale) const
+{
+    if (plot_.isEmpty() || scale != drawnScale_ || drawn_[0].isNull() ||
+        options_ != plot_.setup.Options || !plot_.repeatable())
+        return {};
+    return drawn_;
+}
+
 std::array<QImage, 2> PlotExport::images(double scale) const
 {
+    if (const std::array<QImage, 2> views = drawn(scale); !views[0].isNull()) return views;
     ImageSurface left(0, 0, 0, scale), right(0, 0, 0, scale);
     if (!draw(left, right)) return {};
     return {left.image(), right.image()};

@@ -24,6 +24,12 @@ public:
 
     // Both views at `scale` image pixels per window pixel (1 to 16).
     std::array<QImage, 2> images(double scale) const;
+    // The views of the plot as its own drawing made them at `scale` (the run's plot, with the
+    // plot's options): images() at that scale gives them instead of drawing the same pixels
+    // again, when the export's options are the plot's and a drawing repeats.
+    void takeDrawn(const std::array<QImage, 2>& views, double scale);
+    // Those views when images(`scale`) would give them, else null images.
+    std::array<QImage, 2> drawn(double scale) const;
     // Views as one SVG document, side by side in the order given (0 left, 1 right), shown
     // `scale` times their pixel size.
     QByteArray svg(const QList<int>& order, double scale) const;
@@ -42,4 +48,6 @@ private:
     const CapturedPlot& plot_;
     CapturedPlot::Tools tools_;
     DrawOptions options_;
+    std::array<QImage, 2> drawn_;
+    double drawnScale_ = 0;
 };

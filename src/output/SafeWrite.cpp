@@ -171,8 +171,11 @@ bool imageBytes(const QString& path, const QImage& image, const char* format, QB
         rgb.setDotsPerMeterX(DotsPerMeter96);
         rgb.setDotsPerMeterY(DotsPerMeter96);
     }
-    // A PNG of few colours (every plot has) as an 8-bit palette image: the same pixels.
-    if (qstrcmp(format, "PNG") == 0) {
+    // A PNG of few colours (every plot has) as an 8-bit palette image: the same pixels. It is
+    // compressed at zlib's level 3 (quality 60): files a quarter to a half larger than at the
+    // default level, made in a quarter of the time.
+    const bool png = qstrcmp(format, "PNG") == 0;
+    if (png) {
         QImage indexed = paletteImage(rgb);
         if (!indexed.isNull()) {
             indexed.setDotsPerMeterX(rgb.dotsPerMeterX());
@@ -180,7 +183,7 @@ bool imageBytes(const QString& path, const QImage& image, const char* format, QB
             rgb = indexed;
         }
     }
-    if (!rgb.save(&buffer, format)) {
+    if (!rgb.save(&buffer, format, png ? 60 : -1)) {
         error = QStringLiteral("Cannot write %1: the image could not be encoded as %2.")
                     .arg(QDir::toNativeSeparators(path), QLatin1String(format));
         return false;

@@ -5,6 +5,19 @@
 #include "render/DrawHost.h"
 #include "render/DrawingSurface.h"
 #include "render/PlotDriver.h"
+#include "render/SampleCache.h"
+
+bool CapturedPlot::repeatable() const
+{
+    return SampleCache::repeatable(setup, constants);
+}
+
+bool CapturedPlot::setConstant(const QString& name, const QString& value)
+{
+    if (!UserConstants::setValue(constants, name, value)) return false;
+    samples.reset();
+    return true;
+}
 
 bool CapturedPlot::draw(std::array<DrawingSurface*, 2> surfaces, const Tools& tools,
                         const DrawOptions& options, DrawHost& host,

@@ -212,19 +212,39 @@ void ImageSurface::drawSegment(float x1, float y1, float x2, float y2, quint32 c
     drawMapped(toImageX(x1), toImageY(y1), toImageX(x2), toImageY(y2), toRgb(color));
 }
 
+ImageSurface::Pixels ImageSurface::pixels()
+{
+    if (image_.isNull()) return {};
+    return {image_.bits(), image_.bytesPerLine(), image_.width(), image_.height()};
+}
+
 void ImageSurface::drawMapped(double px0, double py0, double px1, double py1, QRgb rgb)
+{
+    if (raster_ == Raster::Direct) {
+        drawMapped(pixels(), px0, py0, px1, py1, rgb);
+        return;
+    }
+    const Pixels size{nullptr, 0, image_.width(), image_.height()};
+    drawMapped(size, px0, py0, px1, py1, rgb);
+}
+
+void ImageSurface::drawMapped(const Pixels& to, double px0, double py0, double px1, double py1,
+                              QRgb rgb)
 {
     if (!std::isfinite(px0) || !std::isfinite(py0) || !std::isfinite(px1) || !std::isfinite(py1))
         return;
-    const int w = image_.width(), h = image_.height();
+    const int w = to.width, h = to.height;
     if (w == 0 || h == 0) return;
     const double xmax = w - 0.5, ymax = h - 0.5;
+    const auto onImage = [xmax, ymax](double px, double py) {
+        return px >= -0.5 && px < xmax && py >= -0.5 && py < ymax;
+    };
     const bool inside = onImage(px0, py0) && onImage(px1, py1);
     if (!inside && !SegmentClip::clip(px0, py0, px1, py1, -0.5, -0.5, xmax, ymax)) return;
     if (raster_ == Raster::Direct && lineWidth_ > 1)
-        rasterWideLine(px0, py0, px1, py1, rgb);
+        rasterWideLine(to, px0, py0, px1, py1, rgb);
     else if (raster_ == Raster::Direct)
-        rasterLine(px0, py0, px1, py1, rgb);
+        rasterLine(to, px0, py0, px1, py1, rgb);
     else
         painterLine(px0, py0, px1, py1, rgb);
 }
@@ -246,8 +266,9 @@ void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color
     auto onImage = [&](double px, double py) {
         return px >= -0.5 && px < xmax && py >= -0.5 && py < ymax;
     };
-    uchar* const bits = image_.isNull() ? nullptr : image_.bits();
-    const qsizetype bpl = image_.bytesPerLine();
+    const Pixels to = pixels();
+    uchar* const bits = to.bits;
+    const qsizetype bpl = to.bytesPerLine;
     double px0 = toImageX(x[0]), py0 = toImageY(y[0]);
     bool on0 = onImage(px0, py0);
     bool ended = false; // the last segment ended on the image, on (endX, endY)
@@ -263,7 +284,7 @@ void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color
                     reinterpret_cast<QRgb*>(bits + py * bpl)[px] = rgb;
                 });
             else
-                drawMapped(px0, py0, px1, py1, rgb);
+                drawMapped(to, px0, py0, px1, py1, rgb);
             ended = on && std::isfinite(px0) && std::isfinite(py0);
             endX = ix;
             endY = iy;
@@ -277,71 +298,58 @@ void ImageSurface::polyline(const float* x, const float* y, int n, quint32 color
 }
 
 template <typename Visit>
-void ImageSurface::walkLine(double x0, double y0, double x1, double y1, Visit visit) const
+void ImageSurface::walkLine(const Pixels& on, double x0, double y0, double x1, double y1,
+                            Visit visit)
 {
-    const int w = image_.width(), h = image_.height();
+    const int w = on.width, h = on.height;
     walkPixels(toPixel(x0, w), toPixel(y0, h), toPixel(x1, w), toPixel(y1, h), visit);
 }
 
-void ImageSurface::rasterLine(double x0, double y0, double x1, double y1, QRgb rgb)
+void ImageSurface::rasterLine(const Pixels& to, double x0, double y0, double x1, double y1,
+                              QRgb rgb)
 {
-    uchar* bits = image_.bits(); // detaches from any copy handed out by image()
-    const qsizetype bpl = image_.bytesPerLine();
     const bool dotted = drawStyle_ == Dotted;
-    walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
-        if (!dotted || (n & 1) == 0) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = rgb;
+    walkLine(to, x0, y0, x1, y1, [&](int n, int x, int y) {
+        if (!dotted || (n & 1) == 0)
+            reinterpret_cast<QRgb*>(to.bits + y * to.bytesPerLine)[x] = rgb;
     });
-}
-
-void ImageSurface::fillPixels(int x0, int y0, int x1, int y1, QRgb rgb)
-{
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, image_.width());
-    y0 = std::max(y0, 0);
-    y1 = std::min(y1, image_.height());
-    if (x0 >= x1) return;
-    uchar* bits = image_.bits(); // detaches from any copy handed out by image()
-    const qsizetype bpl = image_.bytesPerLine();
-    for (int y = y0; y < y1; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(bits + y * bpl);
-        std::fill(row + x0, row + x1, rgb);
-    }
 }
 
 void ImageSurface::fillBlock(int px, int py, QRgb rgb)
 {
     const int x = px - lineWidth_ / 2, y = py - lineWidth_ / 2;
-    fillPixels(x, y, x + lineWidth_, y + lineWidth_, rgb);
+    fillPixels(pixels(), x, y, x + lineWidth_, y + lineWidth_, rgb);
 }
 
 // The one-pixel walk with a square brush of the line width at each step; a dotted line
 // alternates as many steps on and off. A solid line paints only what each step of the brush
 // adds (a column, a row or both), and skips its first square when the last wide line ended
 // there in the same colour with nothing drawn since, as each segment of a mesh line does.
-void ImageSurface::rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb)
+void ImageSurface::rasterWideLine(const Pixels& to, double x0, double y0, double x1, double y1,
+                                  QRgb rgb)
 {
     const int w = lineWidth_;
     if (drawStyle_ == Dotted) {
-        walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
+        walkLine(to, x0, y0, x1, y1, [&](int n, int x, int y) {
             if (((n / w) & 1) == 0) fillBlock(x, y, rgb);
         });
         wideEnd_.valid = false;
         return;
     }
     int lastX = 0, lastY = 0;
-    walkLine(x0, y0, x1, y1, [&](int n, int x, int y) {
+    walkLine(to, x0, y0, x1, y1, [&](int n, int x, int y) {
         const int bx = x - w / 2, by = y - w / 2;
         if (n == 0) {
             if (!wideEnd_.valid || x != wideEnd_.x || y != wideEnd_.y || rgb != wideEnd_.rgb)
-                fillPixels(bx, by, bx + w, by + w, rgb);
+                fillPixels(to, bx, by, bx + w, by + w, rgb);
         } else {
             if (x != lastX) {
                 const int column = x > lastX ? bx + w - 1 : bx;
-                fillPixels(column, by, column + 1, by + w, rgb);
+                fillPixels(to, column, by, column + 1, by + w, rgb);
             }
             if (y != lastY) {
                 const int row = y > lastY ? by + w - 1 : by;
-                fillPixels(bx, row, bx + w, row + 1, rgb);
+                fillPixels(to, bx, row, bx + w, row + 1, rgb);
             }
         }
         lastX = x;

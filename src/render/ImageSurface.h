@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <algorithm>
 #include <memory>
 
 class QPainter;
@@ -88,26 +89,43 @@ private:
     // Image-pixel coordinates of a user point (continuous, centres at whole numbers).
     double toImageX(float x) const { return (double(x) - scaleX1_) * factorX_ + offsetX_; }
     double toImageY(float y) const { return (double(y) - scaleY1_) * factorY_ + offsetY_; }
+    // The image's bits for writing (detached from any copy handed out by image()) and size,
+    // looked up once for a run of drawing.
+    struct Pixels
+    {
+        uchar* bits = nullptr;
+        qsizetype bytesPerLine = 0;
+        int width = 0, height = 0;
+    };
+    Pixels pixels();
     // The lineWidth_ square of pixels whose centre block holds image pixel (px, py), clipped.
     void fillBlock(int px, int py, QRgb rgb);
-    void fillPixels(int x0, int y0, int x1, int y1, QRgb rgb); // [x0, x1) x [y0, y1), clipped
+    // [x0, x1) x [y0, y1), clipped.
+    static void fillPixels(const Pixels& to, int x0, int y0, int x1, int y1, QRgb rgb)
+    {
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, to.width);
+        y0 = std::max(y0, 0);
+        y1 = std::min(y1, to.height);
+        if (x0 >= x1) return;
+        for (int y = y0; y < y1; ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(to.bits + y * to.bytesPerLine);
+            std::fill(row + x0, row + x1, rgb);
+        }
+    }
     void fillBackground();
     void endPainter() const;
     QPainter& painter();
     // One clipped line between pixel-space points (continuous, centres at whole numbers).
     template <typename Visit>
-    void walkLine(double x0, double y0, double x1, double y1, Visit visit) const;
-    void rasterLine(double x0, double y0, double x1, double y1, QRgb rgb);
-    void rasterWideLine(double x0, double y0, double x1, double y1, QRgb rgb);
+    static void walkLine(const Pixels& on, double x0, double y0, double x1, double y1, Visit visit);
+    void rasterLine(const Pixels& to, double x0, double y0, double x1, double y1, QRgb rgb);
+    void rasterWideLine(const Pixels& to, double x0, double y0, double x1, double y1, QRgb rgb);
     void painterLine(double x0, double y0, double x1, double y1, QRgb rgb);
     void drawSegment(float x1, float y1, float x2, float y2, quint32 color);
     // The same between image-pixel points.
     void drawMapped(double px0, double py0, double px1, double py1, QRgb rgb);
-    // Whether an image-pixel point lies on the image.
-    bool onImage(double px, double py) const
-    {
-        return px >= -0.5 && px < image_.width() - 0.5 && py >= -0.5 && py < image_.height() - 0.5;
-    }
+    void drawMapped(const Pixels& to, double px0, double py0, double px1, double py1, QRgb rgb);
     // A corner of a filled triangle: its image-pixel point and depth.
     struct Corner
     {

@@ -78,10 +78,7 @@ public:
     // plot keeps the share it reached.
     double progress() const;
     // Whether the last DrawPlot drew a point of the surface inside the window.
-    bool surfaceInWindow() const
-    {
-        return explicit_.pointsInWindow() + parametric_.pointsInWindow() > 0;
-    }
+    bool surfaceInWindow() const { return explicit_.drewInWindow() || parametric_.drewInWindow(); }
     // The sample points a plot of `setup` evaluates: the mesh points of both families when it
     // draws lines, and the dots when it draws dots.
     static double plannedSamples(const PlotSetup& setup);

@@ -21,6 +21,12 @@ bool SampleCache::sameSurface(const PlotSetup& a, const PlotSetup& b)
            a.StepYv == b.StepYv && a.SegXu == b.SegXu && a.SegYv == b.SegYv && a.Ndots == b.Ndots;
 }
 
+bool SampleCache::repeatable(const PlotSetup& setup, const QStringList& constants)
+{
+    return !callsRnd(setup.EquationZ) && !callsRnd(setup.EquationX) && !callsRnd(setup.EquationY) &&
+           std::none_of(constants.begin(), constants.end(), callsRnd);
+}
+
 bool SampleCache::begin(const PlotSetup& setup, const UniformRandom& random,
                         const QStringList& constants)
 {
@@ -34,10 +40,7 @@ bool SampleCache::begin(const PlotSetup& setup, const UniformRandom& random,
     }
     complete_ = false;
     samples_.clear();
-    const bool unrepeatable = callsRnd(setup.EquationZ) || callsRnd(setup.EquationX) ||
-                              callsRnd(setup.EquationY) ||
-                              std::any_of(constants.begin(), constants.end(), callsRnd);
-    recording_ = !unrepeatable && !(setup.Options.Parametric && setup.Options.Dots);
+    recording_ = repeatable(setup, constants) && !(setup.Options.Parametric && setup.Options.Dots);
     if (recording_) {
         setup_ = setup;
         random_ = random;

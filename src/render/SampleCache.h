@@ -39,6 +39,10 @@ public:
         samples_.push_back({point, error, good});
     }
 
+    // Whether drawing `setup` with `constants` again evaluates the same numbers: neither its
+    // equations nor its constants call Rnd.
+    static bool repeatable(const PlotSetup& setup, const QStringList& constants);
+
     // Keeps nothing: the engine's variables may have changed.
     void clear();
 

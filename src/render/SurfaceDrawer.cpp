@@ -20,17 +20,17 @@ void SurfaceDrawer::begin(const PlotSetup& setup, quint32 surfaceColor)
 {
     s_ = &setup;
     color_ = surfaceColor;
-    inWindow_ = 0;
+    inWindow_ = false;
 }
 
-void SurfaceDrawer::noteDrawn(const Projection::ScreenPoint& q)
+void SurfaceDrawer::noteIfInside(const Projection::ScreenPoint& q)
 {
     const auto inside = [](float a, float low, float high) {
         return a >= std::min(low, high) && a <= std::max(low, high);
     };
     if (inside(q.v, s_->Windowlz, s_->Windowgz) && (inside(q.hLeft, s_->Windowly, s_->Windowgy) ||
                                                     inside(q.hRight, s_->Windowly, s_->Windowgy)))
-        ++inWindow_;
+        inWindow_ = true;
 }
 
 bool SurfaceDrawer::DrawerErrorRule(qint32 number)
@@ -47,20 +47,19 @@ bool SurfaceDrawer::DrawerErrorRule(qint32 number)
 
 void SurfaceDrawer::flushRun()
 {
-    const std::size_t n = runV_.size();
+    const std::size_t n = runSize_;
     if (n < 2) return;
     views_[0]->polyline(runLeft_.data(), runV_.data(), int(n), color_);
     views_[1]->polyline(runRight_.data(), runV_.data(), int(n), color_);
-    for (std::vector<float>* run : {&runLeft_, &runRight_, &runV_})
-        run->erase(run->begin(), run->end() - 1);
+    for (std::array<float, RunLength>* run : {&runLeft_, &runRight_, &runV_})
+        (*run)[0] = (*run)[n - 1];
+    runSize_ = 1;
 }
 
 void SurfaceDrawer::endRun()
 {
     flushRun();
-    runLeft_.clear();
-    runRight_.clear();
-    runV_.clear();
+    runSize_ = 0;
 }
 
 bool SurfaceDrawer::runPendingEvents()
@@ -98,17 +97,6 @@ bool SurfaceDrawer::checkClock()
         ticksPerCheck_ /= 2;
     if (now >= EventIntervalNs) return runPendingEvents();
     return !cancelled_;
-}
-
-bool SurfaceDrawer::project(Point p, Projection::ScreenPoint& q)
-{
-    const Projection::ScreenPoint r = Projection::project(*s_, parallax_, p);
-    if (!std::isfinite(r.hLeft) || !std::isfinite(r.hRight) || !std::isfinite(r.v)) {
-        DrawerErrorRule(ErrorNumbers::Overflow);
-        return false;
-    }
-    q = r;
-    return true;
 }
 
 bool SurfaceDrawer::pointCount(qint32 spaces, qint32 segments, qint32& count, bool& goOn)

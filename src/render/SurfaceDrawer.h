@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/ScriptError.h"
 #include "eval/SurfaceEvaluator.h"
 #include "render/DrawingSurface.h"
 #include "render/Projection.h"
@@ -12,6 +13,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 class Class1;
@@ -61,8 +63,8 @@ public:
     // Sample points evaluated since the last reset (mesh points and dots alike).
     qint64 samplesDone() const { return samples_; }
     void resetSamples() { samples_ = 0; }
-    // Points drawn inside the window (in either view) since begin().
-    qint64 pointsInWindow() const { return inWindow_; }
+    // Whether a point was drawn inside the window (in either view) since begin().
+    bool drewInWindow() const { return inWindow_; }
 
 protected:
     using Point = Projection::Point;
@@ -151,19 +153,32 @@ private:
     static constexpr std::size_t RunLength = 1024;
     void addToRun(const Projection::ScreenPoint& q)
     {
-        runLeft_.push_back(q.hLeft);
-        runRight_.push_back(q.hRight);
-        runV_.push_back(q.v);
-        if (runV_.size() >= RunLength) flushRun();
+        runLeft_[runSize_] = q.hLeft;
+        runRight_[runSize_] = q.hRight;
+        runV_[runSize_] = q.v;
+        if (++runSize_ == RunLength) flushRun();
     }
     void flushRun();
     void endRun();
 
     // The screen point of p; false (with the overflow passed through the error rule) when it
     // leaves the float range.
-    bool project(Point p, Projection::ScreenPoint& q);
-    // Counts q in pointsInWindow() when it lies inside the window.
-    void noteDrawn(const Projection::ScreenPoint& q);
+    bool project(const Point& p, Projection::ScreenPoint& q)
+    {
+        const Projection::ScreenPoint r = Projection::project(*s_, parallax_, p);
+        if (!std::isfinite(r.hLeft) || !std::isfinite(r.hRight) || !std::isfinite(r.v)) {
+            DrawerErrorRule(ErrorNumbers::Overflow);
+            return false;
+        }
+        q = r;
+        return true;
+    }
+    // Notes q for drewInWindow() when it lies inside the window; once one has, nothing more.
+    void noteDrawn(const Projection::ScreenPoint& q)
+    {
+        if (!inWindow_) noteIfInside(q);
+    }
+    void noteIfInside(const Projection::ScreenPoint& q);
 
     // Spaces x Segments in 32-bit signed arithmetic; false (after the error rule) when the
     // product overflows, in which case the family is skipped.
@@ -186,8 +201,9 @@ private:
     int ticksPerCheck_ = FirstTicksPerCheck;
     qint64 lastCheckNs_ = 0;
     qint64 samples_ = 0;
-    qint64 inWindow_ = 0;
-    std::vector<float> runLeft_, runRight_, runV_;
+    bool inWindow_ = false;
+    std::array<float, RunLength> runLeft_, runRight_, runV_;
+    std::size_t runSize_ = 0;
     quint64 eventRuns_ = 0; // how often pending events have run: a batch made before is stale
     QElapsedTimer clock_;
 };

@@ -12,6 +12,7 @@
 #include "render/UniformRandom.h"
 #include "session/SessionHost.h"
 #include "setup/FormFields.h"
+#include "setup/NumberText.h"
 #include "setup/ParametricToggle.h"
 #include "setup/PlotSetupReader.h"
 #include "setup/StepButtons.h"
@@ -181,8 +182,8 @@ void Session::runPlot()
     driver_->prepareViews(setup_, render_);
     captured_.setup = setup_;
     captured_.constants = constants_->list();
-    captured_.samples = samples_;
-    driver_->setSampleCache(samples_.get(), captured_.constants);
+    captured_.samples = keepSamples_ ? samples_ : nullptr;
+    driver_->setSampleCache(captured_.samples.get(), captured_.constants);
     for (int i = 0; i < 2; ++i)
         captured_.views[i] = QRect(pic_[i]->left(), 0, pic_[i]->width(), pic_[i]->height());
     host_.viewsChanged();
@@ -265,6 +266,35 @@ qint32 Session::registerConstants()
 const QStringList& Session::constantList() const
 {
     return constants_->list();
+}
+
+bool Session::constantValue(const QString& name, double& value)
+{
+    const int index = UserConstants::indexOfName(constants_->list(), name);
+    if (index < 0) return false;
+    const QString text = constants_->list().at(index);
+    // The constants as a plot registers them; their failures were reported then.
+    const ScriptEngine::Quiet quiet(engine_);
+    registerConstants();
+    class1_.ierr = 0;
+    const qint32 n =
+        engine_.evalNumber(engine_.compile(text.mid(text.indexOf(QLatin1Char('=')) + 1)), value);
+    const bool failed = n != 0 || class1_.ierr != 0;
+    class1_.ierr = 0;
+    return !failed && std::isfinite(value);
+}
+
+bool Session::stepConstant(const QString& name, int direction, double& value)
+{
+    double now = 0;
+    if (!constantValue(name, now)) return false;
+    const double step = now == 0 ? ConstantStep : ConstantStep * std::abs(now);
+    const double next = now + (direction < 0 ? -step : step);
+    if (!std::isfinite(next)) return false;
+    value = next;
+    constants_->setValue(name, FormatNumber15(next));
+    host_.constantsChanged();
+    return true;
 }
 
 void Session::applyParametricLayout()
@@ -422,4 +452,15 @@ DrawingSurface& Session::view(int index)
 QImage Session::viewImage(int index) const
 {
     return pic_[index]->image();
+}
+
+void Session::setViewScale(double scale)
+{
+    for (auto& p : pic_)
+        p->setPixelScale(scale);
+}
+
+double Session::viewScale() const
+{
+    return pic_[0]->pixelScale();
 }

@@ -90,6 +90,15 @@ public:
     // Runs every constant's statement, as a Plot does before it draws: 0 or the first failure.
     qint32 registerConstants();
     const QStringList& constantList() const;
+    // The value of the user constant `name` as the engine computes it after the constants
+    // above it, without messages: false when there is no such constant or its value is no
+    // finite number.
+    bool constantValue(const QString& name, double& value);
+    // Steps the user constant `name` by ConstantStep of its value (by ConstantStep from 0),
+    // down for a negative `direction`, and writes the number back in its place in the list;
+    // false, changing nothing, where constantValue fails. The new value in `value`.
+    static constexpr double ConstantStep = 0.1;
+    bool stepConstant(const QString& name, int direction, double& value);
 
     // The parametric toggle: brings captions, tool tips and visibility in line with the box.
     void applyParametricLayout();
@@ -116,6 +125,9 @@ public:
 
     // Evaluations are not replayed after this: the engine's variables were changed directly.
     void forgetSamples();
+    // Whether a Plot keeps its evaluated samples for the drawings after it (turns, exports):
+    // by default; a batch run whose outputs all take the plot's own drawing keeps none.
+    void keepSamples(bool keep) { keepSamples_ = keep; }
 
     // The plot shown's surface sampled on the grid of its finest mesh lines, from the setup
     // and constants it was drawn with, without engine messages; false with `error`.
@@ -126,6 +138,10 @@ public:
 
     DrawingSurface& view(int index);
     QImage viewImage(int index) const;
+    // Image pixels per window pixel of both views (1 in the window; a batch run draws them at
+    // the scale of its outputs). Erases them.
+    void setViewScale(double scale);
+    double viewScale() const;
 
     ScriptEngine& engine() { return engine_; }
     PlotSetup& setup() { return setup_; }
@@ -172,6 +188,7 @@ private:
     bool plotPending_ = false;
     CapturedPlot captured_; // the last Plot's
     std::shared_ptr<SampleCache> samples_;
+    bool keepSamples_ = true;
     double sampleLimit_ = 0;
     QString howToRaise_;
     QSet<QString> noted_; // the formula texts that had their note

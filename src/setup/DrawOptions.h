@@ -21,4 +21,6 @@ struct DrawOptions
     SurfaceLook Look; // likewise
 
     static DrawOptions read(const FormFields& fields);
+
+    bool operator==(const DrawOptions&) const = default;
 };

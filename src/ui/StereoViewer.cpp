@@ -1,8 +1,10 @@
 #include "ui/StereoViewer.h"
 
+#include "eval/UserConstants.h"
 #include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "session/Session.h"
+#include "setup/NumberText.h"
 #include "ui/PlotProgress.h"
 #include "ui/ViewInteraction.h"
 
@@ -44,7 +46,8 @@ private:
 };
 
 StereoViewer::StereoViewer(Session& session, MayAct mayAct, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), host_(std::make_unique<Host>(*this))
+    : QWidget(parent, Qt::Window), session_(session), mayAct_(mayAct),
+      host_(std::make_unique<Host>(*this))
 {
     setObjectName(QStringLiteral("StereoViewer"));
     setWindowTitle(QStringLiteral("Stereo viewer"));
@@ -113,12 +116,50 @@ void StereoViewer::showState()
     if (labels_) parts << QStringLiteral("labels");
     if (lineWeight() != 1)
         parts << QStringLiteral("lines \u00D7%1").arg(QLocale::c().toString(lineWeight()));
+    if (!constantShown_.isEmpty()) parts << constantShown_;
     modeLabel_->setText(parts.join(QStringLiteral(", ")));
     modeLabel_->adjustSize();
     modeLabel_->move(24, 24);
     modeLabel_->raise();
     modeLabel_->show();
     modeTimer_.start();
+}
+
+void StereoViewer::chooseConstant()
+{
+    const QStringList& list = session_.constantList();
+    if (list.isEmpty()) {
+        constant_.clear();
+        constantShown_ = QStringLiteral("no user constants");
+        showState();
+        constantShown_.clear(); // said once
+        return;
+    }
+    const int index = UserConstants::indexOfName(list, constant_);
+    constant_ = UserConstants::nameOf(list.at((index + 1) % list.size()));
+    double value = 0;
+    constantShown_ = session_.constantValue(constant_, value)
+                         ? QStringLiteral("%1 = %2").arg(constant_, FormatNumber15(value))
+                         : QStringLiteral("%1 is no number").arg(constant_);
+    showState();
+}
+
+void StereoViewer::stepConstant(int direction)
+{
+    if (UserConstants::indexOfName(session_.constantList(), constant_) < 0) {
+        chooseConstant(); // the first, or a word that there is none
+        if (constant_.isEmpty()) return;
+    }
+    if (mayAct_ && !mayAct_()) return; // a field of the window keeps the focus
+    double value = 0;
+    if (!session_.stepConstant(constant_, direction, value)) {
+        constantShown_ = QStringLiteral("%1 is no number").arg(constant_);
+        showState();
+        return;
+    }
+    constantShown_ = QStringLiteral("%1 = %2").arg(constant_, FormatNumber15(value));
+    showState();
+    session_.plot(); // the window's plot; then this viewer draws it
 }
 
 void StereoViewer::drawAgain()
@@ -232,6 +273,10 @@ void StereoViewer::keyPressEvent(QKeyEvent* event)
         if (key == Qt::Key_O) look.Orthographic = !look.Orthographic;
         if (key == Qt::Key_L) labels = !labels;
         setLook(look, labels);
+    } else if (key == Qt::Key_K) {
+        chooseConstant();
+    } else if (key == Qt::Key_BracketLeft || key == Qt::Key_BracketRight) {
+        stepConstant(key == Qt::Key_BracketLeft ? -1 : 1);
     } else {
         QWidget::keyPressEvent(event);
     }

@@ -24,8 +24,11 @@ class ViewInteraction;
 // design size, as the image exports' pixel scale does; + and - make the lines bolder or
 // thinner in LineWeights steps. M cycles the modes and 1 to 4 choose one; H turns hidden
 // lines on and off, S the solid surface, C the colour (none, height, depth), O the projection
-// (oblique, orthographic), L the axis labels. The mode's name, the look and the line weight
-// (when it is not 1) show in a corner for two seconds. Dragging
+// (oblique, orthographic), L the axis labels. K chooses the next user constant, [ and ] step
+// it down and up (Session::stepConstant) and plot again, so the window shows the same plot
+// with the constant written back into its list. The mode's name, the look, the line weight
+// (when it is not 1) and the constant chosen with its value show in a corner for two
+// seconds. Dragging
 // turns the surface and the wheel zooms, through the window's fields; after each plot of the
 // session the viewer draws again. Esc stops a drawing that runs, else it closes the viewer, as
 // a double-click does.
@@ -54,6 +57,8 @@ public:
 
     // The mode's name and the look while they show, else empty.
     QString shownMode() const;
+    // The name of the user constant the step keys change, empty before K chose one.
+    const QString& constant() const { return constant_; }
     // The frame on the screen, and how many drawings reached their end.
     const QImage& frame() const { return frame_; }
     int drawings() const { return drawings_; }
@@ -71,18 +76,24 @@ private:
     StereoLayout layout() const;
     void redraw();
     void compose();
-    // The mode's name, the look and the line weight, shown for a while.
+    // The mode's name, the look, the line weight and the constant, shown for a while.
     void showState();
+    // K: the next user constant; [ and ]: its value stepped.
+    void chooseConstant();
+    void stepConstant(int direction);
     // Whether the views drawn serve layout `l` as they are.
     bool fits(const StereoLayout& l) const;
     // Draws anew, at once or when the drawing that runs has stopped.
     void drawAgain();
 
     Session& session_;
+    MayAct mayAct_;
     StereoLayout::Mode mode_ = StereoLayout::Mode::CrossEyed;
     SurfaceLook look_;
     bool labels_ = false;
     int weight_ = 2;                // index into LineWeights
+    QString constant_;              // the user constant the step keys change
+    QString constantShown_;         // it with its value, or why it cannot be stepped
     std::pair<QSize, QSize> drawn_; // the layout's view and drawing sizes of the views drawn
     std::unique_ptr<ImageSurface> views_[2];
     std::unique_ptr<Host> host_;

@@ -50,6 +50,15 @@ private Q_SLOTS:
                                                    file("r" + angle + ".png"), "--anaglyph",
                                                    file("a" + angle + ".png")}),
                      0);
+        // The ripple's k from 1 to 6: frame i is the still of k = i + 1.
+        const QStringList ripple = {"--open", TAVRIGON_SOURCE_DIR "/examples/ripple.txt"};
+        QCOMPARE(runProgram(ripple + QStringList{"--sweep", "k=1:6", "--frames", "6", "--animate",
+                                                 file("s.gif")}),
+                 0);
+        for (const QString k : {"1", "2", "3", "4", "5", "6"})
+            QCOMPARE(runProgram(ripple + QStringList{"--constant", "k=" + k, "--right",
+                                                     file("k" + k + ".png")}),
+                     0);
     }
 
     void parallelPairSwapsTheHalves()
@@ -70,6 +79,9 @@ private Q_SLOTS:
         QTest::newRow("turntable") << "t.gif" << QStringList{"r.png", "r150.png", "r270.png"} << 80;
         QTest::newRow("turntable anaglyph")
             << "ta.gif" << QStringList{"a.png", "a150.png", "a270.png"} << 80;
+        QTest::newRow("sweep") << "s.gif" << QStringList{"k1.png", "k2.png", "k3.png",
+                                                         "k4.png", "k5.png", "k6.png"}
+                               << 500;
     }
     void gifFramesAreTheStills()
     {
@@ -89,6 +101,34 @@ private Q_SLOTS:
         QVERIFY(QImage(file("r150.png")) != QImage(file("r.png")));
     }
 
+    // At --scale 2 the plot is drawn once at that size for the images and the wiggle; with
+    // --save it keeps the window's size and the images are drawn anew, with the same pixels.
+    void oneDrawingAtTheOutputsScale()
+    {
+        const QStringList common = {"--set",   "Dots=1", "--seed",   "3",
+                                    "--scale", "2",      "--frames", "1"};
+        QCOMPARE(
+            runProgram(common + QStringList{"--wiggle", file("w2.gif"), "--right", file("r2.png")}),
+            0);
+        QCOMPARE(runProgram(common + QStringList{"--save", file("s.txt"), "--right",
+                                                 file("anew.png"), "--turntable", file("t2.gif")}),
+                 0);
+        const QImage anew = rgb(QImage(file("anew.png")));
+        QCOMPARE(anew.size(), QSize(800, 600));
+        QCOMPARE(rgb(QImage(file("r2.png"))), anew);
+        QImageReader wiggle(file("w2.gif"));
+        wiggle.read();
+        QCOMPARE(rgb(wiggle.read()), anew);
+        QCOMPARE(rgb(QImage(file("t2.gif"))), anew);
+        // With labels and no image to take, the wiggle draws its own views, labelled.
+        QCOMPARE(runProgram(common + QStringList{"--labels", "--wiggle", file("w3.gif")}), 0);
+        QImageReader labelled(file("w3.gif"));
+        labelled.read();
+        const QImage frame = rgb(labelled.read());
+        QCOMPARE(frame.size(), anew.size());
+        QVERIFY(frame != anew);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -98,6 +138,11 @@ private Q_SLOTS:
         QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
         QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
         QTest::newRow("no folder") << QStringList{"--turntable", "no/x.gif"} << 1;
+        const QStringList sweep = {"--constant", "k=1", "--animate", "x.gif", "--right", "r.png"};
+        QTest::newRow("sweep without frames") << sweep + QStringList{"--sweep", "k=1:2"} << 2;
+        QTest::newRow("sweep's ends alike") << sweep + QStringList{"--sweep", "k=2:2"} << 2;
+        QTest::newRow("sweep of no constant")
+            << sweep + QStringList{"--sweep", "K=1:2", "--frames", "2"} << 1;
         QTest::newRow("too many pixels")
             << QStringList{"--scale", "16", "--turntable", "x.gif", "--frames", "3600"} << 2;
     }

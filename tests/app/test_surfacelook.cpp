@@ -100,14 +100,21 @@ private Q_SLOTS:
     }
 
     // The solid saddle: filled in colour in the pair, as brightness in the anaglyph (green and
-    // blue equal), as filled polygons in the SVG; the PDF and the animation are written.
+    // blue equal), as filled polygons in the SVG; the PDF and the animations (the turntable
+    // drawing its right view alone, labels and all) are written.
     void solidSaddle()
     {
-        QCOMPARE(
-            runProgram({"--open", example("saddle.txt"), "--solid", "--colour", "height", "--pair",
-                        file("pair.png"), "--anaglyph", file("ana.png"), "--pair", file("pair.svg"),
-                        "--pdf", file("solid.pdf"), "--wiggle", file("wiggle.gif")}),
-            0);
+        QCOMPARE(runProgram({"--open",           example("saddle.txt"),
+                             "--solid",          "--colour",
+                             "height",           "--pair",
+                             file("pair.png"),   "--anaglyph",
+                             file("ana.png"),    "--pair",
+                             file("pair.svg"),   "--pdf",
+                             file("solid.pdf"),  "--wiggle",
+                             file("wiggle.gif"), "--labels",
+                             "--turntable",      file("turn.gif"),
+                             "--frames",         "2"}),
+                 0);
         const QImage pair(file("pair.png")), anaglyph(file("ana.png"));
         QSet<QRgb> colours;
         for (int y = 0; y < pair.height(); ++y)
@@ -124,6 +131,7 @@ private Q_SLOTS:
         QVERIFY(svg.readAll().count("<polygon") > 500);
         QVERIFY(QFile(file("solid.pdf")).size() > 10000);
         QVERIFY(QFile(file("wiggle.gif")).size() > 1000);
+        QVERIFY(QFile(file("turn.gif")).size() > 1000);
     }
 };
 

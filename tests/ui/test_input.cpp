@@ -290,6 +290,43 @@ private Q_SLOTS:
 
     // On a 3840 x 2160 screen each view of the pair is 1920 x 1440, 4.8 times the window's:
     // mesh lines are 5 pixels wide, as with --scale 4.8; + and - make them bolder and thinner.
+    // K chooses a user constant, ] and [ step it by a tenth of its value (0.1 from 0) where it
+    // stands in the window's list, and the window and the viewer plot it.
+    void viewerStepsConstants()
+    {
+        window_->setText(QStringLiteral("txtEquationZ"), QStringLiteral("a*x*x + b*y"));
+        QTest::keyClick(window_.get(), Qt::Key_F11);
+        StereoViewer* viewer = window_->stereoViewer();
+        QVERIFY(viewer && QTest::qWaitForWindowExposed(viewer));
+        QTest::keyClick(viewer, Qt::Key_K);
+        QVERIFY(viewer->shownMode().endsWith(QLatin1String("no user constants")));
+        for (const char* c : {"a=2", "b=0", "c=\"abc\""}) {
+            window_->setText(QStringLiteral("cboConstants"), QLatin1String(c));
+            window_->session().press(QStringLiteral("cmdAddCons"));
+        }
+        plot();
+        QTRY_VERIFY(viewer->drawings() >= 1 && !viewer->isDrawing());
+        QImage right = viewImage(1), frame = viewer->frame();
+        for (const auto& [key, shown, list] :
+             {std::tuple{Qt::Key_BracketRight, "a = 2.2", "a=2.2 b=0 c=\"abc\""},
+              {Qt::Key_K, "b = 0", "a=2.2 b=0 c=\"abc\""},
+              {Qt::Key_BracketLeft, "b = -0.1", "a=2.2 b=-0.1 c=\"abc\""},
+              {Qt::Key_K, "c is no number", ""},
+              {Qt::Key_BracketRight, "c is no number", ""}}) {
+            const int drawn = viewer->drawings();
+            QTest::keyClick(viewer, key);
+            QVERIFY2(viewer->shownMode().endsWith(QLatin1String(shown)),
+                     qPrintable(viewer->shownMode()));
+            if (*list) QCOMPARE(window_->session().constantList().join(' '), QLatin1String(list));
+            if (!*list || key == Qt::Key_K) continue;
+            QTRY_VERIFY(viewer->drawings() > drawn && !viewer->isDrawing());
+            QVERIFY(viewImage(1) != right && viewer->frame() != frame);
+            right = viewImage(1);
+            frame = viewer->frame();
+        }
+        QTest::keyClick(viewer, Qt::Key_Escape);
+    }
+
     void viewerDrawsForItsScreen()
     {
         QTest::keyClick(window_.get(), Qt::Key_F11);
