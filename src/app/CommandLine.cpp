@@ -6,6 +6,7 @@
 #include "app/StereoOutputs.h"
 #include "app/WindowArguments.h"
 #include "eval/ErrorMessages.h"
+#include "output/Autostereogram.h"
 #include "output/PlotExport.h"
 #include "output/SafeWrite.h"
 #include "output/StereoImages.h"
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
@@ -162,6 +164,8 @@ const QList<OptionSpec>& optionTable()
         {QStringLiteral("--pair-parallel"), true, true, figures},
         {QStringLiteral("--anaglyph"), true, true, images},
         {QStringLiteral("--half-sbs"), true, true, images},
+        {QStringLiteral("--autostereogram"), true, true, images},
+        {QStringLiteral("--pattern"), true, false, {}},
         {QStringLiteral("--save"), true, true, {}},
         {QStringLiteral("--report"), true, true, {}},
         {QStringLiteral("--pdf"), true, true, {}},
@@ -230,7 +234,14 @@ QString usage()
         "  --half-sbs FILE      after the plot, a half side-by-side frame for 3D TVs and\n"
         "                       headsets in their side-by-side mode: the left half holds the\n"
         "                       left eye's picture, each view drawn into its half (.png or .bmp)\n"
-        "  --frame WxH          the size of that frame (1920x1080)\n"
+        "  --autostereogram FILE  after the plot, a single-image random-dot stereogram of\n"
+        "                       the right view's depth, for parallel eyes, with two marks\n"
+        "                       at the top to converge on (.png or .bmp); the separation\n"
+        "                       runs from 3/40 (near) to 1/10 (far) of the width\n"
+        "  --cross              that stereogram for crossed eyes (near is wider apart)\n"
+        "  --pattern IMAGE      its dots tiled from IMAGE, not random (--seed sets those)\n"
+        "  --frame WxH          the size of those frames (1920x1080 for --half-sbs,\n"
+        "                       1200x800 for --autostereogram)\n"
         "  --wiggle FILE.gif    after the plot, an animated GIF of the two views in turn\n"
         "  --turntable FILE.gif an animated GIF of the right view, the surface turned once\n"
         "                       about the z axis from the current Zrot\n"
@@ -484,7 +495,8 @@ public:
         const QString suffix = imageSuffix(option, path);
         return option == QLatin1String("--wiggle") ||
                (!suffix.isEmpty() && suffix != QLatin1String("svg") &&
-                option != QLatin1String("--half-sbs"));
+                option != QLatin1String("--half-sbs") &&
+                option != QLatin1String("--autostereogram"));
     }
 
 private:
@@ -552,7 +564,9 @@ int runOptions(int argc, char** argv)
     bool labels = false;
     double scale = 1;
     int frames = StereoOutputs::DefaultFrames;
-    QSize frame(1920, 1080);
+    QSize frame; // by default each output's own
+    bool cross = false;
+    QString pattern;
     QPageSize page;
     SurfaceLook look;
     double maxPoints = kDefaultMaxPoints;
@@ -575,7 +589,12 @@ int runOptions(int argc, char** argv)
             (arg == QLatin1String("--hidden") ? look.Hidden : look.Solid) = true;
             continue;
         }
-        for (const char* flag : {"--labels", "--hidden", "--solid", "--help", "--version"}) {
+        if (arg == QLatin1String("--cross")) {
+            cross = true;
+            continue;
+        }
+        for (const char* flag :
+             {"--labels", "--hidden", "--solid", "--cross", "--help", "--version"}) {
             if (arg.startsWith(QLatin1String(flag) + QLatin1Char('='))) {
                 err() << "tavrigon: " << flag << " takes no value, not '" << arg << "'" << Qt::endl;
                 return kExitUsage;
@@ -639,6 +658,7 @@ int runOptions(int argc, char** argv)
         if (name == QLatin1String("--frames")) frames = value.toInt();
         if (name == QLatin1String("--sweep")) StereoOutputs::Sweep::parse(value, sweep);
         if (name == QLatin1String("--frame")) frame = frameSize(value);
+        if (name == QLatin1String("--pattern")) pattern = value;
         if (name == QLatin1String("--page")) page = pageSize(value);
         if (name == QLatin1String("--colour")) SurfaceLook::colourFromName(value, look.Colouring);
         if (name == QLatin1String("--projection")) look.setProjection(value);
@@ -682,6 +702,19 @@ int runOptions(int argc, char** argv)
     const std::unique_ptr<QCoreApplication> app =
         text ? std::make_unique<QGuiApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);
+    Autostereogram stereogram(frame.isEmpty() ? Autostereogram::DefaultFrame : frame,
+                              cross ? Autostereogram::Viewing::Cross
+                                    : Autostereogram::Viewing::Parallel);
+    if (!pattern.isEmpty()) {
+        QImageReader reader(pattern);
+        const QImage tile = reader.read();
+        if (tile.isNull()) {
+            err() << "tavrigon: --pattern: cannot read '" << pattern
+                  << "': " << reader.errorString() << Qt::endl;
+            return kExitUsage;
+        }
+        stereogram.setPattern(tile);
+    }
     // Without a window there is no question to ask: numbers always use the decimal point.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
@@ -823,7 +856,8 @@ int runOptions(int argc, char** argv)
         host.showMessage(QStringLiteral("No output file was written."), QString());
         return kExitReported;
     }
-    ImageOutputs images(plot, session.plotTools(), scale, labels, look, frame);
+    ImageOutputs images(plot, session.plotTools(), scale, labels, look,
+                        frame.isEmpty() ? QSize(1920, 1080) : frame);
     images.takeDrawn({session.viewImage(0), session.viewImage(1)}, session.viewScale());
     for (const Option& o : std::as_const(outputs)) {
         QString error;
@@ -836,6 +870,11 @@ int runOptions(int argc, char** argv)
         } else if (o.name == QLatin1String("--pdf")) {
             if (session.reportLines(lines) && !PlotExport(plot, session.plotTools(), labels, look)
                                                    .writePdf(o.value, pageLayout, lines, error))
+                host.showMessage(error, QString());
+        } else if (o.name == QLatin1String("--autostereogram")) {
+            if (!stereogram.write(plot, session.plotTools(), look, o.value,
+                                  imageSuffix(o.name, o.value).toUpper().toLatin1().constData(),
+                                  error))
                 host.showMessage(error, QString());
         } else if (SolidOutputs::isOutput(o.name)) {
             if (!SolidOutputs::write(session, o.name, o.value, solidSize, error))

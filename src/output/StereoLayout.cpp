@@ -38,9 +38,11 @@ QString StereoLayout::name(Mode mode)
     case Mode::HalfSideBySide:
         return QStringLiteral("Half side-by-side");
     case Mode::Anaglyph:
+        return QStringLiteral("Red/cyan anaglyph");
+    case Mode::Autostereogram:
         break;
     }
-    return QStringLiteral("Red/cyan anaglyph");
+    return QStringLiteral("Autostereogram");
 }
 
 StereoLayout::Mode StereoLayout::next(Mode mode)
@@ -69,8 +71,9 @@ QImage StereoLayout::compose(const QImage& left, const QImage& right, QRgb backg
         place(right, 0);
         place(left, 1);
         break;
-    case Mode::Anaglyph: {
-        const QImage a = StereoImages::anaglyph(left, right);
+    case Mode::Anaglyph:
+    case Mode::Autostereogram: {
+        const QImage a = mode_ == Mode::Anaglyph ? StereoImages::anaglyph(left, right) : right;
         p.drawImage((screen_.width() - a.width()) / 2, (screen_.height() - a.height()) / 2, a);
         break;
     }

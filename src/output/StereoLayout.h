@@ -13,7 +13,9 @@ class ImageSurface;
 //   Parallel        the same, swapped (the left eye sees the right view);
 //   HalfSideBySide  the parallel pair, each view fitted to the whole screen and drawn into
 //                   half its width: the frame 3D TVs and VR video players stretch back;
-//   Anaglyph        the red/cyan anaglyph of the two views over the whole screen.
+//   Anaglyph        the red/cyan anaglyph of the two views over the whole screen;
+//   Autostereogram  the right view over the whole screen, whose depth Autostereogram turns
+//                   into the frame (composed here, the right view alone).
 class StereoLayout
 {
 public:
@@ -22,9 +24,10 @@ public:
         CrossEyed,
         Parallel,
         HalfSideBySide,
-        Anaglyph
+        Anaglyph,
+        Autostereogram
     };
-    static constexpr int ModeCount = 4;
+    static constexpr int ModeCount = 5;
 
     StereoLayout(Mode mode, QSize screen, QSize design);
 

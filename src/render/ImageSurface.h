@@ -75,6 +75,10 @@ public:
 
     // The &H00BBGGRR colour of one image pixel (0 outside the image).
     quint32 pixelColor(int px, int py) const;
+    // The depth of the nearest polygon drawn with depths at each image pixel, row by row
+    // (greater is nearer, -infinity where there is none); empty when none has been drawn
+    // since the background.
+    std::span<const float> depths() const { return depth_; }
     // The image pixel a user coordinate falls on (may lie outside the image).
     int pixelX(float x) const;
     int pixelY(float y) const;

@@ -1,6 +1,7 @@
 #include "ui/StereoViewer.h"
 
 #include "eval/UserConstants.h"
+#include "output/Autostereogram.h"
 #include "render/DrawHost.h"
 #include "render/ImageSurface.h"
 #include "session/Session.h"
@@ -89,6 +90,10 @@ void StereoViewer::open()
 
 void StereoViewer::setMode(StereoLayout::Mode mode)
 {
+    // The autostereogram's view is drawn solid for its depth, the others as the look says.
+    if ((mode == StereoLayout::Mode::Autostereogram) !=
+        (mode_ == StereoLayout::Mode::Autostereogram))
+        drawn_ = {};
     mode_ = mode;
     showState();
     if (fits(layout()))
@@ -213,6 +218,8 @@ void StereoViewer::redraw()
     DrawOptions options = plot.setup.Options;
     options.Labels = labels_;
     options.Look = look_;
+    if (mode_ == StereoLayout::Mode::Autostereogram)
+        options = Autostereogram::depthOptions(options, look_);
     if (session_.drawCaptured(plot, {views_[0].get(), views_[1].get()}, options, host_.get()))
         ++drawings_;
     progress_->plotEnded();
@@ -228,8 +235,17 @@ void StereoViewer::compose()
 {
     const StereoLayout l = layout();
     if (!fits(l)) return;
-    frame_ = l.compose(views_[0]->image(), views_[1]->image(),
-                       ImageSurface::toRgb(views_[0]->backColor()));
+    if (mode_ == StereoLayout::Mode::Autostereogram) {
+        // For parallel eyes, with the same dots at every drawing.
+        const Autostereogram stereogram(size() * devicePixelRatio(),
+                                        Autostereogram::Viewing::Parallel);
+        UniformRandom dots;
+        dots.seed(1);
+        frame_ = stereogram.image(stereogram.frameDepth(*views_[1]), dots);
+    } else {
+        frame_ = l.compose(views_[0]->image(), views_[1]->image(),
+                           ImageSurface::toRgb(views_[0]->backColor()));
+    }
     frame_.setDevicePixelRatio(devicePixelRatio());
     update();
 }

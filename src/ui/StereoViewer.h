@@ -22,7 +22,7 @@ class ViewInteraction;
 // resolution onto views of the layout's size, in one of the StereoLayout modes. Lines, dots,
 // the dotted pattern, the origin mark and text grow with the views against the window's
 // design size, as the image exports' pixel scale does; + and - make the lines bolder or
-// thinner in LineWeights steps. M cycles the modes and 1 to 4 choose one; H turns hidden
+// thinner in LineWeights steps. M cycles the modes and 1 to 5 choose one; H turns hidden
 // lines on and off, S the solid surface, C the colour (none, height, depth), O the projection
 // (oblique, orthographic), L the axis labels. K chooses the next user constant, [ and ] step
 // it down and up (Session::stepConstant) and plot again, so the window shows the same plot

@@ -121,6 +121,9 @@ private Q_SLOTS:
         row("scale not a number", {"--scale", "2x", "--left", "a.png"}, "", "", 2);
         row("unknown image type", {"--eval", "1", "--pair", "a.JPG"}, "", "", 2);
         row("anaglyph as SVG", {"--anaglyph", "a.svg"}, "", "", 2);
+        row("pattern not read", {"--pattern", "/dev/null"}, "", "", 2);
+        row("autostereogram of no surface",
+            {"--cross", "--set", "EquationZ=0/0", "--autostereogram", "a.png"}, "", "", 1);
         row("unknown colour", {"--eval", "1", "--colour", "red"}, "", "", 2);
         row("unknown projection", {"--projection=parallel", "--pair", "a.png"}, "", "", 2);
         row("version", {"--version"}, "", "tavrigon ", 0);

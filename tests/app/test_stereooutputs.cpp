@@ -44,6 +44,8 @@ private Q_SLOTS:
         QStringList args = dots + QStringList{"--set", "Zrot=30", "--frames", "3"};
         for (const QString& o : outputs)
             args << (o.startsWith("--") ? o : file(o));
+        args << "--autostereogram" << file("as.png") << "--pattern"
+             << TAVRIGON_SOURCE_DIR "/data/icons/48x48/io.github.tavrigon.Tavrigon.png";
         QCOMPARE(runProgram(args), 0);
         for (const QString angle : {"150", "270"})
             QCOMPARE(runProgram(dots + QStringList{"--set", "Zrot=" + angle, "--right",
@@ -65,6 +67,7 @@ private Q_SLOTS:
     {
         const QImage pair(file("p.png")), parallel(file("pp.png"));
         QCOMPARE(parallel.size(), QSize(1600, 600));
+        QCOMPARE(QImage(file("as.png")).size(), QSize(1200, 800)); // the stereogram's default
         QCOMPARE(parallel.copy(0, 0, 800, 600), pair.copy(800, 0, 800, 600));
         QCOMPARE(parallel.copy(800, 0, 800, 600), pair.copy(0, 0, 800, 600));
         QCOMPARE(rgb(pair.copy(0, 0, 800, 600)), rgb(QImage(file("l.png"))));

@@ -220,9 +220,13 @@ private Q_SLOTS:
             shown << viewer->shownMode();
         }
         QCOMPARE(shown, (QStringList{"Cross-eyed pair", "Parallel pair", "Half side-by-side",
-                                     "Red/cyan anaglyph", "Cross-eyed pair"}));
-        QTest::keyClick(viewer, Qt::Key_3); // half side-by-side: views of another size
+                                     "Red/cyan anaglyph", "Autostereogram", "Cross-eyed pair"}));
+        // The autostereogram: the background repeats every tenth of the screen's 800 pixels.
+        QTest::keyClick(viewer, Qt::Key_5);
         QTRY_COMPARE(viewer->drawings(), 2);
+        QCOMPARE(viewer->frame().pixel(0, 599), viewer->frame().pixel(80, 599));
+        QTest::keyClick(viewer, Qt::Key_3); // half side-by-side: views of another size
+        QTRY_COMPARE(viewer->drawings(), 3);
         const QImage frame = viewer->frame(), left = viewImage(0);
         QWindow* handle = viewer->windowHandle();
         const QPoint start = viewer->rect().center();
@@ -230,11 +234,11 @@ private Q_SLOTS:
         QTest::mouseMove(handle, start + QPoint(25, 0));
         QTest::mouseRelease(handle, Qt::LeftButton, {}, start + QPoint(25, 0));
         QCOMPARE(text("txtZrot"), QStringLiteral("25"));
-        QTRY_COMPARE(viewer->drawings(), 3);
+        QTRY_COMPARE(viewer->drawings(), 4);
         const QImage turned = viewer->frame();
         QVERIFY(turned != frame && viewImage(0) != left);
         expectReplotted();
-        QTRY_COMPARE(viewer->drawings(), 4);
+        QTRY_COMPARE(viewer->drawings(), 5);
         QCOMPARE(viewer->frame(), turned);
         QTRY_VERIFY_WITH_TIMEOUT(viewer->shownMode().isEmpty(), 3000);
         // H, S, C, O and L change the look, each drawn anew and named; undone, it is as before.
