@@ -168,7 +168,7 @@ bool write(const CapturedPlot& plot, const CapturedPlot::Tools& tools, const QSt
     };
     auto add = [&](const QImage& frame) {
         encoded();
-        if (!gif) gif = std::make_unique<GifWriter>(delay, frame.size());
+        if (!gif) gif = std::make_unique<GifWriter>(delay, frame.size(), path);
         encoder = std::thread([writer = gif.get(), frame] { writer->addFrame(frame); });
     };
     if (name == Wiggle) {

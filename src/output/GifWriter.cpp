@@ -13,6 +13,7 @@
 namespace {
 
 constexpr std::size_t MaxColours = 256;
+constexpr qsizetype StreamedPiece = 1 << 16;
 
 struct MapDeleter
 {
@@ -29,12 +30,6 @@ ColourMap makeMap(const std::vector<QRgb>& colours)
         entries[i] = {GifByteType(qRed(colours[i])), GifByteType(qGreen(colours[i])),
                       GifByteType(qBlue(colours[i]))};
     return ColourMap(GifMakeMapObject(size, entries.data()));
-}
-
-int appendOutput(GifFileType* gif, const GifByteType* data, int length)
-{
-    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-    return length;
 }
 
 // Calls visit(colour) for every pixel (0xRRGGBB), row by row, once per run of equal pixels
@@ -105,9 +100,23 @@ Palette paletteOf(const QImage& image)
 
 } // namespace
 
-GifWriter::GifWriter(int delay, QSize screen) : delay_(delay), screen_(screen)
+int GifWriter::output(GifFileType* gif, const unsigned char* data, int length)
 {
-    gif_ = EGifOpen(&bytes_, appendOutput, &code_);
+    auto* writer = static_cast<GifWriter*>(gif->UserData);
+    writer->bytes_.append(reinterpret_cast<const char*>(data), length);
+    if (!writer->stream_ || writer->bytes_.size() < StreamedPiece) return length;
+    const bool added = writer->stream_->add(writer->bytes_);
+    writer->bytes_.clear();
+    return added ? length : 0;
+}
+
+GifWriter::GifWriter(int delay, QSize screen, const QString& path)
+    : delay_(delay), screen_(screen),
+      stream_(path.isEmpty() ? nullptr : std::make_unique<SafeWrite::Stream>(path))
+{
+    // A target that cannot be written fails before any frame is drawn.
+    if (stream_ && !stream_->add({})) return;
+    gif_ = EGifOpen(this, output, &code_);
     if (!gif_) return;
     EGifSetGifVersion(gif_, true);
     // Loop for ever.
@@ -190,10 +199,17 @@ bool GifWriter::write(const QString& path, QString& error)
 {
     QString encodeError;
     const QByteArray bytes = finish(encodeError);
-    if (bytes.isEmpty()) {
+    // A piece the file did not take failed the encoding: the file's reason is the real one.
+    if (stream_ && !stream_->error().isEmpty()) {
+        error = stream_->error();
+        return false;
+    }
+    if (!encodeError.isEmpty()) {
         error =
             QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), encodeError);
         return false;
     }
-    return SafeWrite::writeBytes(path, bytes, error);
+    if (!stream_) return SafeWrite::writeBytes(path, bytes, error);
+    stream_->add(bytes);
+    return stream_->commit(error); // with the reason of a failed add
 }

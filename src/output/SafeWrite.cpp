@@ -79,6 +79,29 @@ bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& err
     return true;
 }
 
+Stream::Stream(const QString& path) : file_(std::make_unique<StagedFile>(path)), path_(path) {}
+
+Stream::~Stream() = default;
+
+bool Stream::add(const QByteArray& bytes)
+{
+    if (!file_ || !error_.isEmpty()) return false;
+    if (!begun_) begun_ = file_->begin(error_);
+    return error_.isEmpty() && file_->add(bytes, error_);
+}
+
+bool Stream::commit(QString& error)
+{
+    bool done = add({}) && file_->end(error_);
+    if (done) {
+        const FolderLocks locks({{path_, {}}});
+        done = file_->commit(error_);
+    }
+    file_.reset(); // no file of its own left beside the target, whatever happened
+    error = error_;
+    return done;
+}
+
 bool writeBytes(const QString& path, const QByteArray& bytes, QString& error)
 {
     return writeFiles({{path, bytes}}, error);

@@ -5,9 +5,11 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <utility>
 
 class QIODevice;
+class StagedFile;
 
 // Every file the program writes goes through here (see StagedFile): a failure (a full disk, a
 // missing permission, a folder) leaves the old file byte for byte and gives a message naming
@@ -20,6 +22,31 @@ namespace SafeWrite {
 // writing into one folder take turns.
 bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& error);
 bool writeBytes(const QString& path, const QByteArray& bytes, QString& error);
+
+// One file made piece by piece (the frames of an animation): each piece goes into the file
+// staged beside the target as it comes, so the whole is not held in memory (but for a target
+// written in place); commit() replaces the target as writeFiles does. Dropped without a
+// commit, or after a failure, it leaves the old file byte for byte.
+class Stream
+{
+public:
+    explicit Stream(const QString& path);
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
+    // False once a piece could not be staged (error() names the cause) or after commit().
+    bool add(const QByteArray& bytes);
+    // The target replaced; false with the cause in `error`. Once only.
+    bool commit(QString& error);
+    const QString& error() const { return error_; }
+
+private:
+    std::unique_ptr<StagedFile> file_;
+    QString path_;
+    QString error_;
+    bool begun_ = false;
+};
 
 // `write` fills the device (a buffer) and returns false when it could not, with or without
 // setting `error`.

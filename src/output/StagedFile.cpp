@@ -174,7 +174,37 @@ bool StagedFile::isSpecial(const QString& path)
 
 bool StagedFile::stage(const QByteArray& bytes, QString& error)
 {
+    return begin(error) && add(bytes, error) && end(error);
+}
+
+bool StagedFile::add(const QByteArray& bytes, QString& error)
+{
+    if (way_ != Way::Replace) {
+        bytes_ += bytes;
+        return true;
+    }
+    if (writeAll(fd_, bytes)) return true;
+    const int saved = errno;
     discard();
+    error = failure(path_, saved);
+    return false;
+}
+
+bool StagedFile::end(QString& error)
+{
+    if (way_ == Way::InPlace) return stageInPlace(error);
+    // Flushed to the disk before anything is replaced: a full disk shows here, not after.
+    if (way_ != Way::Replace || ::fsync(fd_) == 0) return true;
+    const int saved = errno;
+    discard();
+    error = failure(path_, saved);
+    return false;
+}
+
+bool StagedFile::begin(QString& error)
+{
+    discard();
+    bytes_.clear();
     const QByteArray name = QFile::encodeName(path_);
     struct stat link = {};
     existed_ = ::stat(name.constData(), &oldStat_) == 0;
@@ -192,11 +222,7 @@ bool StagedFile::stage(const QByteArray& bytes, QString& error)
     way_ = fd_ >= 0                                 ? Way::Descriptor
            : existed_ && !S_ISREG(oldStat_.st_mode) ? Way::Special
                                                     : Way::Replace;
-    if (way_ != Way::Replace) {
-        bytes_ = bytes;
-        return true;
-    }
-    return stageFile(bytes, error);
+    return way_ != Way::Replace || stageFile(error);
 }
 
 QByteArray StagedFile::newName() const
@@ -206,7 +232,7 @@ QByteArray StagedFile::newName() const
                .rightJustified(kRandomDigits, '0');
 }
 
-bool StagedFile::stageFile(const QByteArray& bytes, QString& error)
+bool StagedFile::stageFile(QString& error)
 {
     // Beside the file a link points to, so that the rename replaces that file, not the link.
     target_ = QFile::encodeName(path_);
@@ -222,9 +248,8 @@ bool StagedFile::stageFile(const QByteArray& bytes, QString& error)
     if (base_.size() > kLongestBaseName) base_ = "tavrigon";
     removeStale(folder_, base_);
     if (existed_ && (oldStat_.st_nlink > 1 || !replaceable(folder_, oldStat_))) {
-        way_ = Way::InPlace;
-        bytes_ = bytes;
-        return stageInPlace(error);
+        way_ = Way::InPlace; // checked by end(), once the size is known
+        return true;
     }
 
     const mode_t mode = existed_ ? oldStat_.st_mode & 0600 : 0600;
@@ -244,13 +269,6 @@ bool StagedFile::stageFile(const QByteArray& bytes, QString& error)
     // The old file's owner from the start, where permitted (as root); at least its group.
     if (existed_ && ::fchown(fd_, oldStat_.st_uid, oldStat_.st_gid) != 0)
         (void)::fchown(fd_, uid_t(-1), oldStat_.st_gid);
-    // Flushed to the disk before anything is replaced: a full disk shows here, not after.
-    if (!writeAll(fd_, bytes) || ::fsync(fd_) != 0) {
-        saved = errno;
-        discard();
-        error = failure(path_, saved);
-        return false;
-    }
     return true;
 }
 

@@ -36,6 +36,12 @@ public:
     StagedFile& operator=(const StagedFile&) = delete;
 
     bool stage(const QByteArray& bytes, QString& error);
+    // stage() in pieces as they are made: begin() checks the target, add() puts each piece
+    // into the temporary file (kept in memory for the ways that write in place), end() syncs
+    // them. After a failure the StagedFile is discarded.
+    bool begin(QString& error);
+    bool add(const QByteArray& bytes, QString& error);
+    bool end(QString& error);
     bool commit(QString& error);
     bool restore();
     // Written in place by commit(), so its failure can no longer be undone by the others.
@@ -57,7 +63,7 @@ private:
         Special
     };
 
-    bool stageFile(const QByteArray& bytes, QString& error);
+    bool stageFile(QString& error);
     bool stageInPlace(QString& error);
     bool commitReplace(QString& error);
     bool commitInPlace(const QByteArray& bytes, QString& error);

@@ -115,10 +115,17 @@ void GuideDrawer::tick(DrawingSurface* view, float x, float y, float dx, float d
     if (finite(x, y) && finite(dx, dy)) view->lineRelative(x, y, dx, dy, color_);
 }
 
-void GuideDrawer::tickLabel(DrawingSurface* view, float x, float y, float value,
-                            Qt::Alignment align)
+void GuideDrawer::tickLabel(int view, float x, float y, float value, Qt::Alignment align)
 {
-    if (s_.Options.Labels && finite(x, y)) view->label(x, y, FormatNumber7(value), color_, align);
+    if (s_.Options.Labels && finite(x, y))
+        labels_.push_back({view, x, y, FormatNumber7(value), color_, align});
+}
+
+void GuideDrawer::DrawLabels()
+{
+    for (const Label& l : labels_)
+        views_[std::size_t(l.view)]->label(l.x, l.y, l.text, l.color, l.align);
+    labels_.clear();
 }
 
 bool GuideDrawer::xAxisOnScreen(int view, XAxis& axis)
@@ -169,7 +176,8 @@ void GuideDrawer::DrawDivisions()
                 const Projection::Point p{x, s_.Yorigin, zBelow};
                 tick(pic, h(p), v(p), 0, tickZ);
                 // The origin's value is left to the y axis, whose ticks lie apart from it.
-                if (x != s_.Xorigin) tickLabel(pic, h(p), v(p), x, Qt::AlignTop | Qt::AlignHCenter);
+                if (x != s_.Xorigin)
+                    tickLabel(view, h(p), v(p), x, Qt::AlignTop | Qt::AlignHCenter);
             };
 
             float xStart = s_.Xorigin;
@@ -193,7 +201,7 @@ void GuideDrawer::DrawDivisions()
         const float vTick = v({s_.Xorigin, 0, zBelow});
         const auto yTick = [&](float y) {
             tick(pic, h({s_.Xorigin, y, zBelow}), vTick, 0, tickZ);
-            tickLabel(pic, h({s_.Xorigin, y, zBelow}), vTick, y, Qt::AlignTop | Qt::AlignHCenter);
+            tickLabel(view, h({s_.Xorigin, y, zBelow}), vTick, y, Qt::AlignTop | Qt::AlignHCenter);
         };
         countedLoop(orgH < s_.Windowly ? s_.Windowly - shiftH : s_.Yorigin, s_.Windowgy - shiftH,
                     s_.Divy, yTick);
@@ -213,7 +221,7 @@ void GuideDrawer::DrawDivisions()
         const auto zTick = [&](float z) {
             tick(pic, hTick, v({s_.Xorigin, yLeft, z}), tickY, 0);
             if (z != s_.Zorigin)
-                tickLabel(pic, hTick, v({s_.Xorigin, yLeft, z}), z,
+                tickLabel(view, hTick, v({s_.Xorigin, yLeft, z}), z,
                           Qt::AlignRight | Qt::AlignVCenter);
         };
         countedLoop(orgV < s_.Windowlz ? s_.Windowlz - shiftV : s_.Zorigin, s_.Windowgz - shiftV,
@@ -308,7 +316,8 @@ void GuideDrawer::DrawAxisLetters()
             const float h = Projection::horizontal(s_, view, p);
             const float v = Projection::vertical(s_, p);
             if (finite(h, v))
-                views_[view]->label(h, v, names[axisIndex], AxisColor, letters[axisIndex].second);
+                labels_.push_back(
+                    {view, h, v, names[axisIndex], AxisColor, letters[axisIndex].second});
         }
     }
 }

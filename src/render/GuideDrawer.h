@@ -3,7 +3,9 @@
 #include "render/DrawingSurface.h"
 #include "setup/PlotSetup.h"
 
+#include <QString>
 #include <array>
+#include <vector>
 
 // The guides of a plot, drawn into both views before the surface: the frame and the dotted
 // reference lines fixed to the screen window, and the projected division ticks, axes and mark
@@ -24,9 +26,12 @@ public:
 
     GuideDrawer(const PlotSetup& setup, std::array<DrawingSurface*, 2> views);
 
-    // Frames, reference lines, divisions, axes, origin mark, in this order; with the setup's
-    // Labels option also the tick values and the axis letters.
+    // Frames, reference lines, divisions, axes, origin mark, in this order. With the setup's
+    // Labels option the tick values and the axis letters are kept for DrawLabels.
     void drawAll();
+    // The labels kept since the last call, drawn after the surface so that it does not cross
+    // them.
+    void DrawLabels();
 
     void DrawFrames();
     void DrawReferenceLines();
@@ -34,7 +39,7 @@ public:
     void DrawAxes();
     void DrawOriginMark();
     // The letters x, y and z near the positive ends of the axes, at points of the axes inside
-    // the right view, each drawn in both views with that view's parallax.
+    // the right view, each kept for both views with that view's parallax.
     void DrawAxisLetters();
 
     // Strokes a counted loop For v = start To end Step step would make, or -1 when there are
@@ -57,11 +62,20 @@ private:
     template <typename Body> static void countedLoop(float start, float end, float step, Body body);
 
     void tick(DrawingSurface* view, float x, float y, float dx, float dy);
-    // The value of a tick at (x, y) when labels are asked for.
-    void tickLabel(DrawingSurface* view, float x, float y, float value, Qt::Alignment align);
+    struct Label
+    {
+        int view;
+        float x, y;
+        QString text;
+        quint32 color;
+        Qt::Alignment align;
+    };
+    // Keeps the value of a tick of `view` at (x, y) when labels are asked for.
+    void tickLabel(int view, float x, float y, float value, Qt::Alignment align);
 
     const PlotSetup& s_;
     std::array<DrawingSurface*, 2> views_;
     float pixelY_ = 0, pixelZ_ = 0; // one pixel of the left view in user units
     quint32 color_ = 0;
+    std::vector<Label> labels_;
 };

@@ -579,12 +579,16 @@ void ImageSurface::label(float x, float y, const QString& text, quint32 color, Q
     if (image_.isNull() || text.isEmpty() || !(std::fabs(at.x()) < limit) ||
         !(std::fabs(at.y()) < limit))
         return;
-    const QFont font = LabelText::font(int(std::lround(LabelPixelSize * pixelScale_)));
+    // Unsmoothed, so that a label adds its colour and no shades (an animation's frames keep
+    // their colours exactly).
+    QFont font = LabelText::font(int(std::lround(LabelPixelSize * pixelScale_)));
+    font.setStyleStrategy(QFont::NoAntialias);
+    LabelPlacement::Placed placed;
+    if (!labels_.place(at, text, font, align, image_.size(), pixelScale_, placed)) return;
     QPainter& p = painter();
+    p.fillRect(placed.box.toAlignedRect(), QColor::fromRgb(toRgb(backColor_)));
     p.setFont(font);
     p.setPen(QColor::fromRgb(toRgb(color)));
-    QRectF box = LabelText::box(at, text, font, align);
-    if (!labels_.place(box, QRectF(0, 0, image_.width(), image_.height()))) return;
-    p.drawText(LabelText::origin(box, font), text);
+    p.drawText(placed.origin, text);
     if (raster_ == Raster::Direct) endPainter();
 }

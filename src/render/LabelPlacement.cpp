@@ -1,6 +1,19 @@
 #include "render/LabelPlacement.h"
 
+#include "render/LabelText.h"
+
 #include <algorithm>
+
+bool LabelPlacement::place(QPointF at, const QString& text, const QFont& font, Qt::Alignment align,
+                           QSizeF size, double margin, Placed& placed)
+{
+    QRectF box = LabelText::box(at, text, font, align).adjusted(-margin, -margin, margin, margin);
+    const QRectF bounds = QRectF(QPointF(0, 0), size).adjusted(margin, margin, -margin, -margin);
+    if (!place(box, bounds)) return false;
+    placed.box = box;
+    placed.origin = LabelText::origin(box.adjusted(margin, margin, -margin, -margin), font);
+    return true;
+}
 
 bool LabelPlacement::place(QRectF& box, const QRectF& bounds)
 {

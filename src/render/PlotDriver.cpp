@@ -99,9 +99,12 @@ bool PlotDriver::DrawPlot(const PlotSetup& s)
     host_.runEvents();
     if (!cancelled_) {
         if (cache_) cache_->begin(s, random_, constants_);
-        DrawSurface(s);
+        DrawSurface(s, guides);
         if (cache_) cache_->end(!cancelled_);
     }
+    // Over the surface, where nothing crosses them; a drawer stopped by an error leaves its
+    // view labelled as well.
+    if (!cancelled_) guides.DrawLabels();
 
     host_.drawingEnded();
     drawing_ = false;
@@ -126,7 +129,7 @@ double PlotDriver::plannedSamples(const PlotSetup& s)
     return (s.Options.Lines ? meshSamples(s) : 0) + (s.Options.Dots ? std::max(0, s.Ndots) : 0);
 }
 
-void PlotDriver::DrawSurface(const PlotSetup& s)
+void PlotDriver::DrawSurface(const PlotSetup& s, GuideDrawer& guides)
 {
     const DrawOptions& o = s.Options;
     evaluator_.prepare({s.EquationZ, s.EquationX, s.EquationY, s.DerivSelector, o.HighAccuracy});
@@ -168,7 +171,7 @@ void PlotDriver::DrawSurface(const PlotSetup& s)
         model_.finish(views_, windows_);
         if (o.Look.Solid) model_.drawSolid(views_);
     }
-    if (o.Look.Solid) GuideDrawer(s, views_).drawAll();
+    if (o.Look.Solid) guides.drawAll();
     if (!o.Parametric) {
         if (o.Lines && !family(mesh, [&] {
                 return untransformed ? explicit_.DrawMesh() : explicit_.DrawMeshTransformed();

@@ -10,6 +10,7 @@
 class Class1;
 class DrawHost;
 class DrawingSurface;
+class GuideDrawer;
 class SurfaceEvaluator;
 class UniformRandom;
 struct DrawOptions;
@@ -92,7 +93,7 @@ public:
 private:
     // Lines, then dots, explicit or parametric, as the options say; first the surface
     // sampled as a grid (and filled) when the look asks for it.
-    void DrawSurface(const PlotSetup& s);
+    void DrawSurface(const PlotSetup& s, GuideDrawer& guides);
 
     std::array<DrawingSurface*, 2> views_;
     SurfaceEvaluator& evaluator_;

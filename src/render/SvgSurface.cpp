@@ -104,6 +104,15 @@ void appendCircle(QByteArray& out, const VectorSurface::Shape& s)
 
 void appendText(QByteArray& out, const VectorSurface::Shape& s)
 {
+    if (!s.knockout.isEmpty()) {
+        out += "<rect";
+        appendAttribute(out, "x", s.knockout.x());
+        appendAttribute(out, "y", s.knockout.y());
+        appendAttribute(out, "width", s.knockout.width());
+        appendAttribute(out, "height", s.knockout.height());
+        appendColor(out, "fill", s.fillColor);
+        out += "/>\n";
+    }
     out += "<text";
     appendAttribute(out, "x", s.points.first().x());
     appendAttribute(out, "y", s.points.first().y());

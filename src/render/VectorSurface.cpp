@@ -235,9 +235,11 @@ void VectorSurface::label(float x, float y, const QString& text, quint32 color, 
     s.kind = Shape::Text;
     s.color = color & 0xFFFFFF;
     s.font = LabelText::font(LabelPixelSize);
-    QRectF box = LabelText::box(at, text, s.font, align);
-    if (!labels_.place(box, QRectF(0, 0, width_, height_))) return;
-    s.points = {LabelText::origin(box, s.font)};
+    LabelPlacement::Placed placed;
+    if (!labels_.place(at, text, s.font, align, QSizeF(width_, height_), 1, placed)) return;
+    s.points = {placed.origin};
+    s.knockout = placed.box;
+    s.fillColor = backColor_;
     s.text = text;
     shapes_.push_back(std::move(s));
 }
@@ -273,6 +275,7 @@ void VectorSurface::paint(QPainter& painter, const QRectF& target) const
             painter.drawEllipse(s.points.first(), s.radius, s.radius);
             break;
         case Shape::Text:
+            if (!s.knockout.isEmpty()) painter.fillRect(s.knockout, colorOf(s.fillColor));
             painter.setPen(color);
             painter.setFont(s.font);
             painter.drawText(s.points.first(), s.text);

@@ -36,9 +36,10 @@ public:
                                // circle's centre / the text's baseline origin as the only point
         double radius = 0;     // Circle
         bool filled = false;   // Circle
-        quint32 fillColor = 0; // Circle
+        quint32 fillColor = 0; // Circle; Text: the background, filling its knock-out
         QString text;          // Text
         QFont font;            // Text, its size in view pixels
+        QRectF knockout;       // Text: the box cleared under a label (none for printed lines)
     };
 
     VectorSurface(int left = 0, int width = 400, int height = 300);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,14 +26,20 @@ struct Run
 };
 
 // `stdoutFile`: where standard output goes instead of the pipe. `unprivileged`: as root, the
-// program runs as nobody, for whom file permissions count.
+// program runs as nobody, for whom file permissions count. `paper`: LC_PAPER's locale, a
+// folder made by localedef.
 Run runProgram(const QStringList& args, const QString& stdoutFile = QString(),
-               bool unprivileged = false)
+               bool unprivileged = false, const QFileInfo& paper = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("QT_QPA_PLATFORM");
+    if (!paper.filePath().isEmpty()) {
+        env.insert("LC_ALL", "");
+        env.insert("LC_PAPER", paper.fileName());
+        env.insert("LOCPATH", paper.path());
+    }
     p.setProcessEnvironment(env);
     if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     if (unprivileged && ::getuid() == 0)
@@ -502,7 +509,8 @@ private Q_SLOTS:
                      .status,
                  0);
         QCOMPARE(runProgram({"--scale", "4", "--left", path("b.png")}).status, 0);
-        QCOMPARE(runProgram({"--labels", "--right", path("l.svg")}).status, 0);
+        QCOMPARE(runProgram({"--labels", "--left", path("k.svg"), "--right", path("l.svg")}).status,
+                 0);
         const QImage small = QImage(path("s.png")).convertToFormat(QImage::Format_RGB32);
         const QImage big = QImage(path("b.png")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(big.size(), QSize(1600, 1200));
@@ -543,12 +551,19 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(!xml.hasError() && meshPoints > 400, qPrintable(xml.errorString()));
-        QFile pdf(path("r.pdf")), labelled(path("l.svg"));
-        QVERIFY(pdf.open(QIODevice::ReadOnly) && labelled.open(QIODevice::ReadOnly));
-        QVERIFY(!pdf.readAll().contains("/Subtype /Image"));
-        const QByteArray text = labelled.readAll();
-        for (const char* letter : {">x</text>", ">y</text>", ">z</text>"})
-            QVERIFY(text.contains(letter));
+        QFile pdf(path("r.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && !pdf.readAll().contains("/Subtype /Image"));
+        // Each view's labels lie over the mesh drawn before them; the y axis reads 2 and -2.
+        static const QRegularExpression yAxis(
+            R"re(y="(\S+)"[^>]*>2</text>[\s\S]*y="\1"[^>]*>-2</text>)re");
+        for (const char* name : {"k.svg", "l.svg"}) {
+            QFile labelled(path(name));
+            QVERIFY(labelled.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(labelled.readAll());
+            for (const char* letter : {">x</text>", ">y</text>", ">z</text>"})
+                QVERIFY(text.contains(QLatin1String(letter)));
+            QVERIFY(text.contains(yAxis) && text.lastIndexOf("#ffffff") < text.indexOf("<text"));
+        }
         if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return;
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-layout", path("r.pdf"), "-"});
@@ -647,13 +662,16 @@ private Q_SLOTS:
         QVERIFY(session.viewImage(0).convertToFormat(QImage::Format_RGB32) != left);
     }
 
-    // The PDF's paper as asked for, and nothing within 12 mm (34 points) of its edges.
+    // The PDF's paper as asked for or as the locale's (LC_PAPER), and nothing within 12 mm
+    // (34 points) of its edges; its fonts hold only the glyphs used.
     void pdfPageAndMargins_data()
     {
-        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("page"); // a4, letter, or a locale to make
         QTest::addColumn<QByteArray>("mediaBox");
         QTest::newRow("a4") << "A4" << QByteArray("[0 0 595.");
         QTest::newRow("letter") << "letter" << QByteArray("[0 0 612.000000 792.000000]");
+        QTest::newRow("the locale's letter") << "en_US" << QByteArray("[0 0 612.000000 792.");
+        QTest::newRow("the locale's A4") << "de_DE" << QByteArray("[0 0 595.");
     }
     void pdfPageAndMargins()
     {
@@ -661,9 +679,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, mediaBox);
         QTemporaryDir dir;
         const QString pdf = dir.filePath("p.pdf");
-        QCOMPARE(runProgram({"--page", page, "--labels", "--pdf", pdf}).status, 0);
+        const QFileInfo made(page.contains('_') ? dir.filePath(page + ".UTF-8") : QString());
+        if (page.contains('_') &&
+            QProcess::execute("localedef", {"-i", page, "-f", "UTF-8", made.filePath()}))
+            QSKIP("no locale sources to make a locale from");
+        const QStringList paper =
+            made.filePath().isEmpty() ? QStringList{"--page", page} : QStringList{};
+        QCOMPARE(runProgram(paper + QStringList{"--labels", "--pdf", pdf}, {}, false, made).status,
+                 0);
         QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.size() < 60000);
         QVERIFY(file.readAll().contains("/MediaBox " + mediaBox));
         if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) return;
         QCOMPARE(QProcess::execute("pdftoppm",

@@ -38,8 +38,9 @@ private Q_SLOTS:
                                      "r.png",       "--anaglyph", "a.png",
                                      "--pair",      "p.png",      "--pair-parallel",
                                      "pp.png"};
-        // With dots, seeded alike: a turned frame has the dots of the still at its angle.
-        const QStringList dots = {"--set", "Dots=1", "--seed", "3"};
+        // With dots, seeded alike: a turned frame has the dots of the still at its angle. With
+        // labels at scale 2: the frames keep their colours exactly.
+        const QStringList dots = {"--set", "Dots=1", "--seed", "3", "--labels", "--scale", "2"};
         QStringList args = dots + QStringList{"--set", "Zrot=30", "--frames", "3"};
         for (const QString& o : outputs)
             args << (o.startsWith("--") ? o : file(o));
@@ -65,11 +66,11 @@ private Q_SLOTS:
     void parallelPairSwapsTheHalves()
     {
         const QImage pair(file("p.png")), parallel(file("pp.png"));
-        QCOMPARE(parallel.size(), QSize(800, 300));
+        QCOMPARE(parallel.size(), QSize(1600, 600));
         QCOMPARE(QImage(file("as.png")).size(), QSize(1200, 800)); // the stereogram's default
-        QCOMPARE(parallel.copy(0, 0, 400, 300), pair.copy(400, 0, 400, 300));
-        QCOMPARE(parallel.copy(400, 0, 400, 300), pair.copy(0, 0, 400, 300));
-        QCOMPARE(rgb(pair.copy(0, 0, 400, 300)), rgb(QImage(file("l.png"))));
+        QCOMPARE(parallel.copy(0, 0, 800, 600), pair.copy(800, 0, 800, 600));
+        QCOMPARE(parallel.copy(800, 0, 800, 600), pair.copy(0, 0, 800, 600));
+        QCOMPARE(rgb(pair.copy(0, 0, 800, 600)), rgb(QImage(file("l.png"))));
     }
 
     void gifFramesAreTheStills_data()
@@ -139,6 +140,7 @@ private Q_SLOTS:
         QTest::newRow("frames not a number") << QStringList{"--frames", "3x"} << 2;
         QTest::newRow("not a .gif") << QStringList{"--wiggle", "x.png"} << 1;
         QTest::newRow("no plot") << QStringList{"--set", "Zrot=1/0", "--turntable", "x.gif"} << 1;
+        QTest::newRow("no folder") << QStringList{"--turntable", "no/x.gif"} << 1;
         const QStringList sweep = {"--constant", "k=1", "--animate", "x.gif", "--right", "r.png"};
         QTest::newRow("sweep without frames") << sweep + QStringList{"--sweep", "k=1:2"} << 2;
         QTest::newRow("sweep's ends alike") << sweep + QStringList{"--sweep", "k=2:2"} << 2;

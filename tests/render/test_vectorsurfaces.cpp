@@ -249,21 +249,30 @@ private Q_SLOTS:
         const QRect box = inkBox(view.image());
         // Centred on the point, about the label size high, some characters wide.
         const QPointF centre(200.5 * scale, 150.5 * scale);
-        QVERIFY((QPointF(box.center()) - centre).manhattanLength() < 3 * scale);
+        QVERIFY((QRectF(box).center() - centre).manhattanLength() < 3 * scale);
         QVERIFY(box.height() >= 6 * scale && box.height() <= 12 * scale &&
                 box.width() >= 15 * scale && box.width() <= 40 * scale);
+        // Over a line, the label's box is cleared: the line stops short of the text's ink.
+        view.line(-2, -1, 2, -1, 0xFF00);
+        view.label(0, -1, QStringLiteral("-1.5"), 0xFF, Qt::AlignCenter);
+        const QImage under = view.image()
+                                 .convertToFormat(QImage::Format_RGB32)
+                                 .copy(box.translated(0, int(100 * scale)).adjusted(-1, -1, 1, 1));
+        for (int i = 0; i < under.width() * under.height(); ++i)
+            QVERIFY(under.pixel(i % under.width(), i / under.width()) != 0xFF00FF00u);
     }
 
-    // A label is whole inside its view or absent: at an edge it moves inward (the sign
-    // stays), over an earlier label or larger than the view it is left out. As in an image.
+    // A label is whole inside its view or absent: at an edge it moves inward, clear of the
+    // frame (the sign stays), over an earlier label or larger than the view it is left out.
+    // As in an image.
     void labelsWholeOrAbsent_data()
     {
         QTest::addColumn<float>("x");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("shown"); // labels set, of the earlier "0" and this one
         QTest::addColumn<double>("left");
-        QTest::newRow("left edge") << -2.0f << "-2" << 2 << 0.0;
-        QTest::newRow("right edge") << 2.0f << "-2" << 2 << 400 - LabelWidth("-2");
+        QTest::newRow("left edge") << -2.0f << "-2" << 2 << 2.0;
+        QTest::newRow("right edge") << 2.0f << "-2" << 2 << 398 - LabelWidth("-2");
         QTest::newRow("over the earlier") << 0.02f << "-2" << 1 << -1.0;
         QTest::newRow("wider than the view") << 1.0f << QString(80, QLatin1Char('8')) << 1 << -1.0;
     }
@@ -285,7 +294,7 @@ private Q_SLOTS:
         const QRect ink = inkBox(image.image());
         if (shown == 2) {
             QCOMPARE(vector.shapes()[1].points[0].x(), left);
-            QVERIFY(ink.left() >= 0 && ink.right() < 400);
+            QVERIFY(ink.left() > 1 && ink.right() < 398); // clear of the frame
         } else {
             QVERIFY(ink.width() < 12); // the "0" alone
         }
