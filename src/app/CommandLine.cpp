@@ -40,6 +40,7 @@
 #include <functional>
 #include <langinfo.h>
 #include <memory>
+#include <string>
 #include <unistd.h>
 
 #ifndef TAVRIGON_VERSION
@@ -382,10 +383,15 @@ QPageSize pageSize(const QString& value)
 // The paper of the user's locale (LC_PAPER): letter where it is about 216 x 279 mm, else A4.
 QPageSize localePaper()
 {
-    const char* previous = std::setlocale(LC_PAPER, "");
-    const auto width = qintptr(nl_langinfo(_NL_PAPER_WIDTH));
-    const auto height = qintptr(nl_langinfo(_NL_PAPER_HEIGHT));
-    if (previous) std::setlocale(LC_PAPER, "C");
+    const char* now = std::setlocale(LC_PAPER, nullptr);
+    const std::string previous = now ? now : "C";
+    std::setlocale(LC_PAPER, "");
+    // glibc returns these numbers in the low 32 bits of the pointer; the rest is not theirs.
+    const auto number = [](nl_item item) {
+        return quint32(reinterpret_cast<quintptr>(nl_langinfo(item)));
+    };
+    const quint32 width = number(_NL_PAPER_WIDTH), height = number(_NL_PAPER_HEIGHT);
+    std::setlocale(LC_PAPER, previous.c_str());
     return QPageSize(width == 216 && height == 279 ? QPageSize::Letter : QPageSize::A4);
 }
 
